@@ -1,0 +1,22 @@
+// The cartridge save chips: the Flash command interpreter and the EEPROM serial protocol.
+// Save type detection and the SRAM accesses themselves are part of the bus.
+// Owns the Flash and EEPROM state fields of the machine record (flash*, eeprom*).
+#pragma once
+
+#include "machine/types.h"
+
+// Identification halfword: manufacturer 0xBF in the low byte, device 0xD4 in the high byte.
+constexpr u16 flashIdentification = 0xD4BF;
+
+// Puts the Flash and EEPROM interpreters into their power-on state: no command pending, no
+// EEPROM seen, the EEPROM pointing at byte 1 and its next read not a ready answer.
+void resetSaveMemoryState();
+
+// Flash command interpreter; only the low 16 bits of the address and 8 of the value count.
+void flashWrite(u32 address, u32 value);
+
+// One bit of an EEPROM request (halfword write into regions 9, 11 or 13).
+void eepromWrite(u32 address, u32 value);
+
+// The next bit of the EEPROM answer (halfword read of regions 12, 13 once an EEPROM is seen).
+u32 eepromRead();

@@ -1,0 +1,28 @@
+// Flag arithmetic shared by the ARM and THUMB handlers. Flags live only in the CPSR and are
+// updated there bit by bit as they are computed.
+#pragma once
+
+#include "machine/gba_system.h"
+
+inline void setFlagsNZ(u32 result) {
+    u32& cpsr = gba.cpu.cpsr;
+    cpsr = (cpsr & ~(flagN | flagZ)) | (result & flagN) | (result == 0 ? flagZ : 0);
+}
+
+inline void setFlagC(bool carry) { gba.cpu.cpsr = (gba.cpu.cpsr & ~flagC) | (carry ? flagC : 0); }
+
+inline u32 carryBit() { return (gba.cpu.cpsr >> 29) & 1; }
+
+// a + b + carryIn, setting N, Z, C and V.
+inline u32 addWithFlags(u32 a, u32 b, u32 carryIn) {
+    u64 wide = static_cast<u64>(a) + b + carryIn;
+    u32 result = static_cast<u32>(wide);
+    u32 overflow = (~(a ^ b) & (a ^ result)) >> 31;
+    u32& cpsr = gba.cpu.cpsr;
+    cpsr = (cpsr & 0x0FFFFFFF) | (result & flagN) | (result == 0 ? flagZ : 0) |
+           (static_cast<u32>(wide >> 32) << 29) | (overflow << 28);
+    return result;
+}
+
+// a - b - (1 - carryIn), setting N, Z, C (no borrow) and V.
+inline u32 subWithFlags(u32 a, u32 b, u32 carryIn) { return addWithFlags(a, ~b, carryIn); }

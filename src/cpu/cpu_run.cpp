@@ -1,0 +1,135 @@
+#include "cpu/cpu_run.h"
+
+#include "cpu/dispatch.h"
+
+#include <utility>
+#include "machine/bus.h"
+#include "machine/dma.h"
+#include "machine/gba_system.h"
+#include "machine/timers.h"
+
+s16 sliceBudget;
+u32 totalCycles;
+
+InstructionHandler conditionHandlers[16];
+InstructionHandler armHandlers[4096];
+InstructionHandler thumbHandlers[1024];
+
+namespace {
+
+template <u32 condition>
+bool conditionPasses(u32 cpsr) {
+    const bool n = cpsr >> 31, z = (cpsr >> 30) & 1, c = (cpsr >> 29) & 1, v = (cpsr >> 28) & 1;
+    if constexpr (condition == 0) return z;
+    else if constexpr (condition == 1) return !z;
+    else if constexpr (condition == 2) return c;
+    else if constexpr (condition == 3) return !c;
+    else if constexpr (condition == 4) return n;
+    else if constexpr (condition == 5) return !n;
+    else if constexpr (condition == 6) return v;
+    else if constexpr (condition == 7) return !v;
+    else if constexpr (condition == 8) return c && !z;
+    else if constexpr (condition == 9) return !c || z;
+    else if constexpr (condition == 10) return n == v;
+    else if constexpr (condition == 11) return n != v;
+    else if constexpr (condition == 12) return !z && n == v;
+    else if constexpr (condition == 13) return z || n != v;
+    else return true;
+}
+
+// A failed condition costs one cycle; R15 already points at the next instruction.
+template <u32 condition>
+void conditionHandler() {
+    if (conditionPasses<condition>(gba.cpu.cpsr)) {
+        armHandlers[armIndex(gba.cpu.currentOpcode)]();
+    } else {
+        gba.cpu.cycleBalance -= 1;
+    }
+}
+
+void alwaysHandler() { armHandlers[armIndex(gba.cpu.currentOpcode)](); }
+
+// Condition 15 does nothing and costs nothing.
+void neverHandler() {}
+
+template <u32... conditions>
+void fillConditions(std::integer_sequence<u32, conditions...>) {
+    ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
+}
+
+void runArm() {
+    CpuState& cpu = gba.cpu;
+    while (cpu.cycleBalance > 0 && cpu.armState) {
+        u32 pc = cpu.userBank[15];
+        cpu.currentOpcode = busRead32(pc);
+        cpu.userBank[15] = pc + 4;
+        conditionHandlers[cpu.currentOpcode >> 28]();
+    }
+}
+
+void runThumb() {
+    CpuState& cpu = gba.cpu;
+    while (cpu.cycleBalance > 0 && !cpu.armState) {
+        u32 pc = cpu.userBank[15];
+        cpu.currentOpcode = busRead16(pc);
+        cpu.userBank[15] = pc + 2;
+        thumbHandlers[thumbIndex(cpu.currentOpcode)]();
+    }
+}
+
+} // namespace
+
+void fillConditionHandlers() {
+    fillConditions(std::make_integer_sequence<u32, 14>{});
+    conditionHandlers[14] = alwaysHandler;
+    conditionHandlers[15] = neverHandler;
+}
+
+void buildHandlerTables() {
+    fillArmHandlers();
+    fillThumbHandlers();
+    fillConditionHandlers();
+}
+
+void executeOneInstruction() {
+    CpuState& cpu = gba.cpu;
+    u32 pc = cpu.userBank[15];
+    if (cpu.armState) {
+        cpu.currentOpcode = busRead32(pc);
+        cpu.userBank[15] = pc + 4;
+        conditionHandlers[cpu.currentOpcode >> 28]();
+    } else {
+        cpu.currentOpcode = busRead16(pc);
+        cpu.userBank[15] = pc + 2;
+        thumbHandlers[thumbIndex(cpu.currentOpcode)]();
+    }
+}
+
+void cpuRun(u16 cycles) {
+    sliceBudget = static_cast<s16>(sliceBudget + cycles);
+    if (sliceBudget <= 0) {
+        // This time was already spent by an earlier overrun.
+        totalCycles += cycles;
+        return;
+    }
+    CpuState& cpu = gba.cpu;
+    do {
+        sliceBudget = static_cast<s16>(sliceBudget - 64);
+        if (gba.activeDma <= 3) {
+            runDmaSlice();
+        } else if (cpu.cpuRunning) {
+            cpu.cycleBalance += 64;
+            while (cpu.cycleBalance > 0) {
+                if (cpu.armState) {
+                    runArm();
+                } else {
+                    runThumb();
+                }
+            }
+        }
+        if (gba.anyTimerOn) {
+            stepTimers();
+        }
+    } while (sliceBudget > 0);
+    totalCycles += cycles;
+}

@@ -1,0 +1,15 @@
+// The scheduler: emulated time passes only through cpuRun, in slices of 64 cycles given to
+// the active DMA channel or to the CPU, each followed by the timer pass.
+#pragma once
+
+#include "machine/types.h"
+
+// Cycles owed to the scheduler; the remainder (0 or below) carries into the next call.
+extern s16 sliceBudget;
+// Sum of every cpuRun argument so far.
+extern u32 totalCycles;
+
+void cpuRun(u16 cycles);
+
+// Fetches and executes one instruction in the current state (used by tests and tools).
+void executeOneInstruction();

@@ -1,0 +1,17 @@
+#include "cpu/exceptions.h"
+
+#include "cpu/cpu_state.h"
+#include "machine/bus.h"
+#include "machine/gba_system.h"
+
+void enterSoftwareInterrupt(u32 comment) {
+    CpuState& cpu = gba.cpu;
+    // A word write: only a byte write to HALTCNT halts, so this never stops the CPU.
+    busWrite32(0x04000300, comment == 0x12 ? 0 : 1);
+    cpu.spsrSvc = cpu.cpsr;
+    cpu.svcBank[1] = cpu.userBank[15]; // the instruction after the SWI, in either state
+    switchMode(modeSupervisor);
+    cpu.userBank[15] = 0x00000008;
+    cpu.cpsr = (cpu.cpsr & ~flagT) | flagI;
+    cpu.armState = 1;
+}

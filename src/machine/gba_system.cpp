@@ -1,0 +1,28 @@
+#include "machine/gba_system.h"
+
+#include <cstring>
+
+#include "cpu/cpu_state.h"
+#include "machine/bus.h"
+
+GbaSystem gba;
+
+void installMemoryHandlers() {
+    std::memset(gba.WorkRam, 0, sizeof gba.WorkRam);
+    std::memset(gba.InternalRam, 0, sizeof gba.InternalRam);
+    std::memset(gba.VideoRam, 0, sizeof gba.VideoRam);
+    std::memset(gba.IoRegisters, 0, sizeof gba.IoRegisters);
+    std::memset(gba.PaletteRam, 0, sizeof gba.PaletteRam);
+    std::memset(gba.ObjectAttributes, 0, sizeof gba.ObjectAttributes);
+    std::memset(gba.HostPalette, 0, sizeof gba.HostPalette);
+    // The CPU starts out seeing the first wave bank while the second is played.
+    gba.cpuWaveBank = 0;
+    gba.playedWaveBank = 1;
+    fillBusTables();
+}
+
+void resetMachine() {
+    resetCpu();
+    gba.activeDma = 0xFFFF;
+    gba.anyTimerOn = 0;
+}

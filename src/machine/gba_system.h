@@ -1,0 +1,86 @@
+// The one emulated console. Every memory has its fixed size for the whole run; nothing here
+// is allocated while the machine runs. Field groups name their owner: only that unit changes
+// them (the frame driver, input and the devices also store into IoRegisters directly).
+#pragma once
+
+#include "cpu/cpu_state.h"
+#include "machine/types.h"
+
+constexpr u32 biosSize = 0x4000;
+constexpr u32 workRamSize = 0x40000;
+constexpr u32 internalRamSize = 0x8000;
+constexpr u32 ioSize = 0x400;
+constexpr u32 paletteSize = 0x400;
+constexpr u32 videoRamSize = 0x18000;
+constexpr u32 oamSize = 0x400;
+constexpr u32 gamePakSize = 0x2000000;
+constexpr u32 saveRamSize = 0x10000;
+constexpr u32 flashSize = 0x10000;
+constexpr u32 eepromSize = 0x4000;
+
+struct GbaSystem {
+    // Memories (bus, machine/bus.cpp; loaders in cart/).
+    alignas(4) u8 BiosRom[biosSize];
+    alignas(4) u8 WorkRam[workRamSize];
+    alignas(4) u8 InternalRam[internalRamSize];
+    alignas(4) u16 IoRegisters[ioSize / 2]; // halfword i holds I/O offset 2i
+    alignas(4) u8 PaletteRam[paletteSize];
+    alignas(4) u8 VideoRam[videoRamSize];
+    alignas(4) u8 ObjectAttributes[oamSize];
+    alignas(4) u8 GamePakRom[gamePakSize];
+
+    // Save memories and their state (cart/save_memory.cpp, cart/save_files.cpp).
+    alignas(4) u8 SaveRam[saveRamSize];
+    alignas(4) u8 FlashMemory[flashSize];
+    alignas(4) u8 EepromData[eepromSize];
+    u32 saveType; // 0 undetermined, 1 SRAM, 2 Flash, 3 EEPROM
+    u32 eepromSeen;
+    u32 biosSaveRedirect;
+    u32 saveTouched;
+    u32 flashUnlock;
+    u16 flashCommand;
+    u32 flashIdMode;
+    u32 flashEraseArmed;
+    u16 eepromShift;
+    u16 eepromAddress;
+    u16 eepromBitIndex;
+    u16 eepromDummy;
+    u32 eepromReadState;
+
+    // Host-format colours of the 512 palette entries, kept in step by the palette writes.
+    u16 HostPalette[512];
+
+    // Sound channel 3 wave RAM: the CPU sees one bank at 0x04000090, the other is played.
+    u8 WaveRamBanks[2][16];
+    u32 cpuWaveBank;
+    u32 playedWaveBank;
+
+    // Internal copies of BG2X, BG2Y, BG3X, BG3Y, reloaded on writes and advanced per line.
+    u32 bg2RefX;
+    u32 bg2RefY;
+    u32 bg3RefX;
+    u32 bg3RefY;
+
+    // DMA bookkeeping (machine/dma.cpp): the channel moving data now, 0xFFFF when none.
+    u16 activeDma;
+    // Timer bookkeeping (machine/timers.cpp): nonzero while any timer is enabled.
+    u32 anyTimerOn;
+
+    CpuState cpu;
+};
+
+extern GbaSystem gba;
+
+// RGB565 with the lowest green bit forced on, so that no colour is ever 0 (0 = transparent).
+inline u16 hostColour(u32 gbaColour) {
+    u32 red = gbaColour & 0x1F;
+    u32 green = (gbaColour >> 5) & 0x1F;
+    u32 blue = (gbaColour >> 10) & 0x1F;
+    return static_cast<u16>((red << 11) | (green << 6) | 0x20 | blue);
+}
+
+// Zeroes the memories the console clears at power-on and fills the bus tables.
+void installMemoryHandlers();
+
+// Power-on state of the CPU and the device bookkeeping; runs once at start-up.
+void resetMachine();

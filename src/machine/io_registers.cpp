@@ -1,0 +1,192 @@
+#include "machine/io_registers.h"
+
+#include "machine/gba_system.h"
+#include "machine/wait_states.h"
+#include "shell/settings.h"
+
+u16 IoWriteMask[512];
+u16 IoReadMask[512];
+
+namespace {
+
+struct RegisterMasks {
+    u16 offset;
+    u16 writeMask;
+    u16 readMask;
+};
+
+// Registers whose masks differ from the defaults (offsets below 0x190: write all, read none;
+// from 0x190 on: neither).
+constexpr RegisterMasks registerMasks[] = {
+    {0x000, 0xFFFF, 0xFFF7}, // DISPCNT
+    {0x004, 0xFFF8, 0xFF3F}, // DISPSTAT: the status bits 0-2 belong to the frame driver
+    {0x006, 0x0000, 0x00FF}, // VCOUNT
+    {0x008, 0xFFFF, 0xDFCF}, {0x00A, 0xFFFF, 0xDFCF}, // BG0CNT, BG1CNT
+    {0x00C, 0xFFFF, 0xFFCF}, {0x00E, 0xFFFF, 0xFFCF}, // BG2CNT, BG3CNT
+    {0x010, 0x01FF, 0x01FF}, {0x012, 0x01FF, 0x01FF}, {0x014, 0x01FF, 0x01FF},
+    {0x016, 0x01FF, 0x01FF}, {0x018, 0x01FF, 0x01FF}, {0x01A, 0x01FF, 0x01FF},
+    {0x01C, 0x01FF, 0x01FF}, {0x01E, 0x01FF, 0x01FF}, // BG0HOFS .. BG3VOFS
+    {0x028, 0xFFFF, 0xFFFF}, {0x02A, 0x0FFF, 0x0FFF}, // BG2X
+    {0x02C, 0xFFFF, 0xFFFF}, {0x02E, 0x0FFF, 0x0FFF}, // BG2Y
+    {0x038, 0xFFFF, 0x0000}, {0x03A, 0xFFFF, 0x0000}, // BG3X
+    {0x03C, 0xFFFF, 0x0000}, {0x03E, 0xFFFF, 0x0000}, // BG3Y
+    {0x048, 0xFFFF, 0x3F3F}, {0x04A, 0xFFFF, 0x3F3F}, // WININ, WINOUT
+    {0x050, 0xFFFF, 0x3FFF}, // BLDCNT
+    {0x052, 0x1F1F, 0x0000}, // BLDALPHA
+    {0x054, 0x001F, 0x0000}, // BLDY
+    {0x060, 0x007F, 0x00FF}, {0x062, 0xFFFF, 0xFFFF}, {0x064, 0xC7FF, 0xFFFF}, // SOUND1
+    {0x068, 0xFFFF, 0xFFFF}, {0x06C, 0xC7FF, 0xFFFF}, // SOUND2
+    {0x070, 0x00E0, 0x00FF}, {0x072, 0xE0FF, 0xFFFF}, {0x074, 0xC7FF, 0xFFFF}, // SOUND3
+    {0x078, 0xFFFF, 0xFFFF}, {0x07C, 0xFFFF, 0xFFFF}, // SOUND4
+    {0x080, 0xFF0F, 0xFF77}, {0x082, 0xFF0F, 0x770F}, {0x084, 0x008F, 0x008F}, // SOUNDCNT
+    {0x088, 0xFFFF, 0xFFFF}, // SOUNDBIAS
+    {0x090, 0xFFFF, 0xFFFF}, {0x092, 0xFFFF, 0xFFFF}, {0x094, 0xFFFF, 0xFFFF},
+    {0x096, 0xFFFF, 0xFFFF}, {0x098, 0xFFFF, 0xFFFF}, {0x09A, 0xFFFF, 0xFFFF},
+    {0x09C, 0xFFFF, 0xFFFF}, {0x09E, 0xFFFF, 0xFFFF}, // WAVE_RAM
+    {0x0B0, 0xFFFF, 0xFFFF}, {0x0B2, 0x07FF, 0x0FFF}, {0x0B4, 0xFFFF, 0xFFFF},
+    {0x0B6, 0x07FF, 0x0FFF}, {0x0B8, 0x3FFF, 0x3FFF}, {0x0BA, 0xF7E0, 0xF7E0}, // DMA0
+    {0x0BC, 0xFFFF, 0xFFFF}, {0x0BE, 0x0FFF, 0x0FFF}, {0x0C0, 0xFFFF, 0xFFFF},
+    {0x0C2, 0x0FFF, 0x0FFF}, {0x0C4, 0x3FFF, 0x3FFF}, {0x0C6, 0xF7E0, 0xF7E0}, // DMA1
+    {0x0C8, 0xFFFF, 0xFFFF}, {0x0CA, 0x0FFF, 0x0FFF}, {0x0CC, 0xFFFF, 0xFFFF},
+    {0x0CE, 0x0FFF, 0x0FFF}, {0x0D0, 0x3FFF, 0x3FFF}, {0x0D2, 0xF7E0, 0xF7E0}, // DMA2
+    {0x0D4, 0xFFFF, 0xFFFF}, {0x0D6, 0x0FFF, 0x0FFF}, {0x0D8, 0xFFFF, 0xFFFF},
+    {0x0DA, 0x0FFF, 0x0FFF}, {0x0DC, 0xFFFF, 0xFFFF}, {0x0DE, 0xFFE0, 0xFFE0}, // DMA3
+    {0x100, 0xFFFF, 0xFFFF}, {0x102, 0x00C7, 0xFFFF}, {0x104, 0xFFFF, 0xFFFF},
+    {0x106, 0x00C7, 0xFFFF}, {0x108, 0xFFFF, 0xFFFF}, {0x10A, 0x00C7, 0xFFFF},
+    {0x10C, 0xFFFF, 0xFFFF}, {0x10E, 0x00C7, 0xFFFF}, // TM0-TM3
+    {0x110, 0xC3FF, 0xC3FF},
+    {0x128, 0xFFFF, 0xFFFF}, // SIOCNT
+    {0x130, 0x0000, 0x03FF}, // KEYINPUT: written by the input code only
+    {0x132, 0xC3FF, 0xC3FF}, // KEYCNT
+    {0x200, 0x3FFF, 0x3FFF}, // IE
+    {0x202, 0x0000, 0x3FFF}, // IF: writes acknowledge instead of storing
+    {0x204, 0xDFFF, 0xDFFF}, // WAITCNT
+    {0x208, 0x0001, 0x0001}, // IME
+    {0x300, 0xFFFF, 0xFFFF}, // POSTFLG / HALTCNT
+};
+
+void storeMasked(u32 offset, u32 value) {
+    u16& stored = gba.IoRegisters[offset >> 1];
+    u16 mask = IoWriteMask[offset >> 1];
+    stored = static_cast<u16>((stored & ~mask) | (value & mask));
+}
+
+u32 fullRegister(u32 lowOffset) {
+    return gba.IoRegisters[lowOffset >> 1] | (static_cast<u32>(gba.IoRegisters[(lowOffset >> 1) + 1]) << 16);
+}
+
+} // namespace
+
+u16& ioRegister(u32 offset) { return gba.IoRegisters[(offset & 0x3FE) >> 1]; }
+
+u32 ioRead16(u32 address) {
+    u32 offset = address & 0x3FE;
+    if ((offset & 0x3F0) == io::WAVE_RAM) {
+        const u8* bank = gba.WaveRamBanks[gba.cpuWaveBank];
+        return bank[offset & 0xE] | (bank[(offset & 0xE) + 1] << 8);
+    }
+    return gba.IoRegisters[offset >> 1] & IoReadMask[offset >> 1];
+}
+
+void ioWrite16(u32 address, u32 value) {
+    u32 offset = address & 0x3FE;
+    value &= 0xFFFF;
+    switch (offset) {
+    case io::BG2X_L:
+    case io::BG2X_H:
+        storeMasked(offset, value);
+        gba.bg2RefX = fullRegister(io::BG2X_L);
+        return;
+    case io::BG2Y_L:
+    case io::BG2Y_H:
+        storeMasked(offset, value);
+        gba.bg2RefY = fullRegister(io::BG2Y_L);
+        return;
+    case io::BG3X_L:
+    case io::BG3X_H:
+        storeMasked(offset, value);
+        gba.bg3RefX = fullRegister(io::BG3X_L);
+        return;
+    case io::BG3Y_L:
+    case io::BG3Y_H:
+        storeMasked(offset, value);
+        gba.bg3RefY = fullRegister(io::BG3Y_L);
+        return;
+    case io::WAVE_RAM + 0x0:
+    case io::WAVE_RAM + 0x2:
+    case io::WAVE_RAM + 0x4:
+    case io::WAVE_RAM + 0x6:
+    case io::WAVE_RAM + 0x8:
+    case io::WAVE_RAM + 0xA:
+    case io::WAVE_RAM + 0xC:
+    case io::WAVE_RAM + 0xE: {
+        u8* bank = gba.WaveRamBanks[gba.cpuWaveBank];
+        bank[offset & 0xE] = static_cast<u8>(value);
+        bank[(offset & 0xE) + 1] = static_cast<u8>(value >> 8);
+        return;
+    }
+    case io::SIOCNT:
+        storeMasked(offset, value | 0x40);
+        return;
+    case io::IF:
+        // Writing 1 to a bit acknowledges that interrupt; nothing is ever set by a write.
+        ioRegister(io::IF) &= static_cast<u16>(~value);
+        return;
+    case io::WAITCNT:
+        if (value != ioRegister(io::WAITCNT) && !settings.disableWaitControl) {
+            applyWaitControl(value);
+        }
+        storeMasked(offset, value);
+        return;
+    default:
+        storeMasked(offset, value);
+        return;
+    }
+}
+
+void ioWrite32(u32 address, u32 value) {
+    u32 aligned = address & ~3u;
+    ioWrite16(aligned, value & 0xFFFF);
+    ioWrite16(aligned | 2, value >> 16);
+}
+
+void ioWrite8(u32 address, u32 value) {
+    u32 offset = address & 0x3FF;
+    value &= 0xFF;
+    if ((offset & 0x3F0) == io::WAVE_RAM) {
+        gba.WaveRamBanks[gba.cpuWaveBank][offset & 0xF] = static_cast<u8>(value);
+        return;
+    }
+    if (offset == io::HALTCNT) {
+        // The CPU stops after the current instruction until an interrupt is raised.
+        gba.cpu.cpuRunning = 0;
+        gba.cpu.cycleBalance = 0;
+        return;
+    }
+    // Merge with the stored (not read-masked) other byte. A byte write to IF therefore also
+    // acknowledges every bit set in the other byte.
+    u16 stored = ioRegister(offset);
+    u32 half = (offset & 1) ? ((value << 8) | (stored & 0xFF)) : ((stored & 0xFF00) | value);
+    ioWrite16(offset & 0x3FE, half);
+}
+
+void initIoMasks() {
+    for (u32 index = 0; index < 512; ++index) {
+        IoWriteMask[index] = index < 200 ? 0xFFFF : 0x0000;
+        IoReadMask[index] = 0x0000;
+    }
+    for (const RegisterMasks& entry : registerMasks) {
+        IoWriteMask[entry.offset >> 1] = entry.writeMask;
+        IoReadMask[entry.offset >> 1] = entry.readMask;
+    }
+    if (settings.disableAlpha) {
+        IoWriteMask[io::BLDCNT >> 1] = 0xFF3F;
+    }
+
+    ioWrite16(0x04000000 + io::DISPCNT, 0x0080); // forced blank
+    ioWrite16(0x04000020, 0x0100);               // BG2PA = 1.0
+    ioWrite16(0x04000024, 0x0100);               // BG2PC, as the console leaves it
+    ioWrite16(0x04000000 + io::KEYCNT, 0);
+    ioWrite32(0x04000000 + io::POSTFLG, 1);
+    ioRegister(io::KEYINPUT) = 0xFFFF; // no key pressed
+}

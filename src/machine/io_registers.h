@@ -1,0 +1,51 @@
+// The I/O block at 0x04000000: storage plus per-halfword write and read masks. Writes are
+// reduced to halfword writes, which carry the register side effects.
+#pragma once
+
+#include "machine/types.h"
+
+extern u16 IoWriteMask[512];
+extern u16 IoReadMask[512];
+
+// I/O offsets of the registers the core touches by name.
+namespace io {
+constexpr u32 DISPCNT = 0x000;
+constexpr u32 DISPSTAT = 0x004;
+constexpr u32 VCOUNT = 0x006;
+constexpr u32 BG2X_L = 0x028;
+constexpr u32 BG2X_H = 0x02A;
+constexpr u32 BG2Y_L = 0x02C;
+constexpr u32 BG2Y_H = 0x02E;
+constexpr u32 BG3X_L = 0x038;
+constexpr u32 BG3X_H = 0x03A;
+constexpr u32 BG3Y_L = 0x03C;
+constexpr u32 BG3Y_H = 0x03E;
+constexpr u32 BLDCNT = 0x050;
+constexpr u32 SOUND3CNT_L = 0x070;
+constexpr u32 SOUNDCNT_L = 0x080;
+constexpr u32 SOUNDCNT_H = 0x082;
+constexpr u32 SOUNDCNT_X = 0x084;
+constexpr u32 WAVE_RAM = 0x090;
+constexpr u32 FIFO_A = 0x0A0;
+constexpr u32 FIFO_B = 0x0A4;
+constexpr u32 SIOCNT = 0x128;
+constexpr u32 KEYINPUT = 0x130;
+constexpr u32 KEYCNT = 0x132;
+constexpr u32 IE = 0x200;
+constexpr u32 IF = 0x202;
+constexpr u32 WAITCNT = 0x204;
+constexpr u32 IME = 0x208;
+constexpr u32 POSTFLG = 0x300;
+constexpr u32 HALTCNT = 0x301;
+} // namespace io
+
+// The stored halfword at an I/O offset (no read mask).
+u16& ioRegister(u32 offset);
+
+u32 ioRead16(u32 address);
+void ioWrite8(u32 address, u32 value);
+void ioWrite16(u32 address, u32 value);
+void ioWrite32(u32 address, u32 value);
+
+// Fills both mask tables and writes the power-on register values.
+void initIoMasks();

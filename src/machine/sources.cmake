@@ -1,0 +1,8 @@
+list(APPEND CORE_SOURCES
+    src/machine/gba_system.cpp
+    src/machine/bus.cpp
+    src/machine/wait_states.cpp
+    src/machine/io_registers.cpp
+    src/machine/dma.cpp
+    src/machine/timers.cpp
+)

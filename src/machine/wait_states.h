@@ -1,0 +1,22 @@
+// Access-cost tables: 256 entries indexed by address bits 24-31, entries 16-255 repeating
+// 0-15, so callers index with address >> 24 and no mask.
+#pragma once
+
+#include "machine/types.h"
+
+extern u16 accessCyclesS16[256];
+extern u16 accessCyclesN16[256];
+extern u16 accessCyclesS32[256];
+extern u16 accessCyclesN32[256];
+extern u16 refillCycles16[256];     // N16 + S16
+extern u16 longRefillCycles16[256]; // 2 x N16 + S16
+extern u16 refillCycles32[256];     // N32 + S32
+extern u16 longRefillCycles32[256]; // 2 x N32 + S32
+
+// 1 for regions whose bus is 16 bits wide (DMA cost computation).
+extern u8 busIs16Bit[16];
+
+void initWaitStates();
+
+// Recomputes the game pak and SRAM costs from a WAITCNT value.
+void applyWaitControl(u32 value);

@@ -1,0 +1,48 @@
+#include "support/gba_program.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "cpu/cpu_run.h"
+#include "machine/gba_system.h"
+#include "machine/memory_access.h"
+#include "support/test_support.h"
+
+namespace {
+
+void copyImage(const std::string& name, u8* target, size_t capacity) {
+    std::vector<u8> image = readBinaryFile(romPath(name));
+    if (image.empty()) {
+        throw std::runtime_error("test program missing or empty: " + romPath(name).string());
+    }
+    std::memcpy(target, image.data(), std::min(image.size(), capacity));
+}
+
+} // namespace
+
+ProgramResult runProgram(const std::string& name, u32 maxCycles, const std::string& bootImage) {
+    resetTestMachine();
+    copyImage(name, gba.GamePakRom, gamePakSize);
+    if (!bootImage.empty()) {
+        copyImage(bootImage, gba.BiosRom, biosSize);
+    }
+    resetMachine();
+    sliceBudget = 0;
+    totalCycles = 0;
+
+    ProgramResult result{};
+    while (result.cyclesRun < maxCycles) {
+        cpuRun(956);
+        result.cyclesRun += 956;
+        if (resultWord(0) == resultFinished) {
+            result.finished = true;
+            break;
+        }
+    }
+    result.failures = resultWord(4);
+    result.firstFailedCase = resultWord(8);
+    return result;
+}
+
+u32 resultWord(u32 offset) { return load32(gba.InternalRam + ((resultBlock + offset) & 0x7FFC)); }

@@ -1,0 +1,63 @@
+#include "support/test_support.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "machine/wait_states.h"
+#include "shell/settings.h"
+
+void resetTestMachine() {
+    std::memset(&gba, 0, sizeof gba);
+    std::memset(&settings, 0, sizeof settings);
+    std::memset(keyMap, 0, sizeof keyMap);
+    installMemoryHandlers();
+    initWaitStates();
+    initIoMasks();
+}
+
+ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quarvend-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        throw std::runtime_error("cannot create a scratch directory");
+    }
+    path_ = pattern;
+    std::filesystem::current_path(path_);
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string readTextFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<u8> readBinaryFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<u8>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+}
+
+void writeFile(const std::filesystem::path& path, const std::vector<u8>& contents) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(contents.data()),
+              static_cast<std::streamsize>(contents.size()));
+}
+
+std::filesystem::path romPath(const std::string& name) {
+    return std::filesystem::path(QUARVEND_ROM_DIR) / name;
+}
