@@ -1,6 +1,7 @@
 #include "cpu/cpu_run.h"
 
 #include "cpu/dispatch.h"
+#include "cpu/interrupts.h"
 
 #include <utility>
 #include "machine/bus.h"
@@ -10,6 +11,11 @@
 
 s16 sliceBudget;
 u32 totalCycles;
+
+namespace {
+// Argument of the cpuRun call in progress.
+u16 runCycles;
+} // namespace
 
 InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
@@ -103,19 +109,26 @@ void executeOneInstruction() {
         cpu.userBank[15] = pc + 2;
         thumbHandlers[thumbIndex(cpu.currentOpcode)]();
     }
+    if (irqEntryDue) {
+        takeDueInterrupt();
+    }
 }
 
+u32 currentCycleTime() { return totalCycles + static_cast<u32>(runCycles - sliceBudget); }
+
 void cpuRun(u16 cycles) {
+    runCycles = cycles;
     sliceBudget = static_cast<s16>(sliceBudget + cycles);
     if (sliceBudget <= 0) {
         // This time was already spent by an earlier overrun.
         totalCycles += cycles;
+        runCycles = 0;
         return;
     }
     CpuState& cpu = gba.cpu;
     do {
         sliceBudget = static_cast<s16>(sliceBudget - 64);
-        if (gba.activeDma <= 3) {
+        if (activeDma <= 3) {
             runDmaSlice();
         } else if (cpu.cpuRunning) {
             cpu.cycleBalance += 64;
@@ -125,11 +138,15 @@ void cpuRun(u16 cycles) {
                 } else {
                     runThumb();
                 }
+                if (irqEntryDue) {
+                    takeDueInterrupt();
+                }
             }
         }
-        if (gba.anyTimerOn) {
-            stepTimers();
+        if (anyTimerOn) {
+            stepTimers(currentCycleTime());
         }
     } while (sliceBudget > 0);
     totalCycles += cycles;
+    runCycles = 0;
 }

@@ -1,5 +1,252 @@
 #include "machine/dma.h"
 
-// No channel can be started until the DMA control registers act on writes, so the scheduler
-// never calls this with a channel active.
-void runDmaSlice() {}
+#include "cpu/cpu_run.h"
+#include "cpu/interrupts.h"
+#include "machine/bus.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "machine/wait_states.h"
+
+DmaChannel dmaChannels[4];
+u16 activeDma;
+u16 hblankDmaChannel;
+u16 vblankDmaChannel;
+s16 dmaBudget16;
+s16 dmaBudget32;
+u16 deferredIrqMask;
+u16 dmaCycleRefund;
+
+namespace {
+
+// Address step per unit by the 2-bit control field: increment, decrement, fixed, increment
+// with reload.
+constexpr s32 halfwordSteps[4] = {2, -2, 0, 2};
+constexpr s32 wordSteps[4] = {4, -4, 0, 4};
+
+u32 registerPair(u32 offset) {
+    return ioRegister(offset) | (static_cast<u32>(ioRegister(offset + 2)) << 16);
+}
+
+u32 control(u32 channel) { return ioRegister(dmaControlOffset(channel)); }
+
+void reloadAddresses(u32 channel) {
+    dmaChannels[channel].internalSource = registerPair(dmaSourceOffset(channel));
+    dmaChannels[channel].internalDest = registerPair(dmaDestOffset(channel));
+}
+
+template <bool word>
+void moveUnit(DmaChannel& channel, s16& budget) {
+    budget = static_cast<s16>(budget - channel.unitCost);
+    if constexpr (word) {
+        busWrite32(channel.internalDest, busRead32(channel.internalSource));
+    } else {
+        busWrite16(channel.internalDest, busRead16(channel.internalSource));
+    }
+    channel.internalSource += channel.sourceStep;
+    channel.internalDest += channel.destStep;
+    channel.unitsDone += 1;
+}
+
+// Re-selects the HBlank and VBlank channels; here the highest-numbered channel wins.
+void rescanTimedChannels() {
+    hblankDmaChannel = vblankDmaChannel = noDmaChannel;
+    for (u16 c = 0; c < 4; ++c) {
+        u32 value = control(c);
+        if (!(value & dmacnt::enable)) {
+            continue;
+        }
+        if (dmacnt::timing(value) == 2) {
+            hblankDmaChannel = c;
+        } else if (dmacnt::timing(value) == 1) {
+            vblankDmaChannel = c;
+        }
+    }
+}
+
+void finishChannel(u32 c) {
+    DmaChannel& channel = dmaChannels[c];
+    u32 value = control(c);
+    if (!(value & dmacnt::repeat)) {
+        ioRegister(dmaControlOffset(c)) = static_cast<u16>(value & ~dmacnt::enable);
+        rescanTimedChannels();
+    }
+    if (dmacnt::destControl(value) == 3) {
+        channel.internalDest = registerPair(dmaDestOffset(c));
+    }
+    u16 bit = static_cast<u16>(0x100 << c);
+    if ((value & dmacnt::irqAtEnd) && ioRegister(io::IME) && (ioRegister(io::IE) & bit)) {
+        deferredIrqMask |= bit;
+        gba.cpu.cpuRunning = 1;
+    }
+    channel.pending = 0;
+
+    do {
+        ++activeDma;
+    } while (activeDma < 4 && !dmaChannels[activeDma].pending);
+    if (activeDma < 4) {
+        return;
+    }
+    sliceBudget = static_cast<s16>(sliceBudget + dmaCycleRefund);
+    dmaCycleRefund = 0;
+    activeDma = noDmaChannel;
+    if (deferredIrqMask) {
+        ioRegister(io::IF) |= deferredIrqMask;
+        if (ioRegister(io::IME) && (ioRegister(io::IE) & ioRegister(io::IF))) {
+            gba.cpu.cpuRunning = 1;
+            serviceInterrupt(deferredIrqMask);
+        }
+        deferredIrqMask = 0;
+    }
+}
+
+template <bool word>
+void runSlice(DmaChannel& channel, s16& budget) {
+    budget = static_cast<s16>(budget + 64);
+    // A slice moves at most 32 units, so far from the end no end check is needed.
+    if (channel.unitCount - static_cast<u32>(channel.unitsDone) > 32) {
+        while (budget > 0) {
+            moveUnit<word>(channel, budget);
+        }
+        return;
+    }
+    while (budget > 0) {
+        if (static_cast<u32>(channel.unitsDone) == channel.unitCount) {
+            budget = 0;
+            break;
+        }
+        moveUnit<word>(channel, budget);
+    }
+    if (static_cast<u32>(channel.unitsDone) == channel.unitCount) {
+        finishChannel(activeDma);
+    }
+}
+
+} // namespace
+
+void resetDma() {
+    for (DmaChannel& channel : dmaChannels) {
+        channel = DmaChannel{};
+    }
+    activeDma = hblankDmaChannel = vblankDmaChannel = noDmaChannel;
+    dmaBudget16 = dmaBudget32 = 0;
+    deferredIrqMask = 0;
+    dmaCycleRefund = 0;
+}
+
+void prepareDmaChannel(u32 c) {
+    DmaChannel& channel = dmaChannels[c];
+    u32 value = control(c);
+    channel.unitCount = ioRegister(dmaCountOffset(c));
+    channel.unitsDone = channel.unitCount ? 0 : (c == 3 ? -0x10000 : -0x4000);
+    u32 s = channel.internalSource >> 24;
+    u32 d = channel.internalDest >> 24;
+    if (value & dmacnt::word) {
+        u32 readCost = accessCyclesS16[s] + 1u;
+        if (busIs16Bit[s & 15]) {
+            readCost *= 2;
+        }
+        u32 writeCost = busIs16Bit[d & 15] ? accessCyclesS16[d] * 2u + 2 : accessCyclesS16[d] + 1u;
+        channel.unitCost = readCost + writeCost;
+        channel.sourceStep = wordSteps[dmacnt::sourceControl(value)];
+        channel.destStep = wordSteps[dmacnt::destControl(value)];
+    } else {
+        channel.unitCost = accessCyclesS16[d] + accessCyclesS16[s] + 2u;
+        channel.sourceStep = halfwordSteps[dmacnt::sourceControl(value)];
+        channel.destStep = halfwordSteps[dmacnt::destControl(value)];
+    }
+}
+
+void startDmaChannel() { prepareDmaChannel(activeDma); }
+
+void dmaAddressWritten(u32 offset) {
+    u32 c = (offset - 0xB0) / 12;
+    reloadAddresses(c);
+}
+
+void dmaControlWritten(u32 channel, u32 value) {
+    reloadAddresses(channel);
+    u16& stored = ioRegister(dmaControlOffset(channel));
+    u16 mask = IoWriteMask[dmaControlOffset(channel) >> 1];
+    stored = static_cast<u16>((stored & ~mask) | (value & mask));
+
+    // Here the lowest-numbered channel wins each timing, and every enabled immediate channel
+    // starts again on any control write.
+    hblankDmaChannel = vblankDmaChannel = noDmaChannel;
+    for (int c = 3; c >= 0; --c) {
+        u32 bits = control(c);
+        if (!(bits & dmacnt::enable)) {
+            continue;
+        }
+        switch (dmacnt::timing(bits)) {
+        case 0:
+            gba.cpu.cycleBalance -= 64;
+            activeDma = static_cast<u16>(c);
+            dmaCycleRefund = 64;
+            prepareDmaChannel(c);
+            break;
+        case 1: vblankDmaChannel = static_cast<u16>(c); break;
+        case 2: hblankDmaChannel = static_cast<u16>(c); break;
+        default: break;
+        }
+    }
+}
+
+void runDmaSlice() {
+    DmaChannel& channel = dmaChannels[activeDma];
+    if (control(activeDma) & dmacnt::word) {
+        runSlice<true>(channel, dmaBudget32);
+    } else {
+        runSlice<false>(channel, dmaBudget16);
+    }
+}
+
+void startTimedDma(u16 timedChannel, u32 timing) {
+    if (activeDma < 4) {
+        dmaChannels[activeDma].pending = 1;
+    } else {
+        activeDma = 4;
+    }
+    while (activeDma > timedChannel) {
+        --activeDma;
+        u32 value = control(activeDma);
+        if ((value & dmacnt::enable) && dmacnt::timing(value) == timing) {
+            prepareDmaChannel(activeDma);
+            dmaChannels[activeDma].pending = 1;
+        }
+    }
+    startDmaChannel();
+}
+
+void soundFifoTransfer() {
+    for (u32 c = 1; c <= 2; ++c) {
+        u32 value = control(c);
+        if (!(value & dmacnt::enable) || dmacnt::timing(value) != 3) {
+            continue;
+        }
+        DmaChannel& channel = dmaChannels[c];
+        u32 dest = registerPair(dmaDestOffset(c));
+        // Source control 3 moves nothing; the interrupt below is still requested.
+        static constexpr s32 sourceSteps[3] = {4, -4, 0};
+        u32 sourceControl = dmacnt::sourceControl(value);
+        if (sourceControl != 3) {
+            s32 step = sourceSteps[sourceControl];
+            for (s32 i = 0; i < 4; ++i) {
+                busWrite32(dest, busRead32(channel.internalSource + static_cast<u32>(step * i)));
+            }
+            channel.internalSource += static_cast<u32>(step * 4);
+        }
+
+        // The channel's own end-interrupt bit is not consulted for sound transfers.
+        u16 bit = static_cast<u16>(0x100 << c);
+        if (!(ioRegister(io::IE) & bit) || !ioRegister(io::IME)) {
+            continue;
+        }
+        gba.cpu.cpuRunning = 1;
+        if (activeDma < 4) {
+            deferredIrqMask |= bit;
+        } else {
+            ioRegister(io::IF) |= bit;
+            serviceInterrupt(bit);
+        }
+    }
+}

@@ -4,6 +4,9 @@
 
 #include "cpu/cpu_state.h"
 #include "machine/bus.h"
+#include "machine/dma.h"
+#include "machine/timers.h"
+#include "sound/fifo.h"
 
 GbaSystem gba;
 
@@ -18,11 +21,13 @@ void installMemoryHandlers() {
     // The CPU starts out seeing the first wave bank while the second is played.
     gba.cpuWaveBank = 0;
     gba.playedWaveBank = 1;
+    resetFifo(0);
+    resetFifo(1);
     fillBusTables();
 }
 
 void resetMachine() {
     resetCpu();
-    gba.activeDma = 0xFFFF;
-    gba.anyTimerOn = 0;
+    resetDma();
+    resetTimers();
 }

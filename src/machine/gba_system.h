@@ -61,11 +61,6 @@ struct GbaSystem {
     u32 bg3RefX;
     u32 bg3RefY;
 
-    // DMA bookkeeping (machine/dma.cpp): the channel moving data now, 0xFFFF when none.
-    u16 activeDma;
-    // Timer bookkeeping (machine/timers.cpp): nonzero while any timer is enabled.
-    u32 anyTimerOn;
-
     CpuState cpu;
 };
 
@@ -82,5 +77,5 @@ inline u16 hostColour(u32 gbaColour) {
 // Zeroes the memories the console clears at power-on and fills the bus tables.
 void installMemoryHandlers();
 
-// Power-on state of the CPU and the device bookkeeping; runs once at start-up.
+// Power-on state of the CPU and of the DMA and timer bookkeeping; runs once at start-up.
 void resetMachine();

@@ -1,8 +1,13 @@
 #include "machine/io_registers.h"
 
+#include "cpu/interrupts.h"
+#include "machine/dma.h"
 #include "machine/gba_system.h"
+#include "machine/timers.h"
 #include "machine/wait_states.h"
 #include "shell/settings.h"
+#include "sound/fifo.h"
+#include "sound/sound_registers.h"
 
 u16 IoWriteMask[512];
 u16 IoReadMask[512];
@@ -125,6 +130,61 @@ void ioWrite16(u32 address, u32 value) {
         bank[(offset & 0xE) + 1] = static_cast<u8>(value >> 8);
         return;
     }
+    case 0x0B0: case 0x0B2: case 0x0B4: case 0x0B6: // DMA0 source, destination
+    case 0x0BC: case 0x0BE: case 0x0C0: case 0x0C2: // DMA1
+    case 0x0C8: case 0x0CA: case 0x0CC: case 0x0CE: // DMA2
+    case 0x0D4: case 0x0D6: case 0x0D8: case 0x0DA: // DMA3
+        storeMasked(offset, value);
+        dmaAddressWritten(offset);
+        return;
+    case 0x0BA: dmaControlWritten(0, value); return;
+    case 0x0C6: dmaControlWritten(1, value); return;
+    case 0x0D2: dmaControlWritten(2, value); return;
+    case 0x0DE: dmaControlWritten(3, value); return;
+    case 0x100: case 0x104: case 0x108: case 0x10C:
+        timerCounterWritten((offset - 0x100) >> 2, value);
+        return;
+    case 0x102: case 0x106: case 0x10A: case 0x10E:
+        storeMasked(offset, value);
+        timerControlWritten();
+        return;
+    case 0x064: // SOUND1CNT_X
+        channel1FrequencyUpdate = 1;
+        storeMasked(offset, value);
+        return;
+    case 0x06C: // SOUND2CNT_H
+        channel2FrequencyUpdate = 1;
+        storeMasked(offset, value);
+        return;
+    case io::SOUND3CNT_L:
+        waveControlWritten(value);
+        storeMasked(offset, value);
+        return;
+    case io::SOUNDCNT_L:
+        soundControlLowWritten(value);
+        storeMasked(offset, value);
+        return;
+    case io::SOUNDCNT_H:
+        soundControlHighWritten(value);
+        storeMasked(offset, value);
+        return;
+    case io::SOUNDCNT_X:
+        soundControlXWritten(value);
+        storeMasked(offset, value);
+        return;
+    case io::FIFO_A: case io::FIFO_A + 2:
+    case io::FIFO_B: case io::FIFO_B + 2: {
+        u32 which = offset >= io::FIFO_B ? 1 : 0;
+        fifoAppend(which, static_cast<u8>(value));
+        fifoAppend(which, static_cast<u8>(value >> 8));
+        storeMasked(offset, value);
+        return;
+    }
+    case io::IME:
+        // Pending requests are re-examined before the new value is stored.
+        imeWritten(value);
+        storeMasked(offset, value);
+        return;
     case io::SIOCNT:
         storeMasked(offset, value | 0x40);
         return;

@@ -1,5 +1,82 @@
 #include "machine/timers.h"
 
-// No timer can be enabled until the timer control registers act on writes, so the scheduler
-// never calls this.
-void stepTimers() {}
+#include "cpu/interrupts.h"
+#include "machine/io_registers.h"
+#include "sound/fifo.h"
+
+u16 timerReload[4];
+u16 timerPrescale[4];
+u16 anyTimerOn;
+
+namespace {
+
+u16& counter(u32 n) { return ioRegister(0x100 + 4 * n); }
+u16 control(u32 n) { return ioRegister(0x102 + 4 * n); }
+
+// Returns whether the timer overflowed in this slice. Prescaler 0 counts 64 per slice, so its
+// overflow leaves the part of the 64 that went past the wrap in the counter.
+bool advance(u32 n) {
+    u16& count = counter(n);
+    switch (control(n) & 3) {
+    case 0:
+        count = static_cast<u16>(count + 64);
+        return count < 64;
+    case 1:
+        count = static_cast<u16>(count + 1);
+        return count == 0;
+    case 2:
+        if (++timerPrescale[n] < 4) {
+            return false;
+        }
+        timerPrescale[n] = 0;
+        count = static_cast<u16>(count + 1);
+        return count == 0;
+    default:
+        if (++timerPrescale[n] < 16) {
+            return false;
+        }
+        timerPrescale[n] = 0;
+        count = static_cast<u16>(count + 1);
+        return count == 0;
+    }
+}
+
+} // namespace
+
+void resetTimers() {
+    for (u32 n = 0; n < 4; ++n) {
+        timerReload[n] = 0;
+        timerPrescale[n] = 0;
+    }
+    anyTimerOn = 0;
+}
+
+void timerCounterWritten(u32 timer, u32 value) {
+    timerReload[timer] = static_cast<u16>(value);
+    counter(timer) = static_cast<u16>(value);
+}
+
+void timerControlWritten() {
+    anyTimerOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
+}
+
+void stepTimers(u32 now) {
+    bool overflowed = false;
+    for (u32 n = 0; n < 4; ++n) {
+        u16 bits = control(n);
+        // A count-up timer advances only in slices where the timer before it overflowed; timer
+        // 0 in count-up mode therefore never counts.
+        if (!(bits & 0x80) || ((bits & 0x04) && !overflowed) || !advance(n)) {
+            overflowed = false;
+            continue;
+        }
+        overflowed = true;
+        if (bits & 0x40) {
+            requestInterrupt(static_cast<u16>(0x08 << n));
+        }
+        counter(n) = static_cast<u16>(counter(n) + timerReload[n]);
+        if (n < 2) {
+            fifoTimerOverflow(n, now);
+        }
+    }
+}

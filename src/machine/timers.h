@@ -1,5 +1,21 @@
-// The four timers.
+// The four 16-bit timers. They count in the scheduler's 64-cycle slices; overflows request
+// interrupts, cascade into the next timer and clock the sound FIFOs (timers 0 and 1).
 #pragma once
 
-// Advances the enabled timers by one 64-cycle slice.
-void stepTimers();
+#include "machine/types.h"
+
+extern u16 timerReload[4];
+extern u16 timerPrescale[4];
+// 0x80 while any timer is enabled; the timer pass is skipped while it is 0.
+extern u16 anyTimerOn;
+
+void resetTimers();
+
+// TMnCNT_L: the value becomes the reload value and, at once, the current count.
+void timerCounterWritten(u32 timer, u32 value);
+// TMnCNT_H, after the masked store.
+void timerControlWritten();
+
+// Advances the enabled timers by one slice. NOW is the cycle time since the frame start,
+// handed on to the sound FIFOs.
+void stepTimers(u32 now);

@@ -1,4 +1,7 @@
 list(APPEND CORE_SOURCES
     src/shell/log.cpp
     src/shell/config_file.cpp
+    src/shell/startup.cpp
+    src/shell/main_loop.cpp
+    src/shell/debug_keys.cpp
 )

@@ -12,16 +12,16 @@
 namespace {
 
 void copyImage(const std::string& name, u8* target, size_t capacity) {
-    std::vector<u8> image = readBinaryFile(romPath(name));
+    std::vector<u8> image = readBinaryFile(programPath(name));
     if (image.empty()) {
-        throw std::runtime_error("test program missing or empty: " + romPath(name).string());
+        throw std::runtime_error("test program missing or empty: " + programPath(name).string());
     }
     std::memcpy(target, image.data(), std::min(image.size(), capacity));
 }
 
 } // namespace
 
-ProgramResult runProgram(const std::string& name, u32 maxCycles, const std::string& bootImage) {
+void prepareProgram(const std::string& name, const std::string& bootImage) {
     resetTestMachine();
     copyImage(name, gba.GamePakRom, gamePakSize);
     if (!bootImage.empty()) {
@@ -30,6 +30,10 @@ ProgramResult runProgram(const std::string& name, u32 maxCycles, const std::stri
     resetMachine();
     sliceBudget = 0;
     totalCycles = 0;
+}
+
+ProgramResult runProgram(const std::string& name, u32 maxCycles, const std::string& bootImage) {
+    prepareProgram(name, bootImage);
 
     ProgramResult result{};
     while (result.cyclesRun < maxCycles) {

@@ -27,5 +27,8 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& name, u32 maxCycles = 2000000,
                          const std::string& bootImage = "");
 
+// Loads and resets as runProgram does, without running.
+void prepareProgram(const std::string& name, const std::string& bootImage = "");
+
 // Word of the result block at byte offset OFFSET.
 u32 resultWord(u32 offset);

@@ -58,6 +58,6 @@ void writeFile(const std::filesystem::path& path, const std::vector<u8>& content
               static_cast<std::streamsize>(contents.size()));
 }
 
-std::filesystem::path romPath(const std::string& name) {
+std::filesystem::path programPath(const std::string& name) {
     return std::filesystem::path(QUARVEND_ROM_DIR) / name;
 }

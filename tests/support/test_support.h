@@ -32,4 +32,4 @@ void writeFile(const std::filesystem::path& path, const std::string& contents);
 void writeFile(const std::filesystem::path& path, const std::vector<u8>& contents);
 
 // Path of a program built from roms/ (for example "arm_alu.gba").
-std::filesystem::path romPath(const std::string& name);
+std::filesystem::path programPath(const std::string& name);

@@ -1,15 +1,215 @@
-// The headless host: no window and no devices. The clock is virtual, so runs are repeatable:
-// it advances only when the emulator sleeps or a test moves it.
+// The headless host: no window and no devices. Set-up steps succeed unless a test makes a
+// group fail; the clock is virtual, so runs are repeatable; key events and joystick states
+// are delivered at scripted frames.
 #include "platform/headless/headless_host.h"
 
-#include "platform/host.h"
+#include <algorithm>
 
-namespace {
-u32 virtualClock = 0;
-} // namespace
+#include "shell/emulator_state.h"
 
-u32 hostMilliseconds() { return virtualClock; }
+HeadlessHost headless;
 
-void hostSleep(u32 milliseconds) { virtualClock += milliseconds; }
+void resetHeadlessHost() {
+    headless = HeadlessHost{};
+}
 
-void headlessAdvanceClock(u32 milliseconds) { virtualClock += milliseconds; }
+void headlessScriptKey(u32 frame, u8 code, bool pressed) {
+    headless.keys.push_back({frame, code, pressed});
+    std::stable_sort(headless.keys.begin(), headless.keys.end(),
+                     [](const HeadlessScriptedKey& a, const HeadlessScriptedKey& b) {
+                         return a.frame < b.frame;
+                     });
+}
+
+u32 hostMilliseconds() {
+    u32 now = headless.clockBase + headless.clockReads * headless.msPerRead +
+              framesRendered * headless.msPerFrame;
+    ++headless.clockReads;
+    return now;
+}
+
+void hostSleep(u32 milliseconds) {
+    headless.clockBase += milliseconds;
+}
+
+bool hostSetUp(HostStep step) {
+    if (static_cast<int>(step) == headless.failingStep) {
+        return false;
+    }
+    switch (step) {
+    case HostStep::windowCreate:
+        if (headless.failure == HeadlessFailure::window) {
+            return false;
+        }
+        headless.windowOpen = true;
+        headless.messages.push_back(hostMessageActivate);
+        return true;
+    case HostStep::inputCreate:
+        if (headless.failure == HeadlessFailure::input) {
+            return false;
+        }
+        headless.inputOpen = true;
+        return true;
+    case HostStep::joystickFind:
+        return headless.failure != HeadlessFailure::joystick && headless.joystickAttached;
+    case HostStep::soundCreate:
+        if (headless.failure == HeadlessFailure::sound) {
+            return false;
+        }
+        headless.soundOpen = true;
+        for (std::vector<u8>& buffer : headless.soundBuffers) {
+            buffer.assign(soundBufferBytes, 0);
+        }
+        return true;
+    case HostStep::displayCreate:
+        if (headless.failure == HeadlessFailure::display) {
+            return false;
+        }
+        headless.displayOpen = true;
+        return true;
+    default: return true;
+    }
+}
+
+void hostCloseWindow() {
+    headless.windowOpen = false;
+}
+void hostCloseInput() {
+    headless.inputOpen = false;
+}
+void hostCloseSound() {
+    headless.soundOpen = false;
+}
+void hostCloseDisplay() {
+    headless.displayOpen = false;
+}
+
+HostMessage hostTakeMessage(bool) {
+    auto& scripted = headless.scriptedMessages;
+    while (!scripted.empty() && scripted.front().first <= framesRendered) {
+        headless.messages.push_back(scripted.front().second);
+        scripted.erase(scripted.begin());
+    }
+    // Nothing can arrive while waiting here, so an empty queue never blocks.
+    if (headless.messages.empty()) {
+        return hostMessageNone;
+    }
+    HostMessage message = headless.messages.front();
+    headless.messages.erase(headless.messages.begin());
+    return message;
+}
+
+void hostShowMessageBox(const char* caption, const char* text) {
+    headless.messageBoxCaption = caption;
+    headless.messageBoxText = text;
+}
+
+bool hostRaisePriority() {
+    return true;
+}
+
+bool hostReadKeyboard(HostKeyEvent* events, u32* count) {
+    if (headless.keyboardReadFails) {
+        return false;
+    }
+    if (headless.keyboardReadFailures > 0) {
+        --headless.keyboardReadFailures;
+        return false;
+    }
+    u32 read = 0;
+    while (read < *count && headless.nextKey < headless.keys.size() &&
+           headless.keys[headless.nextKey].frame <= framesRendered) {
+        const HeadlessScriptedKey& key = headless.keys[headless.nextKey++];
+        events[read++] = {key.code, static_cast<u8>(key.pressed ? 0x80 : 0x00)};
+    }
+    *count = read;
+    return true;
+}
+
+void hostAcquireKeyboard() {
+    ++headless.keyboardAcquires;
+}
+
+bool hostReadJoystick(HostJoystickState* state) {
+    if (headless.joystickReadFails) {
+        return false;
+    }
+    HostJoystickState current{32768, 32768, {}};
+    for (const HeadlessScriptedJoystick& scripted : headless.joystick) {
+        if (scripted.frame <= framesRendered) {
+            current = scripted.state;
+        }
+    }
+    *state = current;
+    return true;
+}
+
+bool hostDisplayIs15Bit() {
+    return headless.display15Bit;
+}
+
+bool hostClearScreen() {
+    ++headless.screenClears;
+    return true;
+}
+
+u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool) {
+    ++headless.flips;
+    headless.lastShown.assign(backBuffer, backBuffer + width * height);
+    headless.lastShownWidth = width;
+    headless.lastShownHeight = height;
+    if (headless.flipResults.empty()) {
+        return hostDisplayOk;
+    }
+    u32 result = headless.flipResults.front();
+    headless.flipResults.erase(headless.flipResults.begin());
+    return result;
+}
+
+u32 hostRestoreDisplay() {
+    ++headless.restores;
+    return hostDisplayOk;
+}
+
+void hostRestoreDesktopMode() {
+    ++headless.desktopRestores;
+}
+
+void hostSetSoundVolume(int buffer, s32 hundredthsOfDecibel) {
+    if (buffer >= 0 && buffer < 4) {
+        headless.soundVolume[buffer] = hundredthsOfDecibel;
+    }
+}
+
+void hostSetSoundPan(int buffer, s32 pan) {
+    if (buffer >= 0 && buffer < 4) {
+        headless.soundPan[buffer] = pan;
+    }
+}
+
+void hostSetSoundPosition(int buffer, u32 position) {
+    if (buffer >= 0 && buffer < 4) {
+        headless.soundPosition[buffer] = position;
+    }
+}
+
+void hostPlaySound(int buffer) {
+    if (buffer >= 0 && buffer < 4) {
+        headless.soundPlaying[buffer] = true;
+    }
+}
+
+void hostStopSound(int buffer) {
+    if (buffer >= 0 && buffer < 4) {
+        headless.soundPlaying[buffer] = false;
+    }
+}
+
+u8* hostLockSoundBuffer(int buffer) {
+    if (buffer < 0 || buffer >= 4 || headless.soundBuffers[buffer].size() != soundBufferBytes) {
+        return nullptr;
+    }
+    return headless.soundBuffers[buffer].data();
+}
+
+void hostUnlockSoundBuffer(int) {}

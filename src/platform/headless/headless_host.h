@@ -1,6 +1,75 @@
-// Controls of the headless host for tests and tools.
+// Controls of the headless host for tests and tools: scripted failures, key events, joystick
+// states and clock, and what the emulator sent to the "screen" and "speakers".
 #pragma once
 
-#include "machine/types.h"
+#include <string>
+#include <utility>
+#include <vector>
 
-void headlessAdvanceClock(u32 milliseconds);
+#include "machine/types.h"
+#include "platform/host.h"
+
+enum class HeadlessFailure { none, window, input, joystick, sound, display };
+
+struct HeadlessScriptedKey {
+    u32 frame; // delivered to the first keyboard read while framesRendered >= frame
+    u8 code;
+    bool pressed;
+};
+
+struct HeadlessScriptedJoystick {
+    u32 frame; // in force from this frame on
+    HostJoystickState state;
+};
+
+struct HeadlessHost {
+    HeadlessFailure failure = HeadlessFailure::none;
+    std::vector<HeadlessScriptedKey> keys; // in frame order
+    size_t nextKey = 0;
+    std::vector<HeadlessScriptedJoystick> joystick; // in frame order
+    bool joystickAttached = true;
+    bool keyboardReadFails = false;
+    u32 keyboardReadFailures = 0; // the next keyboard reads that fail, one by one
+    int failingStep = -1;         // a single HostStep that fails, -1 for none
+    bool joystickReadFails = false;
+    bool display15Bit = false;
+    std::vector<u32> flipResults; // results the next flips report, in order (then 0)
+
+    // Virtual clock: advances by msPerRead at every read and by msPerFrame per frame run.
+    u32 clockBase = 0;
+    u32 msPerRead = 1;
+    u32 msPerFrame = 0;
+    u32 clockReads = 0;
+
+    // Observations.
+    std::vector<HostMessage> messages; // queued window messages
+    // Messages queued once framesRendered reaches their frame.
+    std::vector<std::pair<u32, HostMessage>> scriptedMessages;
+    u32 flips = 0;
+    u32 screenClears = 0;
+    u32 restores = 0;
+    u32 desktopRestores = 0;
+    std::vector<u16> lastShown; // copy of the back buffer at the last flip
+    u32 lastShownWidth = 0;
+    u32 lastShownHeight = 0;
+    std::string messageBoxCaption;
+    std::string messageBoxText;
+    bool windowOpen = false;
+    bool inputOpen = false;
+    bool soundOpen = false;
+    bool displayOpen = false;
+    u32 keyboardAcquires = 0;
+    s32 soundVolume[4] = {};
+    s32 soundPan[4] = {};
+    u32 soundPosition[4] = {};
+    bool soundPlaying[4] = {};
+    std::vector<u8> soundBuffers[4];
+};
+
+extern HeadlessHost headless;
+
+// Back to a fresh host with nothing scripted.
+void resetHeadlessHost();
+
+// Presses and releases: convenience for scripts.
+void headlessScriptKey(u32 frame, u8 code, bool pressed);

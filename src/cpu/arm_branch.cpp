@@ -1,0 +1,70 @@
+// ARM branches (B, BL, BX) and the software interrupt.
+#include "cpu/arm_handlers.h"
+#include "cpu/exceptions.h"
+
+namespace {
+
+// The 24-bit word offset, sign-extended and scaled to bytes.
+s32 branchOffset(u32 opcode) {
+    return static_cast<s32>(opcode << 8) >> 6;
+}
+
+void armBranch() {
+    CpuState& cpu = gba.cpu;
+    const s32 startBalance = cpu.cycleBalance;
+    u32& pc = programCounter();
+    pc += 4; // the instruction address + 8
+    cpu.cycleBalance -= accessCyclesS32[pc >> 24];
+    armBranchTo(pc + static_cast<u32>(branchOffset(cpu.currentOpcode)));
+    chargeAtLeastOneCycle(startBalance);
+}
+
+void armBranchWithLink() {
+    CpuState& cpu = gba.cpu;
+    const s32 startBalance = cpu.cycleBalance;
+    u32& pc = programCounter();
+    cpu.cycleBalance -= accessCyclesS32[pc >> 24];
+    reg(14) = pc; // the instruction after the BL
+    pc += 4;
+    armBranchTo(pc + static_cast<u32>(branchOffset(cpu.currentOpcode)));
+    chargeAtLeastOneCycle(startBalance);
+}
+
+// Bit 0 of the target chooses the instruction set. Only bit 0 is cleared, also when the
+// target stays in ARM code with bit 1 set.
+void armBranchExchange() {
+    CpuState& cpu = gba.cpu;
+    const s32 startBalance = cpu.cycleBalance;
+    cpu.cycleBalance -= accessCyclesS32[programCounter() >> 24];
+    const u32 target = reg(cpu.currentOpcode & 15);
+    if (target & 1) {
+        cpu.cpsr |= flagT;
+        cpu.armState = 0;
+    } else {
+        cpu.cpsr &= 0xF00000DF; // T and the reserved bits 27-8 cleared
+        cpu.armState = 1;
+    }
+    armBranchTo(target & ~1u); // the 32-bit refill cost also when entering THUMB code
+    chargeAtLeastOneCycle(startBalance);
+}
+
+// The entry itself is free; the floor of one cycle for a jump still applies.
+void armSoftwareInterrupt() {
+    const s32 startBalance = gba.cpu.cycleBalance;
+    enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF);
+    chargeAtLeastOneCycle(startBalance);
+}
+
+} // namespace
+
+InstructionHandler selectBranch(u32 index) {
+    return (index & 0x10) ? armBranchWithLink : armBranch;
+}
+
+InstructionHandler selectBranchExchange(u32) {
+    return armBranchExchange;
+}
+
+InstructionHandler selectSoftwareInterrupt(u32) {
+    return armSoftwareInterrupt;
+}

@@ -1,0 +1,179 @@
+// ARM data processing: sixteen operations, each with a register or an immediate second
+// operand and with or without S, plus the barrel-shifter routines of the register forms.
+#include "cpu/alu.h"
+#include "cpu/arm_handlers.h"
+#include "cpu/shifter.h"
+
+OperandRoutine shiftOperand[16];
+OperandRoutine shiftOperandFlags[16];
+
+namespace {
+
+// Shift amount in bits 11-7 of the instruction.
+template <u32 type, bool setsCarry>
+u32 immediateShiftOperand() {
+    const u32 opcode = gba.cpu.currentOpcode;
+    return shiftByImmediate<type, setsCarry>(reg(opcode & 15), (opcode >> 7) & 31);
+}
+
+// Shift amount in the low byte of Rs. The extra internal cycle makes R15 read one more word
+// ahead (the instruction address + 12); the calling handler puts R15 back.
+template <u32 type, bool setsCarry>
+u32 registerShiftOperand() {
+    CpuState& cpu = gba.cpu;
+    const u32 opcode = cpu.currentOpcode;
+    programCounter() += 4;
+    cpu.cycleBalance -= 1;
+    const u32 amount = reg((opcode >> 8) & 15) & 0xFF;
+    return shiftByRegister<type, setsCarry>(reg(opcode & 15), amount);
+}
+
+// Bits 7 and 4 both set are the multiply and halfword encodings; where such a slot still holds
+// a data-processing handler its operand is 0.
+u32 zeroOperand() {
+    return 0;
+}
+
+template <bool setsCarry>
+constexpr OperandRoutine immediateShiftRoutines[4] = {
+    immediateShiftOperand<shiftLsl, setsCarry>, immediateShiftOperand<shiftLsr, setsCarry>,
+    immediateShiftOperand<shiftAsr, setsCarry>, immediateShiftOperand<shiftRor, setsCarry>};
+
+template <bool setsCarry>
+constexpr OperandRoutine registerShiftRoutines[4] = {
+    registerShiftOperand<shiftLsl, setsCarry>, registerShiftOperand<shiftLsr, setsCarry>,
+    registerShiftOperand<shiftAsr, setsCarry>, registerShiftOperand<shiftRor, setsCarry>};
+
+constexpr u32 opAnd = 0, opEor = 1, opSub = 2, opRsb = 3, opAdd = 4, opAdc = 5, opSbc = 6,
+              opRsc = 7, opTst = 8, opTeq = 9, opCmp = 10, opCmn = 11, opOrr = 12, opMov = 13,
+              opBic = 14, opMvn = 15;
+
+constexpr bool isComparison(u32 operation) {
+    return operation >= opTst && operation <= opCmn;
+}
+
+constexpr bool isLogical(u32 operation) {
+    return operation == opAnd || operation == opEor || operation == opTst || operation == opTeq ||
+           operation >= opOrr;
+}
+
+// The result of one operation; the S forms set the flags here. Logical operations set only
+// N and Z: their C comes from the shifter (register operand) or stays (immediate operand).
+template <u32 operation, bool setFlags>
+u32 operate(u32 a, u32 b) {
+    if constexpr (isLogical(operation)) {
+        u32 result;
+        if constexpr (operation == opAnd || operation == opTst) {
+            result = a & b;
+        } else if constexpr (operation == opEor || operation == opTeq) {
+            result = a ^ b;
+        } else if constexpr (operation == opOrr) {
+            result = a | b;
+        } else if constexpr (operation == opMov) {
+            result = b;
+        } else if constexpr (operation == opBic) {
+            result = a & ~b;
+        } else {
+            result = ~b;
+        }
+        if constexpr (setFlags) {
+            setFlagsNZ(result);
+        }
+        return result;
+    } else if constexpr (setFlags) {
+        if constexpr (operation == opSub || operation == opCmp) {
+            return subWithFlags(a, b, 1);
+        } else if constexpr (operation == opRsb) {
+            return subWithFlags(b, a, 1);
+        } else if constexpr (operation == opAdd || operation == opCmn) {
+            return addWithFlags(a, b, 0);
+        } else if constexpr (operation == opAdc) {
+            return addWithFlags(a, b, carryBit());
+        } else if constexpr (operation == opSbc) {
+            return subWithFlags(a, b, carryBit());
+        } else {
+            return subWithFlags(b, a, carryBit());
+        }
+    } else {
+        if constexpr (operation == opSub) {
+            return a - b;
+        } else if constexpr (operation == opRsb) {
+            return b - a;
+        } else if constexpr (operation == opAdd) {
+            return a + b;
+        } else if constexpr (operation == opAdc) {
+            return a + b + carryBit();
+        } else if constexpr (operation == opSbc) {
+            return a + ~b + carryBit();
+        } else {
+            return b + ~a + carryBit();
+        }
+    }
+}
+
+template <u32 operation, bool setFlags, bool immediate>
+void armDataProcessing() {
+    CpuState& cpu = gba.cpu;
+    const u32 opcode = cpu.currentOpcode;
+    const s32 startBalance = cpu.cycleBalance;
+    u32& pc = programCounter();
+    const u32 nextInstruction = pc;
+    pc = nextInstruction + 4; // R15 as an operand reads as the instruction address + 8
+
+    u32 operand2;
+    if constexpr (immediate) {
+        // An immediate operand never changes C, whatever its rotation.
+        operand2 = rotateRight(opcode & 0xFF, (opcode >> 7) & 0x1E);
+    } else if constexpr (setFlags && isLogical(operation)) {
+        operand2 = shiftOperandFlags[(opcode >> 4) & 15]();
+    } else {
+        operand2 = shiftOperand[(opcode >> 4) & 15]();
+    }
+    cpu.cycleBalance -= accessCyclesS32[pc >> 24];
+
+    u32 operand1 = 0;
+    if constexpr (operation != opMov && operation != opMvn) {
+        operand1 = reg((opcode >> 16) & 15);
+    }
+    const u32 result = operate<operation, setFlags>(operand1, operand2);
+
+    if constexpr (isComparison(operation)) {
+        pc = nextInstruction;
+    } else {
+        const u32 rd = (opcode >> 12) & 15;
+        if (rd != 15) {
+            reg(rd) = result;
+            pc = nextInstruction;
+            return;
+        }
+        armBranchTo(result);
+        if constexpr (setFlags) {
+            restoreCpsrFromSpsr();
+        }
+        chargeAtLeastOneCycle(startBalance);
+    }
+}
+
+} // namespace
+
+OperandRoutine selectShiftOperand(u32 bits7to4, bool setsCarry) {
+    if ((bits7to4 & 9) == 9) {
+        return zeroOperand;
+    }
+    const u32 type = (bits7to4 >> 1) & 3;
+    if (bits7to4 & 1) {
+        return setsCarry ? registerShiftRoutines<true>[type] : registerShiftRoutines<false>[type];
+    }
+    return setsCarry ? immediateShiftRoutines<true>[type] : immediateShiftRoutines<false>[type];
+}
+
+InstructionHandler selectDataProcessing(u32 index) {
+    // Key: bit 0 = S, bits 1-4 = operation, bit 5 = immediate operand (opcode bits 20-25).
+    static constexpr auto handlers = stampHandlers<64>([]<u32 key>() -> InstructionHandler {
+        constexpr u32 operation = (key >> 1) & 15;
+        // The comparisons exist only with S: their other slots hold the PSR transfers.
+        constexpr bool setFlags = (key & 1) || isComparison(operation);
+        return armDataProcessing<operation, setFlags, (key >> 5) != 0>;
+    });
+    return handlers[index & 0x3F];
+}

@@ -1,0 +1,75 @@
+// Private to the ARM handler families: the steps they share and the selectors through which
+// cpu/arm_table.cpp picks the handler of each armHandlers slot. A selector takes the slot
+// index (bits 0-7 = opcode bits 20-27, bits 8-11 = opcode bits 4-7) and returns the handler
+// stamped out for the bits that select behaviour in that family.
+#pragma once
+
+#include <array>
+#include <utility>
+
+#include "cpu/dispatch.h"
+#include "cpu/registers.h"
+#include "machine/wait_states.h"
+
+using OperandRoutine = u32 (*)();
+
+// Second-operand routines of the register-operand data-processing handlers, indexed by opcode
+// bits 7-4. The plain table never touches a flag; the flag table sets C to the shifter carry.
+extern OperandRoutine shiftOperand[16];
+extern OperandRoutine shiftOperandFlags[16];
+
+// The jumps of the ARM handlers (branches, data processing and loads into R15) take this step:
+// the address is taken as computed (never aligned, the instruction set stays) and the refill
+// at it is charged.
+inline void armBranchTo(u32 address) {
+    programCounter() = address;
+    gba.cpu.cycleBalance -= refillCycles32[address >> 24];
+}
+
+// Internal RAM and the I/O block cost nothing per access, so an instruction that jumps within
+// them could cost nothing and a loop of it would never use up its slice. An instruction that
+// writes R15 is charged at least one cycle in all: called last, with the balance it started
+// from.
+inline void chargeAtLeastOneCycle(s32 startBalance) {
+    if (gba.cpu.cycleBalance >= startBalance) {
+        gba.cpu.cycleBalance = startBalance - 1;
+    }
+}
+
+// The SPSR restore of the S forms that write R15 (data processing, LDM with R15): User and
+// System mode have no SPSR, so there nothing happens.
+inline void restoreCpsrFromSpsr() {
+    CpuState& cpu = gba.cpu;
+    if (cpu.cpuMode == modeUser || cpu.cpuMode == modeSystem) {
+        return;
+    }
+    cpu.cpsr = *cpu.spsrSlot;
+    switchMode(cpu.cpsr & 0x1F);
+    cpu.armState = (cpu.cpsr & flagT) ? 0 : 1;
+}
+
+// Stamps out a selector's table at compile time: entry key is pick.template operator()<key>(),
+// so each key names one template instantiation.
+template <u32 count, typename Pick>
+constexpr std::array<InstructionHandler, count> stampHandlers(Pick pick) {
+    return [pick]<u32... key>(std::integer_sequence<u32, key...>) {
+        return std::array<InstructionHandler, count>{pick.template operator()<key>()...};
+    }
+    (std::make_integer_sequence<u32, count>{});
+}
+
+// Unassigned encodings never trap on this machine: they only take 64 cycles.
+void armUndefined();
+
+OperandRoutine selectShiftOperand(u32 bits7to4, bool setsCarry); // arm_data_processing.cpp
+InstructionHandler selectDataProcessing(u32 index);              // arm_data_processing.cpp
+InstructionHandler selectPsrTransfer(u32 index);                 // arm_psr_transfer.cpp
+InstructionHandler selectNoOperation(u32 index);                 // arm_psr_transfer.cpp
+InstructionHandler selectSingleTransfer(u32 index);              // arm_load_store.cpp
+InstructionHandler selectHalfwordTransfer(u32 index);            // arm_load_store.cpp
+InstructionHandler selectSwap(u32 index);                        // arm_load_store.cpp
+InstructionHandler selectBlockTransfer(u32 index);               // arm_block_transfer.cpp
+InstructionHandler selectMultiply(u32 index);                    // arm_multiply.cpp
+InstructionHandler selectBranch(u32 index);                      // arm_branch.cpp
+InstructionHandler selectBranchExchange(u32 index);              // arm_branch.cpp
+InstructionHandler selectSoftwareInterrupt(u32 index);           // arm_branch.cpp

@@ -1,0 +1,238 @@
+// ARM single transfers: LDR, STR, LDRB, STRB, the halfword and signed transfers, and SWP.
+// Addresses go to the bus as computed; the bus forces them down to the access width.
+#include "cpu/arm_handlers.h"
+#include "cpu/shifter.h"
+#include "machine/bus.h"
+
+namespace {
+
+// Post-indexed transfers always write the base back, so their W = 1 slots (the T forms,
+// with no User-mode access emulated) share the W = 0 handler.
+constexpr bool writesBack(bool preIndexed, bool writeBack) {
+    return !preIndexed || writeBack;
+}
+
+// Storing into R15 through write-back is a jump too; it costs at least a cycle like any.
+inline void writeBackBase(u32 rn, u32 value, s32 startBalance) {
+    reg(rn) = value;
+    if (rn == 15) {
+        chargeAtLeastOneCycle(startBalance);
+    }
+}
+
+// Word and byte transfers: a register offset is Rm shifted by an immediate amount, through
+// the plain immediate-shift routine of bits 6-5 (bit 7 is part of the amount).
+template <bool registerOffset>
+u32 singleOffset(u32 opcode) {
+    if constexpr (registerOffset) {
+        return shiftOperand[(opcode >> 4) & 6]();
+    } else {
+        return opcode & 0xFFF;
+    }
+}
+
+template <bool registerOffset, bool preIndexed, bool up, bool byte, bool writeBack>
+void armLoad() {
+    CpuState& cpu = gba.cpu;
+    const u32 opcode = cpu.currentOpcode;
+    u32& pc = programCounter();
+    const u32 nextInstruction = pc;
+    pc = nextInstruction + 4; // a base or offset register R15 reads as the address + 8
+
+    const u32 rn = (opcode >> 16) & 15;
+    const u32 base = reg(rn);
+    const u32 offset = singleOffset<registerOffset>(opcode);
+    const u32 indexed = up ? base + offset : base - offset;
+    const u32 address = preIndexed ? indexed : base;
+
+    u32 value;
+    if constexpr (byte) {
+        value = busRead8(address);
+    } else {
+        // A misaligned word comes back rotated so that the addressed byte is the lowest.
+        value = rotateRight(busRead32(address), (address & 3) * 8);
+    }
+    cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
+
+    const u32 rd = (opcode >> 12) & 15;
+    if (rd == 15) {
+        armBranchTo(value);
+    } else {
+        reg(rd) = value;
+        pc = nextInstruction;
+    }
+    // Written after Rd, so a base that is also Rd ends up with the base value.
+    if constexpr (writesBack(preIndexed, writeBack)) {
+        reg(rn) = indexed;
+    }
+}
+
+template <bool registerOffset, bool preIndexed, bool up, bool byte, bool writeBack>
+void armStore() {
+    CpuState& cpu = gba.cpu;
+    const s32 startBalance = cpu.cycleBalance;
+    const u32 opcode = cpu.currentOpcode;
+    u32& pc = programCounter();
+    pc += 4;
+    s32 cost = accessCyclesN32[pc >> 24];
+
+    const u32 rn = (opcode >> 16) & 15;
+    const u32 base = reg(rn);
+    const u32 offset = singleOffset<registerOffset>(opcode);
+    const u32 indexed = up ? base + offset : base - offset;
+    const u32 address = preIndexed ? indexed : base;
+
+    pc += 4; // a stored R15 reads as the instruction address + 12
+    cost += accessCyclesN32[address >> 24];
+    const u32 value = reg((opcode >> 12) & 15);
+    if constexpr (byte) {
+        busWrite8(address, value & 0xFF);
+    } else if (address & 2) {
+        // Deliberately as on the original machine: the halves land exchanged, so an LDR from
+        // the same address (rotated by 16) gives the stored value back.
+        busWrite16(address, value & 0xFFFF);
+        busWrite16(address & ~3u, value >> 16);
+    } else {
+        busWrite32(address, value);
+    }
+    pc -= 8;
+    cpu.cycleBalance -= cost;
+    if constexpr (writesBack(preIndexed, writeBack)) {
+        writeBackBase(rn, indexed, startBalance);
+    }
+}
+
+// Halfword and signed transfers.
+enum class Halfword { store, load, loadSignedByte, loadSignedHalf };
+
+template <bool immediateOffset>
+u32 halfwordOffset(u32 opcode) {
+    if constexpr (immediateOffset) {
+        return ((opcode >> 4) & 0xF0) | (opcode & 0xF);
+    } else {
+        return reg(opcode & 15);
+    }
+}
+
+template <Halfword kind, bool preIndexed, bool up, bool immediateOffset, bool writeBack>
+void armHalfwordLoad() {
+    CpuState& cpu = gba.cpu;
+    const u32 opcode = cpu.currentOpcode;
+    u32& pc = programCounter();
+    const u32 nextInstruction = pc;
+    pc = nextInstruction + 4;
+
+    const u32 rn = (opcode >> 16) & 15;
+    const u32 base = reg(rn);
+    const u32 offset = halfwordOffset<immediateOffset>(opcode);
+    const u32 indexed = up ? base + offset : base - offset;
+    const u32 address = preIndexed ? indexed : base;
+
+    u32 value;
+    if constexpr (kind == Halfword::load) {
+        value = busRead16(address);
+    } else if constexpr (kind == Halfword::loadSignedByte) {
+        value = static_cast<u32>(static_cast<s8>(busRead8(address)));
+    } else {
+        // Sign-extended from bit 15 also at odd addresses.
+        value = static_cast<u32>(static_cast<s16>(busRead16(address)));
+    }
+    cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
+
+    const u32 rd = (opcode >> 12) & 15;
+    if (rd == 15) {
+        armBranchTo(value);
+    } else {
+        reg(rd) = value;
+        pc = nextInstruction;
+    }
+    if constexpr (writesBack(preIndexed, writeBack)) {
+        reg(rn) = indexed;
+    }
+}
+
+template <bool preIndexed, bool up, bool immediateOffset, bool writeBack>
+void armHalfwordStore() {
+    CpuState& cpu = gba.cpu;
+    const s32 startBalance = cpu.cycleBalance;
+    const u32 opcode = cpu.currentOpcode;
+    u32& pc = programCounter();
+    pc += 4;
+    s32 cost = accessCyclesN32[pc >> 24];
+
+    const u32 rn = (opcode >> 16) & 15;
+    const u32 base = reg(rn);
+    const u32 offset = halfwordOffset<immediateOffset>(opcode);
+    const u32 indexed = up ? base + offset : base - offset;
+    const u32 address = preIndexed ? indexed : base;
+
+    pc += 4;
+    cost += accessCyclesN32[address >> 24];
+    busWrite16(address, reg((opcode >> 12) & 15) & 0xFFFF);
+    pc -= 8;
+    cpu.cycleBalance -= cost;
+    if constexpr (writesBack(preIndexed, writeBack)) {
+        writeBackBase(rn, indexed, startBalance);
+    }
+}
+
+template <bool byte>
+void armSwap() {
+    CpuState& cpu = gba.cpu;
+    const u32 opcode = cpu.currentOpcode;
+    const u32 address = reg((opcode >> 16) & 15);
+    cpu.cycleBalance -= 1 + refillCycles32[programCounter() >> 24] + accessCyclesN32[address >> 24];
+    const u32 source = reg(opcode & 15);
+    u32 old;
+    if constexpr (byte) {
+        old = busRead8(address);
+        busWrite8(address, source & 0xFF);
+    } else {
+        old = rotateRight(busRead32(address), (address & 3) * 8);
+        busWrite32(address, source);
+    }
+    reg((opcode >> 12) & 15) = old;
+}
+
+} // namespace
+
+InstructionHandler selectSingleTransfer(u32 index) {
+    // Key: bit 0 L, bit 1 W, bit 2 B, bit 3 U, bit 4 P, bit 5 I (opcode bits 20-25).
+    static constexpr auto handlers = stampHandlers<64>([]<u32 key>() -> InstructionHandler {
+        constexpr bool load = key & 1, byte = key & 4, up = key & 8, pre = key & 16;
+        constexpr bool registerOffset = key & 32;
+        constexpr bool writeBack = pre && (key & 2);
+        if constexpr (load) {
+            return armLoad<registerOffset, pre, up, byte, writeBack>;
+        } else {
+            return armStore<registerOffset, pre, up, byte, writeBack>;
+        }
+    });
+    return handlers[index & 0x3F];
+}
+
+InstructionHandler selectHalfwordTransfer(u32 index) {
+    // Key: bit 0 L, bit 1 W, bit 2 immediate offset, bit 3 U, bit 4 P (opcode bits 20-24),
+    // bits 5-6 = opcode bits 6-5 (1 halfword, 2 signed byte, 3 signed halfword).
+    static constexpr auto handlers = stampHandlers<128>([]<u32 key>() -> InstructionHandler {
+        constexpr bool load = key & 1, immediate = key & 4, up = key & 8, pre = key & 16;
+        constexpr bool writeBack = pre && (key & 2);
+        constexpr u32 shape = key >> 5;
+        if constexpr (shape == 2 && load) {
+            return armHalfwordLoad<Halfword::loadSignedByte, pre, up, immediate, writeBack>;
+        } else if constexpr (shape == 3 && load) {
+            return armHalfwordLoad<Halfword::loadSignedHalf, pre, up, immediate, writeBack>;
+        } else if constexpr (shape == 1 && load) {
+            return armHalfwordLoad<Halfword::load, pre, up, immediate, writeBack>;
+        } else if constexpr (shape == 1) {
+            return armHalfwordStore<pre, up, immediate, writeBack>;
+        } else {
+            return armUndefined;
+        }
+    });
+    return handlers[(index & 0x1F) | (((index >> 9) & 3) << 5)];
+}
+
+InstructionHandler selectSwap(u32 index) {
+    return (index & 0x04) ? armSwap<true> : armSwap<false>;
+}

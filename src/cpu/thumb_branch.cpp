@@ -1,0 +1,111 @@
+// THUMB branches: conditional B, B, the two independent halves of BL, and SWI.
+#include "cpu/exceptions.h"
+#include "cpu/thumb_common.h"
+#include "cpu/thumb_handlers.h"
+#include "cpu/thumb_table.h"
+
+namespace {
+
+// N, Z, C, V are CPSR bits 31-28.
+template <u32 condition>
+bool conditionPasses(u32 cpsr) {
+    const bool n = cpsr >> 31, z = (cpsr >> 30) & 1, c = (cpsr >> 29) & 1, v = (cpsr >> 28) & 1;
+    if constexpr (condition == 0)
+        return z;
+    else if constexpr (condition == 1)
+        return !z;
+    else if constexpr (condition == 2)
+        return c;
+    else if constexpr (condition == 3)
+        return !c;
+    else if constexpr (condition == 4)
+        return n;
+    else if constexpr (condition == 5)
+        return !n;
+    else if constexpr (condition == 6)
+        return v;
+    else if constexpr (condition == 7)
+        return !v;
+    else if constexpr (condition == 8)
+        return c && !z;
+    else if constexpr (condition == 9)
+        return !c || z;
+    else if constexpr (condition == 10)
+        return n == v;
+    else if constexpr (condition == 11)
+        return n != v;
+    else if constexpr (condition == 12)
+        return !z && n == v;
+    else
+        return z || n != v;
+}
+
+constexpr u32 conditionHi = 8;
+
+// Target of B<cond>: the instruction address + 4 + offset8 x 2.
+u32 conditionalTarget() {
+    s32 offset = static_cast<s8>(thumbOpcode() & 0xFF);
+    return programCounter() + 2 + static_cast<u32>(offset * 2);
+}
+
+template <u32 condition>
+void thumbConditionalBranch() {
+    bool taken = conditionPasses<condition>(gba.cpu.cpsr);
+    if constexpr (condition == conditionHi) {
+        // Deliberately unlike the console: BHI costs exactly one cycle, taken or not.
+        if (taken) {
+            thumbBranchTo(conditionalTarget(), 1);
+        } else {
+            chargeCycles(1);
+        }
+    } else {
+        if (taken) {
+            u32 target = conditionalTarget();
+            thumbBranchTo(target, 1 + longRefillCycles16[target >> 24]);
+        } else {
+            chargeCycles(1 + longRefillCycles16[codeRegion()]);
+        }
+    }
+}
+
+// Sign-extended 11-bit offset field of B and BL.
+s32 offset11() {
+    return static_cast<s32>(thumbOpcode() << 21) >> 21;
+}
+
+// First half: LR = the instruction address + 4 + (offset << 12), the partial target.
+void thumbLongBranchFirst() {
+    reg(14) = programCounter() + 2 + static_cast<u32>(offset11() * 4096);
+    chargeCycles(accessCyclesS16[codeRegion()]);
+}
+
+// Second half: jumps relative to whatever LR holds, so it also works without a first half.
+void thumbLongBranchSecond() {
+    u32 next = programCounter();
+    u32 target = reg(14) + (thumbOpcode() & 0x7FF) * 2;
+    reg(14) = next | 1;
+    thumbBranchTo(target, refillCycles16[target >> 24]);
+}
+
+} // namespace
+
+void thumbBranch() {
+    u32 target = programCounter() + 2 + static_cast<u32>(offset11() * 2);
+    thumbBranchTo(target, longRefillCycles16[target >> 24]);
+}
+
+// Enters the boot image's handler at 0x08 with the comment byte; the entry costs nothing.
+void thumbSoftwareInterrupt() {
+    enterSoftwareInterrupt(thumbOpcode() & 0xFF);
+}
+
+void thumbUndefined() {
+    chargeCycles(1024);
+}
+
+constinit const std::array<InstructionHandler, 14> thumbConditionalBranchHandlers =
+    stampOutHandlers<14>(
+        []<u32 sub>() -> InstructionHandler { return &thumbConditionalBranch<sub>; });
+
+constinit const std::array<InstructionHandler, 2> thumbLongBranchHandlers = {thumbLongBranchFirst,
+                                                                             thumbLongBranchSecond};

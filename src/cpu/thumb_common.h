@@ -1,0 +1,42 @@
+// Helpers shared by the THUMB handler families. While a THUMB handler runs, R15 holds the
+// address of its instruction + 2.
+#pragma once
+
+#include <array>
+#include <utility>
+
+#include "cpu/dispatch.h"
+#include "cpu/registers.h"
+#include "machine/gba_system.h"
+#include "machine/wait_states.h"
+
+inline u32 thumbOpcode() {
+    return gba.cpu.currentOpcode;
+}
+
+inline void chargeCycles(u32 cycles) {
+    gba.cpu.cycleBalance -= static_cast<s32>(cycles);
+}
+
+// Region index (address bits 31-24) of the code being executed.
+inline u32 codeRegion() {
+    return programCounter() >> 24;
+}
+
+// The one way a THUMB handler writes R15. CYCLES is the whole cost of the instruction, refill
+// included. At least one cycle is charged: internal RAM and I/O cost nothing per access, so a
+// branch loop there would otherwise never use up its slice.
+inline void thumbBranchTo(u32 target, u32 cycles) {
+    programCounter() = target;
+    chargeCycles(cycles != 0 ? cycles : 1);
+}
+
+// Stamps out COUNT handlers, one per sub-index 0..COUNT-1: MAKE is a lambda templated on the
+// sub-index that returns the handler for it (or nullptr where the sub-index is unassigned).
+template <u32 count, typename Make>
+consteval std::array<InstructionHandler, count> stampOutHandlers(Make make) {
+    return [&]<u32... subs>(std::integer_sequence<u32, subs...>) {
+        return std::array<InstructionHandler, count>{make.template operator()<subs>()...};
+    }
+    (std::make_integer_sequence<u32, count>{});
+}

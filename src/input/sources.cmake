@@ -1,0 +1,1 @@
+list(APPEND CORE_SOURCES src/input/input.cpp)

@@ -1,0 +1,152 @@
+#include "shell/debug_keys.h"
+
+#include <cstdio>
+
+#include "machine/bus.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "shell/emulator_state.h"
+#include "shell/log.h"
+#include "shell/startup.h"
+#include "video/line_renderers.h"
+
+u32 resyncRequested;
+u32 screenshotRequested;
+
+const char* const dumpVideoRamFile = "DumpVRAM.bin";
+const char* const dumpMemoryFile = "DumpMEM.bin";
+const char* const dumpPaletteFile = "DumpPAL.bin";
+const char* const dumpObjectAttributesFile = "DumpOAM.bin";
+
+namespace {
+
+constexpr u32 videoRamStart = 0x06000000;
+constexpr u32 paletteStart = 0x05000000;
+constexpr u32 objectAttributesStart = 0x07000000;
+// The stretch of internal work RAM that the memory dump covers.
+constexpr u32 memoryDumpStart = 0x03006280;
+constexpr u32 memoryDumpSize = 0x200;
+
+void logRegister(const char* label, u32 offset) {
+    debugLog(label);
+    debugLogHex16(ioRegister(offset));
+}
+
+// A 32-bit DMA address kept as two halfwords, written high half first.
+void logAddress(const char* label, u32 lowOffset) {
+    debugLog(label);
+    debugLogHex16(ioRegister(lowOffset + 2));
+    debugLogHex16(ioRegister(lowOffset));
+}
+
+// Reads through the bus, as the CPU would see the memory, and writes the bytes unchanged.
+// A file that cannot be created is skipped without a word.
+void dumpBusRange(const char* fileName, u32 start, u32 size) {
+    std::FILE* file = std::fopen(fileName, "wb");
+    if (!file) {
+        return;
+    }
+    u8 chunk[1024];
+    for (u32 done = 0; done < size; done += sizeof chunk) {
+        u32 length = size - done < sizeof chunk ? size - done : sizeof chunk;
+        for (u32 i = 0; i < length; ++i) {
+            chunk[i] = static_cast<u8>(busRead8(start + done + i));
+        }
+        std::fwrite(chunk, 1, length, file);
+    }
+    std::fclose(file);
+}
+
+void logSoundRegisters() {
+    logRegister("\nSGCNT0L:", io::SOUNDCNT_L);
+    logRegister("  CNT0H:", io::SOUNDCNT_H);
+    logRegister("  CNT1:", io::SOUNDCNT_X);
+}
+
+void logVideoState() {
+    logRegister("\nDISPCNT:", io::DISPCNT);
+    logRegister("\nBG0:", 0x08);
+    logRegister("\nBG1:", 0x0A);
+    logRegister("\nBG2:", 0x0C);
+    logRegister("\nBG3:", 0x0E);
+    logRegister(" BLDMOD:", 0x50);
+    logRegister(" COLEV:", 0x52);
+    for (u16 layer : priorityLayer) {
+        debugLog("  ");
+        debugLogInt(layer);
+    }
+    // Any of the window enable bits 13-15.
+    if ((ioRegister(io::DISPCNT) >> 8) > 0x1F) {
+        debugLog("\nWINONf:");
+    }
+    logRegister("\nDMACNT:", 0xBA);
+    logRegister("   ", 0xC6);
+    logRegister("   ", 0xD2);
+    logRegister("   ", 0xDE);
+    logCpuState();
+    dumpVideoRam();
+    dumpPalette();
+    dumpObjectAttributes();
+}
+
+void logDmaAddresses() {
+    logAddress("\nDMA1 Sour:", 0xBC);
+    logAddress("  Targ:", 0xC0);
+    logRegister("  CNTH:", 0xC6);
+    logAddress("\nDMA2 Sour:", 0xC8);
+    logAddress("  Targ:", 0xCC);
+    logRegister("  CNTH:", 0xD2);
+    logRegister("\nDMA0 CNT:", 0xBA);
+    dumpMemory();
+}
+
+} // namespace
+
+void escapePressed() {
+    debugLog("\nTotal Frame:");
+    debugLogInt(static_cast<s32>(framesRendered));
+    debugLog("\nSkipped:");
+    debugLogInt(static_cast<s32>(framesSkipped));
+    debugLog("\nVia ESC\n");
+    shutdownEmulator();
+}
+
+void debugKeyPressed(u8 code) {
+    switch (code) {
+    case dik::f8: resyncRequested = 1; break;
+    case dik::f9: logSoundRegisters(); break;
+    case dik::f10: debugLog("\nSTARTLOG"); break;
+    case dik::f11: logVideoState(); break;
+    case dik::f12: logDmaAddresses(); break;
+    case dik::sysRq: screenshotRequested = 1; break;
+    default: break;
+    }
+}
+
+void logCpuState() {
+    debugLog(" Fr:");
+    debugLogInt(static_cast<s32>(framesRendered));
+    debugLog(" SL:");
+    debugLogInt(ioRegister(io::VCOUNT));
+    debugLog("  CPSR:");
+    debugLogHex32(gba.cpu.cpsr);
+    debugLog("  PC:");
+    debugLogHex32(gba.cpu.userBank[15]);
+}
+
+void dumpVideoRam() {
+    dumpBusRange(dumpVideoRamFile, videoRamStart, videoRamSize);
+    logRegister("\nBG0CNT:", 0x08);
+}
+
+void dumpPalette() {
+    dumpBusRange(dumpPaletteFile, paletteStart, paletteSize);
+}
+
+void dumpObjectAttributes() {
+    dumpBusRange(dumpObjectAttributesFile, objectAttributesStart, oamSize);
+}
+
+void dumpMemory() {
+    dumpBusRange(dumpMemoryFile, memoryDumpStart, memoryDumpSize);
+}

@@ -1,0 +1,141 @@
+#include "shell/main_loop.h"
+
+#include "cart/save_files.h"
+#include "input/input.h"
+#include "machine/gba_system.h"
+#include "platform/host.h"
+#include "shell/debug_keys.h"
+#include "shell/emulator_state.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "video/frame_driver.h"
+#include "video/line_buffers.h"
+
+u16 frameDeadlines[frameGroupsPerPeriod];
+
+namespace {
+
+// Pacing state of the automatic mode.
+struct Pacing {
+    u32 group;    // k, the next group within the period
+    u32 base;     // start of the current period of 240 groups
+    u32 lastRead; // the last clock value read
+    u32 pauseStart;
+    bool pausing;
+};
+
+u32 frameSkip() { return settings.frameSkip; }
+
+// One drawn frame, then SKIP undrawn ones (all undrawn for a late group).
+void runFrameGroup(bool drawFirst) {
+    runFrame(drawFirst ? 1 : 0);
+    for (u32 i = 0; i < frameSkip(); ++i) {
+        runFrame(0);
+    }
+}
+
+void writeSavesIfTouched() {
+    if (gba.saveTouched) {
+        writeSaveFiles();
+        gba.saveTouched = 0;
+    }
+}
+
+s32 sinceBase(const Pacing& pacing) { return static_cast<s32>(pacing.lastRead - pacing.base); }
+
+void waitUntil(Pacing& pacing, s32 target) {
+    while (sinceBase(pacing) < target) {
+        pacing.lastRead = hostMilliseconds();
+    }
+}
+
+void fixedPass() {
+    if (windowActive) {
+        runFrameGroup(true);
+        if ((framesRendered & 0xFF) == 0) {
+            writeSavesIfTouched();
+        }
+        takeWindowMessage(false);
+    } else {
+        takeWindowMessage(true);
+        pollInput();
+    }
+}
+
+void automaticActivePass(Pacing& pacing) {
+    s32 deadline = frameDeadlines[pacing.group];
+    if (sinceBase(pacing) > deadline) {
+        runFrameGroup(false);
+        pacing.lastRead = hostMilliseconds();
+        ++framesSkipped;
+    } else {
+        runFrameGroup(true);
+        pacing.lastRead = hostMilliseconds();
+        waitUntil(pacing, deadline - 4);
+    }
+    if (++pacing.group == frameGroupsPerPeriod) {
+        writeSavesIfTouched();
+        waitUntil(pacing, frameDeadlines[frameGroupsPerPeriod - 1]);
+        pacing.base += frameDeadlines[frameGroupsPerPeriod - 1];
+        if (resyncRequested) {
+            resyncRequested = 0;
+            pacing.lastRead = pacing.base;
+        }
+        pacing.group = 0;
+    }
+    takeWindowMessage(false);
+    pacing.pausing = false;
+}
+
+void automaticInactivePass(Pacing& pacing) {
+    if (!pacing.pausing) {
+        pacing.pauseStart = hostMilliseconds() - 1;
+        pacing.pausing = true;
+        return;
+    }
+    u32 now = hostMilliseconds();
+    takeWindowMessage(true);
+    pollInput();
+    if (windowActive) {
+        // Time spent inactive does not count as lateness.
+        pacing.base += now - pacing.pauseStart;
+    }
+}
+
+} // namespace
+
+void fillFrameDeadlines(u32 skip, bool halfSpeed) {
+    for (u32 k = 0; k < frameGroupsPerPeriod; ++k) {
+        u32 value = ((k + 1) * 100 * (skip + 1)) / 6;
+        frameDeadlines[k] = static_cast<u16>(halfSpeed ? value * 4 : value);
+    }
+}
+
+void emulationLoop() {
+    debugLog("Emulation start\n");
+    if (settings.frameSkip > maxFrameSkip) {
+        debugLog("\nFrameSkip above 3: using 3");
+        settings.frameSkip = maxFrameSkip;
+    }
+    fillFrameDeadlines(settings.frameSkip, settings.halfSpeed != 0);
+    allocateLineBuffers();
+    emulationRunning = 1;
+    hostSleep(10);
+
+    Pacing pacing{};
+    pacing.base = hostMilliseconds();
+    pacing.pauseStart = pacing.base;
+    pacing.pausing = true;
+    pacing.lastRead = hostMilliseconds();
+
+    while (emulationRunning) {
+        if (!settings.autoFrameSkip) {
+            fixedPass();
+        } else if (windowActive) {
+            automaticActivePass(pacing);
+        } else {
+            automaticInactivePass(pacing);
+        }
+    }
+}

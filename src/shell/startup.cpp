@@ -1,0 +1,205 @@
+#include "shell/startup.h"
+
+#include <cstring>
+
+#include "cart/rom_loader.h"
+#include "cart/save_files.h"
+#include "cart/save_memory.h"
+#include "input/input.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "machine/wait_states.h"
+#include "shell/config_file.h"
+#include "shell/emulator_state.h"
+#include "shell/log.h"
+#include "shell/main_loop.h"
+#include "shell/settings.h"
+#include "sound/sound_output.h"
+#include "video/color_effects.h"
+#include "video/display_output.h"
+#include "video/frame_driver.h"
+#include "video/line_buffers.h"
+
+char romPath[256];
+u32 emulationRunning;
+u32 windowActive;
+u32 framesRendered;
+u32 framesSkipped;
+
+namespace {
+
+u32 displayReady;   // the display set-up has completed at least once
+u32 saveFilesReady; // the save memories were read, so writing them back loses nothing
+u32 shutDown;       // the shut-down sequence has run
+
+// Copies the command line; false when it cannot be a ROM path (shorter than 3 characters,
+// which the save names need, or too long for the path buffer).
+bool takeCommandLine(const char* commandLine) {
+    size_t length = commandLine ? std::strlen(commandLine) : 0;
+    std::memset(romPath, 0, sizeof romPath);
+    if (length < 3 || length >= sizeof romPath) {
+        return false;
+    }
+    std::memcpy(romPath, commandLine, length);
+    return true;
+}
+
+void logCommandLineRefused(const char* commandLine) {
+    size_t length = commandLine ? std::strlen(commandLine) : 0;
+    debugLog(length < 3 ? "\nCommand line too short for a ROM path (fewer than 3 characters)"
+                        : "\nCommand line too long for a ROM path (more than 255 characters)");
+}
+
+void resetRunState() {
+    emulationRunning = 0;
+    windowActive = 0;
+    framesRendered = 0;
+    framesSkipped = 0;
+    clearAtFrame = 0;
+    displayReady = 0;
+    saveFilesReady = 0;
+    shutDown = 0;
+}
+
+void clearSaveMemories() {
+    std::memset(gba.SaveRam, 0, sizeof gba.SaveRam);
+    std::memset(gba.FlashMemory, 0, sizeof gba.FlashMemory);
+    std::memset(gba.EepromData, 0, sizeof gba.EepromData);
+    gba.saveType = 0;
+    gba.biosSaveRedirect = 0;
+    gba.saveTouched = 0;
+    resetSaveMemoryState();
+}
+
+void bootFromBios() {
+    gba.cpu.userBank[15] = 0;
+    *gba.cpu.registerSlots[13] = 0;
+    ioRegister(io::POSTFLG) = 0; // a plain store: no halt
+}
+
+int failStartUp(int exitCode) {
+    shutdownEmulator();
+    return exitCode;
+}
+
+} // namespace
+
+int createMainWindow() {
+    if (!hostSetUp(HostStep::windowCreate)) {
+        return 0;
+    }
+    return 1;
+}
+
+void mainWindowProc(HostMessage message) {
+    switch (message) {
+    case hostMessageActivate:
+        windowActive = 1;
+        if (displayReady && framesRendered > 2) {
+            // The display was lost while inactive: build it again and clear it 30 frames on.
+            initDisplay();
+            clearAtFrame = framesRendered;
+        }
+        break;
+    case hostMessageDeactivate:
+        windowActive = 0;
+        if (displayReady) {
+            hostRestoreDesktopMode();
+        }
+        break;
+    case hostMessageClose:
+        if (emulationRunning) {
+            shutdownEmulator();
+        }
+        break;
+    case hostMessageNone: break;
+    }
+}
+
+HostMessage takeWindowMessage(bool wait) {
+    HostMessage message = hostTakeMessage(wait);
+    mainWindowProc(message);
+    return message;
+}
+
+void shutdownEmulator() {
+    if (shutDown) {
+        return;
+    }
+    shutDown = 1;
+    releaseLineBuffers();
+    if (saveFilesReady) {
+        writeSaveFiles();
+    }
+    releaseDisplay();
+    displayReady = 0;
+    debugLog("\nDirectDraw Uninitialized");
+    hostCloseInput();
+    shutdownSound();
+    debugLog("\n");
+    debugLogInt(static_cast<s32>(framesRendered));
+    debugLog(" frames rendered\n");
+    debugLogInt(static_cast<s32>(framesSkipped));
+    debugLog(" frames skipped\n");
+    debugLog("\nQuitting...");
+    emulationRunning = 0;
+    hostCloseWindow();
+}
+
+int quarvendMain(const char* commandLine) {
+    resetRunState();
+    bool pathUsable = takeCommandLine(commandLine);
+    setSaveFileNames(romPath);
+    resetLog();
+
+    if (!pathUsable) {
+        logCommandLineRefused(commandLine);
+    }
+    if (!pathUsable || !loadRom(romPath)) {
+        romSize = 0;
+        shutdownEmulator(); // the save memories are not read yet: no save file is written
+    }
+    clearSaveMemories();
+    loadFlash();
+    loadSram();
+    loadEeprom();
+    readConfigFile();
+    loadBios();
+    if (romSize == 0) {
+        return exitNormal;
+    }
+    saveFilesReady = 1;
+
+    if (!createMainWindow()) {
+        debugLog("\nFail to create window");
+        return failStartUp(exitWindowFailed);
+    }
+    debugLog("\nWin32 application established\n");
+    if (!initDirectInput()) {
+        return failStartUp(exitInputFailed);
+    }
+    if (!initSound()) {
+        return failStartUp(exitSoundFailed);
+    }
+    if (!initDisplay()) {
+        return failStartUp(exitDisplayFailed);
+    }
+    displayReady = 1;
+    debugLog("All DirectX components initialized successfully\n");
+    takeWindowMessage(true);
+
+    installMemoryHandlers();
+    initWaitStates();
+    buildEffectTables();
+    resetMachine();
+    initIoMasks();
+    debugLog("GameBoy Advance system structure established\n");
+    if (hostRaisePriority()) {
+        debugLog("Priority set\n");
+    }
+    if (settings.bootFromBios) {
+        bootFromBios();
+    }
+    emulationLoop();
+    return exitNormal;
+}

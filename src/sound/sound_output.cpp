@@ -1,0 +1,188 @@
+#include "sound/sound_output.h"
+
+#include <cstring>
+
+#include "machine/io_registers.h"
+#include "platform/host.h"
+#include "shell/emulator_state.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "sound/fifo.h"
+
+u32 soundWriteOffset;
+s8 toneFrameBuffers[3][samplesPerFrame];
+
+namespace {
+
+constexpr u8 silence = 0x80;
+constexpr s32 startVolume = -280;
+
+// A FIFO that produced fewer samples than the frame needs holds its current ring byte.
+void padFifoFrame(SoundFifo& fifo) {
+    while (fifo.frameSampleCount < samplesPerFrame) {
+        fifo.frameBuffer[fifo.frameSampleCount++] = static_cast<s8>(fifo.ring[fifo.readIndex]);
+    }
+}
+
+void mixFifos(u8* left, u8* right) {
+    u16 control = ioRegister(io::SOUNDCNT_H);
+    padFifoFrame(soundFifos[0]);
+    padFifoFrame(soundFifos[1]);
+    const s8* a = soundFifos[0].frameBuffer;
+    const s8* b = soundFifos[1].frameBuffer;
+    // Sums wrap modulo 256 without clipping; the DMA sound volume bits are not applied.
+    for (u32 i = 0; i < samplesPerFrame; ++i) {
+        u8 l = silence, r = silence;
+        if (control & 0x0100) {
+            r = static_cast<u8>(r - a[i]);
+        }
+        if (control & 0x0200) {
+            l = static_cast<u8>(l - a[i]);
+        }
+        if (control & 0x1000) {
+            r = static_cast<u8>(r - b[i]);
+        }
+        if (control & 0x2000) {
+            l = static_cast<u8>(l - b[i]);
+        }
+        left[i] = l;
+        right[i] = r;
+    }
+}
+
+void mixTones(u8* target, u16 enables) {
+    u16 status = ioRegister(io::SOUNDCNT_X);
+    u16 control = ioRegister(io::SOUNDCNT_H);
+    for (u32 i = 0; i < samplesPerFrame; ++i) {
+        s32 level = 0;
+        for (u32 channel = 0; channel < 3; ++channel) {
+            if ((status & (1u << channel)) && (enables & (1u << channel))) {
+                level += toneFrameBuffers[channel][i];
+            }
+        }
+        switch (control & 3) {
+        case 0: level = (level >> 2) + silence; break;
+        case 1: level = (level >> 1) + silence; break;
+        case 2: level += silence; break;
+        default: break; // left as signed levels
+        }
+        target[i] = static_cast<u8>(level);
+    }
+}
+
+void writeFifoBuffers() {
+    u8* left = hostLockSoundBuffer(fifoLeftBuffer);
+    u8* right = hostLockSoundBuffer(fifoRightBuffer);
+    if (!left || !right) {
+        return;
+    }
+    left += soundWriteOffset;
+    right += soundWriteOffset;
+    if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
+        std::memset(left, silence, samplesPerFrame);
+        std::memset(right, silence, samplesPerFrame);
+    } else {
+        mixFifos(left, right);
+    }
+    hostUnlockSoundBuffer(fifoLeftBuffer);
+    hostUnlockSoundBuffer(fifoRightBuffer);
+}
+
+void writeToneBuffers() {
+    u8* left = hostLockSoundBuffer(psgLeftBuffer);
+    u8* right = hostLockSoundBuffer(psgRightBuffer);
+    if (!left || !right) {
+        return;
+    }
+    left += soundWriteOffset;
+    right += soundWriteOffset;
+    if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
+        std::memset(left, silence, samplesPerFrame);
+        std::memset(right, silence, samplesPerFrame);
+    } else {
+        u16 routing = ioRegister(io::SOUNDCNT_L);
+        mixTones(left, (routing >> 12) & 7);
+        mixTones(right, (routing >> 8) & 7);
+    }
+    hostUnlockSoundBuffer(psgLeftBuffer);
+    hostUnlockSoundBuffer(psgRightBuffer);
+}
+
+} // namespace
+
+int initSound() {
+    if (!settings.enableSound) {
+        return 1;
+    }
+    debugLog("\nStart to initialize DirectSound...\n");
+    if (!hostSetUp(HostStep::soundCreate)) {
+        debugLog("Unable to create DirectSound object!\n");
+        return 0;
+    }
+    debugLog("Direct Sound Object Created\n");
+    if (!hostSetUp(HostStep::soundCooperativeLevel)) {
+        debugLog("Fail to set cooperative level\n");
+        return 0;
+    }
+    if (!hostSetUp(HostStep::soundPrimaryBuffer)) {
+        debugLog("Fail to create primary sound buffer\n");
+        return 0;
+    }
+    if (!hostSetUp(HostStep::soundPrimaryFormat)) {
+        debugLog("Fail to set primary sound buffer format\n");
+        return 0;
+    }
+    debugLog("Primary Buffer Established\n");
+    debugLog("Buffer Size:");
+    debugLogInt(static_cast<s32>(soundBufferBytes));
+    debugLog("\n");
+    if (!hostSetUp(HostStep::soundSecondaryBuffers)) {
+        return 0;
+    }
+    for (int buffer = 0; buffer < 4; ++buffer) {
+        bool leftSide = buffer == fifoLeftBuffer || buffer == psgLeftBuffer;
+        hostSetSoundPan(buffer, leftSide ? -10000 : 10000);
+        hostStopSound(buffer);
+    }
+    debugLog("Sound Channels Created\n");
+    for (int buffer = 0; buffer < 4; ++buffer) {
+        hostSetSoundVolume(buffer, startVolume);
+        hostSetSoundPosition(buffer, 40000);
+        if (u8* bytes = hostLockSoundBuffer(buffer)) {
+            std::memset(bytes, silence, soundBufferBytes);
+            hostUnlockSoundBuffer(buffer);
+        }
+    }
+    soundWriteOffset = 0;
+    debugLog("Sound Output Start\n");
+    return 1;
+}
+
+void soundFrame() {
+    if (!settings.enableSound) {
+        return;
+    }
+    writeFifoBuffers();
+    writeToneBuffers();
+    soundWriteOffset += samplesPerFrame;
+    if (soundWriteOffset >= soundBufferBytes) {
+        soundWriteOffset = 0;
+    }
+    if (framesRendered == 1) {
+        for (int buffer = 0; buffer < 4; ++buffer) {
+            hostPlaySound(buffer);
+        }
+    }
+}
+
+void shutdownSound() {
+    if (!settings.enableSound) {
+        return;
+    }
+    debugLog("\nUninitialize DirectSound...");
+    for (int buffer = 0; buffer < 4; ++buffer) {
+        hostStopSound(buffer);
+    }
+    hostCloseSound();
+    debugLog("complete.");
+}

@@ -1,0 +1,16 @@
+// Sound output: four looping 8-bit mono buffers on the host, hard left and right, two for the
+// FIFOs and two for the tone channels, written 735 bytes per frame at a shared offset.
+#pragma once
+
+#include "machine/types.h"
+
+constexpr u32 samplesPerFrame = 735;
+
+extern u32 soundWriteOffset;
+// Levels of tone channels 1, 2 and 3 for the current frame.
+extern s8 toneFrameBuffers[3][samplesPerFrame];
+
+// Returns 1 on success (and at once when sound is off), 0 when a set-up step fails.
+int initSound();
+void soundFrame();
+void shutdownSound();

@@ -1,0 +1,54 @@
+#include "sound/sound_registers.h"
+
+#include "cpu/cpu_run.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "platform/host.h"
+#include "shell/settings.h"
+#include "sound/fifo.h"
+
+u32 channel1FrequencyUpdate;
+u32 channel2FrequencyUpdate;
+u16 masterVolumeRight;
+u16 masterVolumeLeft;
+
+void soundControlLowWritten(u32 value) {
+    if (!settings.enableSound) {
+        return;
+    }
+    // Volumes in hundredths of a decibel: 7 gives -280, the start-up volume.
+    u16 right = value & 7;
+    u16 left = (value >> 4) & 7;
+    if (right != masterVolumeRight) {
+        masterVolumeRight = right;
+        hostSetSoundVolume(psgLeftBuffer, -40 * right);
+    }
+    if (left != masterVolumeLeft) {
+        masterVolumeLeft = left;
+        hostSetSoundVolume(psgRightBuffer, -40 * left);
+    }
+}
+
+void soundControlHighWritten(u32 value) {
+    if (value & (1u << 11)) {
+        resetFifo(0);
+    }
+    if (value & (1u << 15)) {
+        resetFifo(1);
+    }
+}
+
+void soundControlXWritten(u32 value) {
+    if (!(value & 0x80)) {
+        resetFifo(0);
+        resetFifo(1);
+    } else if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
+        restartFifoSampling(currentCycleTime());
+    }
+}
+
+void waveControlWritten(u32 value) {
+    // Bit 6 set: the second bank is played and the CPU sees the first; clear: the reverse.
+    gba.playedWaveBank = (value & 0x40) ? 1 : 0;
+    gba.cpuWaveBank = gba.playedWaveBank ^ 1;
+}

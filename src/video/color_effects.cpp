@@ -1,0 +1,36 @@
+#include "video/color_effects.h"
+
+u8 brightenTable[17][32];
+u8 blendTable[17][32];
+u8 darkenTable[17][32];
+u8 volumeTable[8][256];
+
+const u8* blendRowA = blendTable[0];
+const u8* blendRowB = blendTable[0];
+const u8* brightenRow = brightenTable[0];
+const u8* darkenRow = darkenTable[0];
+
+void buildEffectTables() {
+    for (u32 k = 0; k <= 16; ++k) {
+        for (u32 x = 0; x < 32; ++x) {
+            brightenTable[k][x] = static_cast<u8>(x + ((k * (31 - x)) >> 4));
+            blendTable[k][x] = static_cast<u8>((k * x) >> 4);
+            darkenTable[k][x] = static_cast<u8>(x - ((k * x) >> 4));
+        }
+    }
+    for (s32 row = 0; row < 8; ++row) {
+        s32 factor = row >> 1;
+        for (s32 i = 0; i < 256; ++i) {
+            s32 value = static_cast<s8>(static_cast<u8>(i)) * factor;
+            value = value < -127 ? -127 : (value > 127 ? 127 : value);
+            volumeTable[row][i] = static_cast<u8>(value + 128);
+        }
+    }
+}
+
+void selectEffectRows(u32 eva, u32 evb, u32 evy) {
+    blendRowA = blendTable[eva];
+    blendRowB = blendTable[evb];
+    brightenRow = brightenTable[evy];
+    darkenRow = darkenTable[evy];
+}

@@ -1,0 +1,178 @@
+#include "video/display_output.h"
+
+#include <cstring>
+
+#include "platform/host.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "video/frame_driver.h"
+
+u16 backBuffer[maxDisplayWidth * maxDisplayHeight];
+u32 displayWidth;
+u32 displayHeight;
+u32 rgb555Display;
+u32 presentResult;
+DisplayRect destinationRect;
+
+namespace {
+
+constexpr u32 visibleWidth = 240;
+constexpr u32 visibleHeight = 160;
+
+// Rows and columns of the picture that fit the back buffer. A zoom too large for the
+// resolution (3 below 800x600, 4 below 1024x768) is clipped instead of writing outside it.
+struct Clip {
+    u32 firstColumn, columns, firstRow, rows;
+};
+
+Clip clipToDisplay(const DisplayRect& rect) {
+    auto clamp = [](s32 value, u32 limit) {
+        return static_cast<u32>(value < 0 ? 0 : (static_cast<u32>(value) > limit ? limit : value));
+    };
+    u32 left = clamp(rect.left, displayWidth), right = clamp(rect.right, displayWidth);
+    u32 top = clamp(rect.top, displayHeight), bottom = clamp(rect.bottom, displayHeight);
+    return {left, right - left, top, bottom - top};
+}
+
+bool pictureIsClipped(const DisplayRect& rect) {
+    return rect.left < 0 || rect.top < 0 || rect.right > static_cast<s32>(displayWidth) ||
+           rect.bottom > static_cast<s32>(displayHeight);
+}
+
+// The stretching blit: every output pixel takes the source pixel it falls on.
+void stretchPicture() {
+    const u32 zoom = settings.zoom;
+    Clip clip = clipToDisplay(destinationRect);
+    for (u32 row = 0; row < clip.rows; ++row) {
+        u32 y = clip.firstRow + row;
+        const u16* source = renderBuffer + ((y - destinationRect.top) / zoom) * renderWidth;
+        u16* target = backBuffer + y * displayWidth;
+        for (u32 column = 0; column < clip.columns; ++column) {
+            u32 x = clip.firstColumn + column;
+            target[x] = source[(x - destinationRect.left) / zoom];
+        }
+    }
+}
+
+// REALGBA: each source pixel fills zoom-1 columns of zoom-1 lines; the last column and line of
+// each cell are never written and keep the dark colour of the cleared buffer.
+void copyWithPixelGrid() {
+    const u32 zoom = settings.zoom;
+    if (zoom < 3) {
+        return;
+    }
+    Clip clip = clipToDisplay(destinationRect);
+    for (u32 row = 0; row < clip.rows; ++row) {
+        u32 y = clip.firstRow + row;
+        u32 sourceRow = (y - destinationRect.top) / zoom;
+        if ((y - destinationRect.top) % zoom == zoom - 1) {
+            continue;
+        }
+        const u16* source = renderBuffer + sourceRow * renderWidth;
+        u16* target = backBuffer + y * displayWidth;
+        for (u32 column = 0; column < clip.columns; ++column) {
+            u32 x = clip.firstColumn + column;
+            u32 offset = x - destinationRect.left;
+            target[x] = (offset % zoom == zoom - 1) ? 0 : source[offset / zoom];
+        }
+    }
+}
+
+u32 flip(bool wait) { return hostFlip(backBuffer, displayWidth, displayHeight, wait); }
+
+void fillBackBuffer() { std::memset(backBuffer, 0, sizeof backBuffer); }
+
+void clearScreenLogged() {
+    if (!hostClearScreen()) {
+        debugLog("FAIL to Clear");
+    }
+}
+
+} // namespace
+
+DisplayRect computeDestinationRect(u32 width, u32 height, u32 zoom) {
+    DisplayRect rect;
+    rect.left = (static_cast<s32>(width) - static_cast<s32>(visibleWidth * zoom)) / 2 & ~0xF;
+    rect.right = rect.left + static_cast<s32>(visibleWidth * zoom);
+    rect.top = (static_cast<s32>(height) - static_cast<s32>(visibleHeight * zoom)) / 2 & ~0xF;
+    rect.bottom = rect.top + static_cast<s32>(visibleHeight * zoom);
+    return rect;
+}
+
+void clearDisplay() {
+    clearScreenLogged();
+    fillBackBuffer();
+    flip(true);
+    fillBackBuffer();
+}
+
+int initDisplay() {
+    debugLog("Start initializing DirectDraw\n");
+    if (!hostSetUp(HostStep::displayCreate)) {
+        debugLog("\nDirectDrawCreate Fail");
+        return 0;
+    }
+    if (!hostSetUp(HostStep::displayInterface)) {
+        debugLog("\nDX5 not compatible");
+        return 0;
+    }
+    if (!hostSetUp(HostStep::displayCooperativeLevel)) {
+        debugLog("\nCan not set exclusive mode");
+        return 0;
+    }
+    displayWidth = settings.resolutionWidth;
+    displayHeight = settings.resolutionHeight;
+    if (displayWidth > maxDisplayWidth || displayHeight > maxDisplayHeight ||
+        !hostSetUp(HostStep::displayMode)) {
+        debugLog("\nFail to set display mode");
+        return 0;
+    }
+    destinationRect = computeDestinationRect(displayWidth, displayHeight, settings.zoom);
+    if (pictureIsClipped(destinationRect)) {
+        debugLog("\nZoom too large for the resolution: picture clipped");
+    }
+    if (!hostSetUp(HostStep::displayPrimarySurface)) {
+        debugLog("\nPrimary surface failed:");
+        debugLogHex32(0x80004005); // the platform reports no code of its own
+        return 0;
+    }
+    rgb555Display = hostDisplayIs15Bit() ? 1 : 0;
+    if (rgb555Display) {
+        debugLog("\nUse RGB555 format!");
+    }
+    if (!hostSetUp(HostStep::displayRenderSurface)) {
+        debugLog("\nOffscreenplain failed:");
+        return 0;
+    }
+    if (!hostSetUp(HostStep::displayFilterSurface)) {
+        debugLog("\nFilter failed");
+        return 0;
+    }
+    clearDisplay();
+    debugLog("\nDirectDraw initialized successfully!\n");
+    return 1;
+}
+
+void presentFrame() {
+    if (settings.zoom < 1 || settings.zoom > 4) {
+        return;
+    }
+    if (settings.realGba) {
+        copyWithPixelGrid();
+    } else {
+        stretchPicture();
+    }
+    presentResult = flip(false);
+    if (presentResult == hostDisplaySurfaceLost) {
+        debugLog("!");
+        if (hostRestoreDisplay() == hostDisplayWrongMode &&
+            hostRestoreDisplay() == hostDisplayWrongMode) {
+            debugLog("*");
+        }
+        presentResult = flip(false);
+    }
+}
+
+u32 retryFlip() { return flip(true); }
+
+void releaseDisplay() { hostCloseDisplay(); }

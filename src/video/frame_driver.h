@@ -1,0 +1,21 @@
+// The frame and scanline driver: 228 lines per frame, each 956 cycles to the horizontal blank
+// and 271 in it, with DISPSTAT, VCOUNT, the display interrupts, timed DMA and rendering.
+#pragma once
+
+#include "machine/types.h"
+
+constexpr u32 renderWidth = 256;
+constexpr u32 renderHeight = 160;
+
+// The renderers' frame: 256 host pixels a line, 240 of them visible.
+extern u16 renderBuffer[renderWidth * renderHeight];
+// Start of the current line in renderBuffer; each line renderer advances it by one line.
+extern u16* lineCursor;
+// 0, or framesRendered when the window was re-activated; 30 frames later the screen is cleared.
+extern u32 clearAtFrame;
+
+// Internal BG2/BG3 reference points, reloaded at the start of each drawn frame.
+extern s32 affineRefX[2];
+extern s32 affineRefY[2];
+
+void runFrame(u32 drawFrame);

@@ -1,0 +1,2 @@
+ldmda r6, {r0, r1}
+stmia r0!, {}

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "cpu/cpu_run.h"
+#include "cpu/interrupts.h"
+#include "machine/bus.h"
+#include "machine/dma.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "support/test_support.h"
+
+namespace {
+
+class InterruptsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetTestMachine();
+        resetMachine();
+        gba.cpu.cpsr &= ~flagI;
+        ioRegister(io::IME) = 1;
+    }
+};
+
+TEST_F(InterruptsTest, RequestsNeedImeAndTheEnableBit) {
+    gba.cpu.cpuRunning = 0;
+    ioRegister(io::IME) = 0;
+    ioRegister(io::IE) = irq::vblank;
+    requestInterrupt(irq::vblank);
+    EXPECT_EQ(ioRegister(io::IF), 0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
+
+    ioRegister(io::IME) = 1;
+    ioRegister(io::IE) = irq::hblank;
+    requestInterrupt(irq::vblank);
+    EXPECT_EQ(ioRegister(io::IF), 0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
+    EXPECT_EQ(gba.cpu.userBank[15], 0x08000000u);
+}
+
+TEST_F(InterruptsTest, MaskedIrqRecordsAndWakesWithoutEntering) {
+    gba.cpu.cpsr |= flagI;
+    gba.cpu.cpuRunning = 0;
+    ioRegister(io::IE) = irq::timer0;
+    requestInterrupt(irq::timer0);
+    EXPECT_EQ(ioRegister(io::IF), irq::timer0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 1u);
+    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
+
+    // Clearing CPSR.I later does not by itself enter the pending request.
+    gba.cpu.cpsr &= ~flagI;
+    serviceInterrupt(0);
+    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
+    serviceInterrupt(irq::timer0);
+    EXPECT_EQ(gba.cpu.cpuMode, modeIrq);
+}
+
+TEST_F(InterruptsTest, EntryFromThumbSavesStateAndReturnAddress) {
+    gba.cpu.cpsr |= flagT;
+    gba.cpu.armState = 0;
+    gba.cpu.userBank[15] = 0x08000102; // next THUMB instruction
+    u32 cpsrBefore = gba.cpu.cpsr;
+    ioRegister(io::IE) = irq::vblank;
+    requestInterrupt(irq::vblank);
+    EXPECT_EQ(gba.cpu.spsrIrq, cpsrBefore);
+    EXPECT_EQ(gba.cpu.irqBank[1], 0x08000106u); // SUBS PC, LR, #4 returns to 0x08000102
+    EXPECT_EQ(gba.cpu.userBank[15], 0x18u);
+    EXPECT_EQ(gba.cpu.armState, 1u);
+    EXPECT_EQ(gba.cpu.cpsr & 0xFF, (cpsrBefore & flagF) | flagI | modeIrq); // F is kept
+    EXPECT_EQ(*gba.cpu.registerSlots[14], 0x08000106u);
+}
+
+TEST_F(InterruptsTest, RequestsDuringDmaWaitForTheLastChannel) {
+    ioRegister(io::IE) = irq::vcount;
+    busWrite32(0x040000D4, 0x02000000);
+    busWrite32(0x040000D8, 0x02001000);
+    busWrite16(0x040000DC, 100);
+    busWrite16(0x040000DE, 0x8000);
+    ASSERT_EQ(activeDma, 3);
+    requestInterrupt(irq::vcount);
+    EXPECT_EQ(ioRegister(io::IF), 0);
+    EXPECT_EQ(deferredIrqMask, irq::vcount);
+    while (activeDma <= 3) {
+        runDmaSlice();
+    }
+    EXPECT_EQ(ioRegister(io::IF), irq::vcount);
+    EXPECT_EQ(gba.cpu.cpuMode, modeIrq);
+    EXPECT_EQ(deferredIrqMask, 0);
+}
+
+TEST_F(InterruptsTest, ImeWriteEntersPendingRequestOnlyAfterTheInstruction) {
+    ioRegister(io::IE) = irq::vblank;
+    ioRegister(io::IF) = irq::vblank;
+    gba.cpu.cycleBalance = 30;
+    busWrite16(0x04000208, 1); // as a store handler inside an instruction would
+    EXPECT_EQ(irqEntryDue, 1u);
+    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor); // not entered from within the store
+    EXPECT_EQ(gba.cpu.cycleBalance, 0);
+
+    gba.cpu.cycleBalance -= 3; // the instruction charges its cost
+    gba.cpu.userBank[15] = 0x08000010;
+    takeDueInterrupt();
+    EXPECT_EQ(irqEntryDue, 0u);
+    EXPECT_EQ(gba.cpu.cycleBalance, 27);
+    EXPECT_EQ(gba.cpu.irqBank[1], 0x08000014u);
+    EXPECT_EQ(gba.cpu.userBank[15], 0x18u);
+}
+
+TEST_F(InterruptsTest, EnablingImeFromZeroEntersNothing) {
+    ioRegister(io::IME) = 0;
+    ioRegister(io::IE) = irq::vblank;
+    ioRegister(io::IF) = irq::vblank;
+    busWrite16(0x04000208, 1);
+    EXPECT_EQ(irqEntryDue, 0u);
+    EXPECT_EQ(ioRegister(io::IME), 1);
+}
+
+} // namespace

@@ -1,0 +1,1 @@
+quarvend_test(test_input input_test.cpp)

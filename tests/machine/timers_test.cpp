@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "cpu/cpu_run.h"
+#include "machine/bus.h"
+#include "machine/dma.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "machine/timers.h"
+#include "support/test_support.h"
+
+namespace {
+
+class TimersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetTestMachine();
+        resetDma();
+        resetTimers();
+        gba.cpu.cpsr = 0x80; // IRQs masked: flags only, no exception entry
+    }
+
+    static u16 counter(u32 n) { return ioRegister(0x100 + 4 * n); }
+};
+
+TEST_F(TimersTest, PrescalerZeroOverflowCarriesTheRestAndRequestsItsInterrupt) {
+    ioRegister(io::IME) = 1;
+    ioRegister(io::IE) = 0x08;
+    busWrite16(0x04000100, 0xFFC0);
+    busWrite16(0x04000102, 0x00C0);
+    EXPECT_EQ(anyTimerOn, 0x80);
+    stepTimers(0);
+    EXPECT_EQ(counter(0), 0xFFC0); // wrapped to 0, then reloaded
+    EXPECT_EQ(ioRegister(io::IF), 0x08);
+
+    busWrite16(0x04000100, 0xFFF0); // reload and count at once
+    EXPECT_EQ(counter(0), 0xFFF0);
+    stepTimers(0);
+    EXPECT_EQ(counter(0), 0x0020); // 0x30 went past the wrap, then the reload 0xFFF0
+}
+
+TEST_F(TimersTest, PrescalerRates) {
+    busWrite16(0x04000104, 0);
+    busWrite16(0x04000106, 0x0081); // 1 per slice
+    busWrite16(0x04000108, 0);
+    busWrite16(0x0400010A, 0x0082); // 1 per 4 slices
+    busWrite16(0x0400010C, 0x0010);
+    busWrite16(0x0400010E, 0x0083); // 1 per 16 slices
+    for (int slice = 0; slice < 15; ++slice) {
+        stepTimers(0);
+    }
+    EXPECT_EQ(counter(1), 15);
+    EXPECT_EQ(counter(2), 3);
+    EXPECT_EQ(counter(3), 0x10);
+    stepTimers(0);
+    EXPECT_EQ(counter(3), 0x11);
+}
+
+TEST_F(TimersTest, CountUpFollowsTheTimerBefore) {
+    busWrite16(0x04000100, 0xFFC0);
+    busWrite16(0x04000102, 0x0080); // overflows every slice
+    busWrite16(0x04000106, 0x0084); // count-up, prescaler 0: +64 per overflow
+    stepTimers(0);
+    stepTimers(0);
+    EXPECT_EQ(counter(1), 128);
+
+    // Timer 2 behind a disabled timer 1 never counts; timer 0 in count-up never counts.
+    busWrite16(0x04000106, 0x0000);
+    busWrite16(0x0400010A, 0x0084);
+    stepTimers(0);
+    EXPECT_EQ(counter(2), 0);
+    busWrite16(0x04000102, 0x0084);
+    stepTimers(0);
+    EXPECT_EQ(counter(0), 0xFFC0);
+}
+
+TEST_F(TimersTest, EnablingKeepsCountAndPrescaler) {
+    busWrite16(0x04000100, 0x1234);
+    busWrite16(0x04000102, 0x0083);
+    for (int slice = 0; slice < 10; ++slice) {
+        stepTimers(0);
+    }
+    busWrite16(0x04000102, 0x0003); // off
+    EXPECT_EQ(anyTimerOn, 0);
+    busWrite16(0x04000102, 0x0083); // on again: no reload, prescaler kept
+    for (int slice = 0; slice < 6; ++slice) {
+        stepTimers(0);
+    }
+    EXPECT_EQ(counter(0), 0x1235);
+}
+
+TEST_F(TimersTest, InterruptRulesAndWakingFromHalt) {
+    busWrite16(0x04000100, 0xFFFF);
+    busWrite16(0x04000102, 0x00C1);
+    gba.cpu.cpuRunning = 0;
+
+    stepTimers(0); // IME off: lost
+    EXPECT_EQ(ioRegister(io::IF), 0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
+
+    ioRegister(io::IME) = 1;
+    stepTimers(0); // IE bit clear: dropped
+    EXPECT_EQ(ioRegister(io::IF), 0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
+
+    ioRegister(io::IE) = 0x08;
+    stepTimers(0); // recorded and wakes, but CPSR.I keeps the exception out
+    EXPECT_EQ(ioRegister(io::IF), 0x08);
+    EXPECT_EQ(gba.cpu.cpuRunning, 1u);
+    EXPECT_EQ(gba.cpu.cpuMode, 0u);
+}
+
+TEST_F(TimersTest, HaltedCpuStillLetsTimersRunInTheScheduler) {
+    resetMachine();
+    gba.cpu.cpuRunning = 0;
+    busWrite16(0x04000100, 0);
+    busWrite16(0x04000102, 0x0080);
+    sliceBudget = 0;
+    cpuRun(640);
+    EXPECT_EQ(counter(0), 640);
+}
+
+} // namespace

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/headless/headless_host.h"
+#include "shell/debug_keys.h"
+#include "shell/emulator_state.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainLoopTest : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+
+    void SetUp() override {
+        resetTestMachine();
+        resetHeadlessHost();
+        fs::copy_file(programPath("idle_loop.gba"), "game.gba");
+        fs::copy_file(programPath("irq_counter_bios.bin"), "GBA.BIOS");
+    }
+
+    static int run(const std::string& config, u32 escapeFrame, const char* rom = "game.gba") {
+        writeFile("Quarvend.CFG", config);
+        headlessScriptKey(escapeFrame, dik::escape, true);
+        return quarvendMain(rom);
+    }
+
+    static size_t count(const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+            ++n;
+        }
+        return n;
+    }
+};
+
+TEST(FrameDeadlines, FollowSkipAndHalfSpeed) {
+    fillFrameDeadlines(0, false);
+    EXPECT_EQ(frameDeadlines[0], 16);
+    EXPECT_EQ(frameDeadlines[1], 33);
+    EXPECT_EQ(frameDeadlines[2], 50);
+    EXPECT_EQ(frameDeadlines[3], 66);
+    EXPECT_EQ(frameDeadlines[239], 4000);
+    fillFrameDeadlines(2, true);
+    EXPECT_EQ(frameDeadlines[0], 200);
+    fillFrameDeadlines(3, true);
+    EXPECT_EQ(frameDeadlines[239], 64000);
+}
+
+TEST_F(MainLoopTest, FixedSkipDrawsTheFirstFrameOfEachGroup) {
+    EXPECT_EQ(run("SKIP=1\r\n", 6), exitNormal);
+    EXPECT_EQ(framesRendered, 6u);
+    // The set-up clear, then frames 3 and 5: frame 1 starts in the power-on forced blank.
+    EXPECT_EQ(headless.flips, 1u + 2u);
+    EXPECT_EQ(framesSkipped, 0u);
+}
+
+TEST_F(MainLoopTest, SkipAboveThreeIsClampedAndLogged) {
+    EXPECT_EQ(run("SKIP=7\r\n", 8), exitNormal);
+    EXPECT_EQ(headless.flips, 1u + 1u); // groups of four: frame 5 drawn (1 is blank)
+    EXPECT_NE(readTextFile("DBUG.txt").find("\nFrameSkip above 3: using 3"), std::string::npos);
+}
+
+TEST_F(MainLoopTest, TouchedSaveMemoryIsWrittenEveryTwoHundredFiftySixFrames) {
+    fs::copy_file(programPath("save_toucher.gba"), "saver.gba");
+    EXPECT_EQ(run("", 300, "saver.gba"), exitNormal);
+    std::string log = readTextFile("DBUG.txt");
+    EXPECT_EQ(count(log, "\nSRAM contents saved to  saver.sav"), 2u); // frame 256 and exit
+}
+
+TEST_F(MainLoopTest, LateGroupsRunUndrawnAndCountOnce) {
+    headless.msPerFrame = 40; // every frame costs more than a group may take
+    EXPECT_EQ(run("AUTOSKIP=YES\r\nSKIP=1\r\n", 10), exitNormal);
+    EXPECT_NE(readTextFile("DBUG.txt").find("\nAuto Frame Skip"), std::string::npos);
+    EXPECT_GE(framesSkipped, 3u);
+    EXPECT_EQ(framesRendered, 10u);
+    // Each late group runs both its frames undrawn and adds one; the first group is on time
+    // but its frame is blank.
+    EXPECT_EQ(headless.flips - 1, (10u / 2) - framesSkipped - 1);
+}
+
+TEST_F(MainLoopTest, OnTimeGroupsWaitForTheirDeadline) {
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 30), exitNormal);
+    EXPECT_EQ(framesSkipped, 0u);
+    EXPECT_EQ(headless.flips, 1u + 29u);
+    // 29 groups ran to their deadline less the 4 ms margin before Escape came.
+    EXPECT_GE(hostMilliseconds(), 483u - 4u);
+}
+
+TEST_F(MainLoopTest, HalfSpeedStretchesTheSchedule) {
+    EXPECT_EQ(run("AUTOSKIP=YES\r\nHALFSPEED=YES\r\n", 10), exitNormal);
+    EXPECT_GE(hostMilliseconds(), 9u * 66u - 4u);
+    EXPECT_EQ(framesSkipped, 0u);
+}
+
+TEST_F(MainLoopTest, InactiveWindowStopsEmulationUntilActivatedAgain) {
+    headless.scriptedMessages = {{2, hostMessageDeactivate}, {2, hostMessageActivate}};
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 6), exitNormal);
+    EXPECT_EQ(headless.desktopRestores, 1u);
+    EXPECT_EQ(framesRendered, 6u);
+    EXPECT_EQ(framesSkipped, 0u);
+}
+
+} // namespace

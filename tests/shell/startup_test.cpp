@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "platform/headless/headless_host.h"
+#include "shell/debug_keys.h"
+#include "shell/emulator_state.h"
+#include "shell/startup.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+
+    void SetUp() override {
+        resetTestMachine();
+        resetHeadlessHost();
+        fs::copy_file(programPath("idle_loop.gba"), "game.gba");
+        fs::copy_file(programPath("irq_counter_bios.bin"), "GBA.BIOS");
+    }
+
+    static void config(const std::string& text) { writeFile("Quarvend.CFG", text); }
+    static void escapeAt(u32 frame) { headlessScriptKey(frame, dik::escape, true); }
+    static std::string log() { return readTextFile("DBUG.txt"); }
+
+    static bool logHasInOrder(const std::vector<std::string>& lines) {
+        std::string text = log();
+        size_t at = 0;
+        for (const std::string& line : lines) {
+            at = text.find(line, at);
+            if (at == std::string::npos) {
+                ADD_FAILURE() << "missing or out of order: " << line << "\nlog:\n" << text;
+                return false;
+            }
+            at += line.size();
+        }
+        return true;
+    }
+};
+
+TEST_F(StartupTest, NormalRunStartsInOrderAndEndsWithEscape) {
+    config("INPUT=KEYBOARD\r\n");
+    escapeAt(5);
+    EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
+    EXPECT_EQ(framesRendered, 5u);
+    EXPECT_TRUE(logHasInOrder({"\nLoad ROM:", "\nFlashROM Loaded", "\nSRAM Loaded",
+                               "\nEEPROM Loaded", "\nBIOS Image loaded",
+                               "\nWin32 application established\n", "\nKeyboard initialized\n",
+                               "Start initializing DirectDraw\n",
+                               "All DirectX components initialized successfully\n",
+                               "GameBoy Advance system structure established\n",
+                               "Priority set\n", "Emulation start\n", "\nTotal Frame:5",
+                               "\nVia ESC\n", "\nEEPROM contents saved to  game.EEPROM",
+                               "\nSRAM contents saved to  game.sav", "\nDirectDraw Uninitialized",
+                               "\n5 frames rendered\n0 frames skipped\n"}));
+    EXPECT_EQ(log().substr(log().size() - 12), "\nQuitting...");
+    EXPECT_TRUE(fs::exists("game.sav"));
+    EXPECT_TRUE(fs::exists("game.EEPROM"));
+    EXPECT_FALSE(fs::exists("game.Flash"));
+    EXPECT_EQ(emulationRunning, 0u);
+}
+
+TEST_F(StartupTest, MissingOrQuotedRomEndsAtOnceWithoutWindowOrSaves) {
+    for (const char* line : {"missing.gba", "\"game.gba\""}) {
+        SCOPED_TRACE(line);
+        resetHeadlessHost();
+        EXPECT_EQ(quarvendMain(line), exitNormal);
+        EXPECT_FALSE(headless.windowOpen);
+        EXPECT_EQ(framesRendered, 0u);
+        EXPECT_TRUE(logHasInOrder({"\nDirectDraw Uninitialized", "\nQuitting...",
+                                   "\nFlashROM Loaded", "\nSRAM Loaded", "\nEEPROM Loaded",
+                                   "\nBIOS Image loaded"}));
+        EXPECT_EQ(log().find("saved to"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists("missing.sav"));
+    EXPECT_FALSE(fs::exists("game.sav"));
+}
+
+TEST_F(StartupTest, CommandLinesOutsideThePathBufferAreRefused) {
+    EXPECT_EQ(quarvendMain("ab"), exitNormal);
+    EXPECT_NE(log().find("\nCommand line too short"), std::string::npos);
+    EXPECT_EQ(quarvendMain(std::string(300, 'x').c_str()), exitNormal);
+    EXPECT_NE(log().find("\nCommand line too long"), std::string::npos);
+    EXPECT_FALSE(headless.windowOpen);
+}
+
+TEST_F(StartupTest, EachFailingSetUpStepHasItsExitCode) {
+    config("ENABLESOUND=YES\r\n");
+    struct Case {
+        HeadlessFailure failure;
+        int exitCode;
+        const char* line;
+    } cases[] = {
+        {HeadlessFailure::window, exitWindowFailed, "\nFail to create window"},
+        {HeadlessFailure::input, exitInputFailed, "\nFail to create DirectInput object"},
+        {HeadlessFailure::sound, exitSoundFailed, "Unable to create DirectSound object!\n"},
+        {HeadlessFailure::display, exitDisplayFailed, "\nDirectDrawCreate Fail"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        resetHeadlessHost();
+        headless.failure = c.failure;
+        EXPECT_EQ(quarvendMain("game.gba"), c.exitCode);
+        EXPECT_TRUE(logHasInOrder({c.line, "\nQuitting..."}));
+        EXPECT_EQ(framesRendered, 0u);
+        EXPECT_TRUE(fs::exists("game.sav")); // the shut-down after loading writes the saves
+    }
+}
+
+TEST_F(StartupTest, BootFromBiosStartsAtAddressZero) {
+    config("BOOTFROMBIOS=YES\r\n");
+    escapeAt(1);
+    EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
+    // The test boot image's reset vector branches to itself.
+    EXPECT_EQ(gba.cpu.userBank[15], 0u);
+    EXPECT_EQ(*gba.cpu.registerSlots[13], 0u);
+    EXPECT_EQ(ioRegister(io::POSTFLG), 0);
+}
+
+TEST_F(StartupTest, WithoutBootFromBiosTheCartridgeRunsAndPostflgReadsOne) {
+    escapeAt(1);
+    EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
+    EXPECT_GE(gba.cpu.userBank[15], 0x08000000u);
+    EXPECT_EQ(ioRegister(io::POSTFLG), 1);
+}
+
+TEST_F(StartupTest, WindowCloseEndsTheProgramLikeEscape) {
+    headless.scriptedMessages.push_back({3, hostMessageClose});
+    headlessScriptKey(100, dik::escape, true); // a safety net; the close comes first
+    EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
+    EXPECT_EQ(framesRendered, 3u);
+    EXPECT_TRUE(logHasInOrder({"\nSRAM contents saved to  game.sav", "\nQuitting..."}));
+}
+
+} // namespace

@@ -1,0 +1,7 @@
+quarvend_test(test_shell
+    log_test.cpp
+    config_file_test.cpp
+    debug_keys_test.cpp
+    startup_test.cpp
+    main_loop_test.cpp
+)

@@ -1,0 +1,3 @@
+quarvend_test(test_sound
+    fifo_test.cpp
+)

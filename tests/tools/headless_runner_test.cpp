@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int exitCode;
+    std::string output;
+};
+
+// Runs the headless runner with ARGUMENTS (already quoted as needed), collecting stdout and
+// stderr.
+RunResult runRunner(const std::string& arguments) {
+    std::string command = std::string("'") + QUARVEND_RUNNER + "' " + arguments + " 2>&1";
+    RunResult result{-1, ""};
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return result;
+    }
+    char buffer[4096];
+    while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
+        result.output.append(buffer, read);
+    }
+    int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+class HeadlessRunnerTest : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+    std::string rom = programPath("idle_loop.gba").string();
+    std::string bios = programPath("irq_counter_bios.bin").string();
+
+    std::string common() { return "--workdir run --bios '" + bios + "' "; }
+};
+
+TEST_F(HeadlessRunnerTest, RunsTheGivenNumberOfFramesAndPrintsTheRegisters) {
+    RunResult result = runRunner(common() + "--frames 3 --regs '" + rom + "'");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("R0="), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(" R15=08000"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(" CPSR=00000053"), std::string::npos) << result.output;
+    std::string log = readTextFile("run/DBUG.txt");
+    EXPECT_NE(log.find("\nTotal Frame:3"), std::string::npos) << log;
+}
+
+TEST_F(HeadlessRunnerTest, HeldButtonsReachKeyinput) {
+    // The program copies KEYINPUT into r2; the default configuration maps A to Z.
+    RunResult held = runRunner(common() + "--frames 5 --press A@1-10 --press UP@2-10 --regs '" +
+                               rom + "'");
+    EXPECT_NE(held.output.find("R2=000003BE"), std::string::npos) << held.output;
+    RunResult released = runRunner(common() + "--frames 5 --press A@1-3 --regs '" + rom + "'");
+    EXPECT_NE(released.output.find("R2=000003FF"), std::string::npos) << released.output;
+}
+
+TEST_F(HeadlessRunnerTest, ScreenshotsGoToTheWorkingDirectory) {
+    RunResult result = runRunner(common() + "--frames 6 --shot 2 --shot 4 '" + rom + "'");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(fs::file_size("run/Shot0001.BMP"), 115254u);
+    EXPECT_EQ(fs::file_size("run/Shot0002.BMP"), 115254u);
+    EXPECT_FALSE(fs::exists("run/Shot0003.BMP"));
+}
+
+TEST_F(HeadlessRunnerTest, FailedSetUpStepsGiveTheProgramsExitCodes) {
+    writeFile("sound.cfg", std::string("ENABLESOUND=YES\r\n"));
+    EXPECT_EQ(runRunner(common() + "--fail window '" + rom + "'").exitCode, 7);
+    EXPECT_EQ(runRunner(common() + "--fail input '" + rom + "'").exitCode, 3);
+    EXPECT_EQ(runRunner(common() + "--config sound.cfg --fail sound '" + rom + "'").exitCode, 4);
+    EXPECT_EQ(runRunner(common() + "--fail display '" + rom + "'").exitCode, 5);
+}
+
+TEST_F(HeadlessRunnerTest, BadOptionsAndUnreadableFilesExitWithTwo) {
+    for (const std::string& arguments :
+         {std::string("--frames x '") + rom + "'", std::string("--press Q@1-2 '") + rom + "'",
+          std::string("--press A@5-2 '") + rom + "'", std::string("--fail printer '") + rom + "'",
+          std::string("--bogus '") + rom + "'", std::string("--bios missing.bin '") + rom + "'",
+          std::string("--config missing.cfg '") + rom + "'", std::string("")}) {
+        RunResult result = runRunner("--workdir bad " + arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
+        EXPECT_FALSE(result.output.empty()) << arguments;
+    }
+}
+
+TEST_F(HeadlessRunnerTest, AMissingRomIsTheProgramsBusiness) {
+    RunResult result = runRunner(common() + "no-such-game.gba");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(readTextFile("run/DBUG.txt").find("\nQuitting..."), std::string::npos);
+}
+
+TEST_F(HeadlessRunnerTest, WithoutWorkdirATemporaryDirectoryIsUsedAndNamed) {
+    RunResult result = runRunner("--bios '" + bios + "' --frames 1 --bench '" + rom + "'");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    size_t at = result.output.find("workdir ");
+    ASSERT_NE(at, std::string::npos) << result.output;
+    std::string dir = result.output.substr(at + 8, result.output.find('\n', at) - at - 8);
+    EXPECT_TRUE(fs::exists(fs::path(dir) / "DBUG.txt")) << dir;
+    EXPECT_NE(result.output.find("fps "), std::string::npos);
+    fs::remove_all(dir);
+}
+
+} // namespace
