@@ -48,12 +48,9 @@ void armBranchExchange() {
     chargeAtLeastOneCycle(startBalance);
 }
 
-// The entry itself is free; the floor of one cycle for a jump still applies.
-void armSoftwareInterrupt() {
-    const s32 startBalance = gba.cpu.cycleBalance;
-    enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF);
-    chargeAtLeastOneCycle(startBalance);
-}
+// The entry is free, as in THUMB: the boot image's own instructions always cost cycles, so a
+// software interrupt cannot stall the slice.
+void armSoftwareInterrupt() { enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF); }
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // on PC and SP.
 #include "cpu/alu.h"
 #include "cpu/shifter.h"
+#include "cpu/multiplier.h"
 #include "cpu/thumb_common.h"
 #include "cpu/thumb_handlers.h"
 
@@ -87,19 +88,6 @@ enum AluOp : u32 {
     aluMvn,
 };
 
-// Multiplier cycles of the ARM7TDMI's signed early-termination rule, taken from OPERAND.
-u32 signedMultiplierCycles(u32 operand) {
-    u32 m = 4;
-    for (u32 shift : {24u, 16u, 8u}) {
-        u32 top = operand >> shift;
-        if (top == 0 || top == (0xFFFFFFFFu >> shift)) {
-            --m;
-        } else {
-            break;
-        }
-    }
-    return m;
-}
 
 template <u32 op>
 void thumbAlu() {

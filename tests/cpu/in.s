@@ -1,2 +1,0 @@
-ldmda r6, {r0, r1}
-stmia r0!, {}
