@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
             cpuRun(271);
         }
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     double cycles = frames * 228.0 * (956 + 271);
     std::printf("frames %u\ncycles %.0f\nseconds %.3f\n", frames, cycles, seconds);
     std::printf("emulated cycles per second %.0f (%.2f x the console's 16.78 MHz)\n",

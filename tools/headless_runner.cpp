@@ -58,7 +58,8 @@ struct Options {
 }
 
 bool parseNumber(const std::string& text, u32* value) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
     *value = static_cast<u32>(std::stoul(text));
@@ -90,10 +91,14 @@ Press parsePress(const std::string& text) {
 }
 
 HeadlessFailure parseFailure(const std::string& step) {
-    if (step == "window") return HeadlessFailure::window;
-    if (step == "input") return HeadlessFailure::input;
-    if (step == "sound") return HeadlessFailure::sound;
-    if (step == "display") return HeadlessFailure::display;
+    if (step == "window")
+        return HeadlessFailure::window;
+    if (step == "input")
+        return HeadlessFailure::input;
+    if (step == "sound")
+        return HeadlessFailure::sound;
+    if (step == "display")
+        return HeadlessFailure::display;
     fail("bad --fail '" + step + "' (expected window, input, sound or display)");
 }
 
@@ -221,7 +226,8 @@ void printRegisters() {
 int main(int argc, char** argv) {
     Options options = parseOptions(argc, argv);
     fs::path bios = options.bios.empty() ? defaultBios(argv[0]) : fs::path(options.bios);
-    std::string config = options.config.empty() ? std::string() : fs::absolute(options.config).string();
+    std::string config =
+        options.config.empty() ? std::string() : fs::absolute(options.config).string();
     std::string biosSource = fs::absolute(bios).string();
 
     fs::path workdir = makeWorkdir(options);
@@ -248,7 +254,8 @@ int main(int argc, char** argv) {
 
     auto start = std::chrono::steady_clock::now();
     int exitCode = quarvendMain(options.rom.c_str());
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     if (options.regs) {
         printRegisters();

@@ -9,9 +9,13 @@ inline void setFlagsNZ(u32 result) {
     cpsr = (cpsr & ~(flagN | flagZ)) | (result & flagN) | (result == 0 ? flagZ : 0);
 }
 
-inline void setFlagC(bool carry) { gba.cpu.cpsr = (gba.cpu.cpsr & ~flagC) | (carry ? flagC : 0); }
+inline void setFlagC(bool carry) {
+    gba.cpu.cpsr = (gba.cpu.cpsr & ~flagC) | (carry ? flagC : 0);
+}
 
-inline u32 carryBit() { return (gba.cpu.cpsr >> 29) & 1; }
+inline u32 carryBit() {
+    return (gba.cpu.cpsr >> 29) & 1;
+}
 
 // a + b + carryIn, setting N, Z, C and V.
 inline u32 addWithFlags(u32 a, u32 b, u32 carryIn) {
@@ -25,4 +29,6 @@ inline u32 addWithFlags(u32 a, u32 b, u32 carryIn) {
 }
 
 // a - b - (1 - carryIn), setting N, Z, C (no borrow) and V.
-inline u32 subWithFlags(u32 a, u32 b, u32 carryIn) { return addWithFlags(a, ~b, carryIn); }
+inline u32 subWithFlags(u32 a, u32 b, u32 carryIn) {
+    return addWithFlags(a, ~b, carryIn);
+}

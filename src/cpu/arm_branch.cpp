@@ -50,7 +50,9 @@ void armBranchExchange() {
 
 // The entry is free, as in THUMB: the boot image's own instructions always cost cycles, so a
 // software interrupt cannot stall the slice.
-void armSoftwareInterrupt() { enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF); }
+void armSoftwareInterrupt() {
+    enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF);
+}
 
 } // namespace
 

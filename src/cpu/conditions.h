@@ -7,19 +7,34 @@
 template <u32 condition>
 bool conditionPasses(u32 cpsr) {
     const bool n = cpsr >> 31, z = (cpsr >> 30) & 1, c = (cpsr >> 29) & 1, v = (cpsr >> 28) & 1;
-    if constexpr (condition == 0) return z;
-    else if constexpr (condition == 1) return !z;
-    else if constexpr (condition == 2) return c;
-    else if constexpr (condition == 3) return !c;
-    else if constexpr (condition == 4) return n;
-    else if constexpr (condition == 5) return !n;
-    else if constexpr (condition == 6) return v;
-    else if constexpr (condition == 7) return !v;
-    else if constexpr (condition == 8) return c && !z;
-    else if constexpr (condition == 9) return !c || z;
-    else if constexpr (condition == 10) return n == v;
-    else if constexpr (condition == 11) return n != v;
-    else if constexpr (condition == 12) return !z && n == v;
-    else if constexpr (condition == 13) return z || n != v;
-    else return true;
+    if constexpr (condition == 0)
+        return z;
+    else if constexpr (condition == 1)
+        return !z;
+    else if constexpr (condition == 2)
+        return c;
+    else if constexpr (condition == 3)
+        return !c;
+    else if constexpr (condition == 4)
+        return n;
+    else if constexpr (condition == 5)
+        return !n;
+    else if constexpr (condition == 6)
+        return v;
+    else if constexpr (condition == 7)
+        return !v;
+    else if constexpr (condition == 8)
+        return c && !z;
+    else if constexpr (condition == 9)
+        return !c || z;
+    else if constexpr (condition == 10)
+        return n == v;
+    else if constexpr (condition == 11)
+        return n != v;
+    else if constexpr (condition == 12)
+        return !z && n == v;
+    else if constexpr (condition == 13)
+        return z || n != v;
+    else
+        return true;
 }

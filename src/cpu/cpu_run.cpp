@@ -4,11 +4,11 @@
 #include "cpu/dispatch.h"
 #include "cpu/interrupts.h"
 
-#include <utility>
 #include "machine/bus.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/timers.h"
+#include <utility>
 
 s16 sliceBudget;
 u32 totalCycles;
@@ -34,7 +34,9 @@ void conditionHandler() {
     }
 }
 
-void alwaysHandler() { armHandlers[armIndex(gba.cpu.currentOpcode)](); }
+void alwaysHandler() {
+    armHandlers[armIndex(gba.cpu.currentOpcode)]();
+}
 
 // Condition 15 does nothing and costs nothing.
 void neverHandler() {}
@@ -95,7 +97,9 @@ void executeOneInstruction() {
     }
 }
 
-u32 currentCycleTime() { return totalCycles + static_cast<u32>(runCycles - sliceBudget); }
+u32 currentCycleTime() {
+    return totalCycles + static_cast<u32>(runCycles - sliceBudget);
+}
 
 void cpuRun(u16 cycles) {
     runCycles = cycles;

@@ -12,7 +12,9 @@ void pointBank(u32 first, u32 count, u32* storage) {
     }
 }
 
-void setModeBits(u32 mode) { gba.cpu.cpsr = (gba.cpu.cpsr & ~0x1Fu) | mode; }
+void setModeBits(u32 mode) {
+    gba.cpu.cpsr = (gba.cpu.cpsr & ~0x1Fu) | mode;
+}
 
 } // namespace
 

@@ -8,7 +8,7 @@ struct CpuState {
     // R0-R15 as seen in User and System mode. R0-R7 and R15 are the only copies for every
     // mode; R8-R12 are shared by all modes but FIQ.
     u32 userBank[16];
-    u32 cpsr; // stored directly after userBank
+    u32 cpsr;       // stored directly after userBank
     u32 fiqBank[7]; // R8_fiq .. R14_fiq
     u32 svcBank[2]; // R13_svc, R14_svc
     u32 irqBank[2]; // R13_irq, R14_irq
@@ -20,7 +20,7 @@ struct CpuState {
     u32* registerSlots[16]; // Rn of the current mode
     u32* spsrSlot;
     u32 cpuMode;
-    u32 armState; // 1 while ARM code runs, 0 for THUMB; chooses the fetch width and table
+    u32 armState;   // 1 while ARM code runs, 0 for THUMB; chooses the fetch width and table
     u32 cpuRunning; // 0 while halted by HALTCNT
     u32 currentOpcode;
     s32 cycleBalance; // cycles left in the current slice; may be overdrawn

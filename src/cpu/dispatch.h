@@ -14,8 +14,12 @@ extern InstructionHandler armHandlers[4096];
 // Index: THUMB opcode bits 15-6.
 extern InstructionHandler thumbHandlers[1024];
 
-inline u32 armIndex(u32 opcode) { return ((opcode >> 20) & 0xFF) | (((opcode >> 4) & 0xF) << 8); }
-inline u32 thumbIndex(u32 opcode) { return (opcode >> 6) & 0x3FF; }
+inline u32 armIndex(u32 opcode) {
+    return ((opcode >> 20) & 0xFF) | (((opcode >> 4) & 0xF) << 8);
+}
+inline u32 thumbIndex(u32 opcode) {
+    return (opcode >> 6) & 0x3FF;
+}
 
 void fillConditionHandlers(); // cpu/cpu_run.cpp
 void fillArmHandlers();       // cpu/arm_table.cpp

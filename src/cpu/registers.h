@@ -4,5 +4,9 @@
 
 #include "machine/gba_system.h"
 
-inline u32& reg(u32 n) { return *gba.cpu.registerSlots[n]; }
-inline u32& programCounter() { return gba.cpu.userBank[15]; }
+inline u32& reg(u32 n) {
+    return *gba.cpu.registerSlots[n];
+}
+inline u32& programCounter() {
+    return gba.cpu.userBank[15];
+}

@@ -2,8 +2,8 @@
 // sixteen ALU operations, the high-register operations with BX, and the address arithmetic
 // on PC and SP.
 #include "cpu/alu.h"
-#include "cpu/shifter.h"
 #include "cpu/multiplier.h"
+#include "cpu/shifter.h"
 #include "cpu/thumb_common.h"
 #include "cpu/thumb_handlers.h"
 
@@ -87,7 +87,6 @@ enum AluOp : u32 {
     aluBic,
     aluMvn,
 };
-
 
 template <u32 op>
 void thumbAlu() {

@@ -79,7 +79,9 @@ void plainWrite32(u32 address, u32 value) {
     store32(plainBase<memory>() + (plainOffset<memory>(address) & ~3u), value);
 }
 
-u32 readNothing(u32) { return 0; }
+u32 readNothing(u32) {
+    return 0;
+}
 void writeNothing(u32, u32) {}
 
 // Palette writes keep HostPalette in step with PaletteRam.
@@ -108,7 +110,9 @@ void paletteWrite32(u32 address, u32 value) {
 
 // Region 0: the boot image, unless a game has written a byte into region 0 (which goes to the
 // save memory) and the CPU now runs outside the boot image; then reads see SaveRam.
-bool biosReadRedirected() { return gba.biosSaveRedirect && gba.cpu.userBank[15] > 0x3FFF; }
+bool biosReadRedirected() {
+    return gba.biosSaveRedirect && gba.cpu.userBank[15] > 0x3FFF;
+}
 
 u32 biosRead8(u32 address) {
     if (biosReadRedirected()) {
@@ -169,20 +173,34 @@ void saveWrite32Mapped(u32 mapped, u32 value) {
     }
 }
 
-u32 saveRegionAddress(u32 address) { return address & 0x0FFFFFFF; }
-u32 biosAliasAddress(u32 address) { return (address & 0x1FFFFFF) | 0x0E000000; }
+u32 saveRegionAddress(u32 address) {
+    return address & 0x0FFFFFFF;
+}
+u32 biosAliasAddress(u32 address) {
+    return (address & 0x1FFFFFF) | 0x0E000000;
+}
 
-void saveWrite8(u32 address, u32 value) { saveWrite8Mapped(saveRegionAddress(address), value); }
-void saveWrite16(u32 address, u32 value) { saveWrite16Mapped(saveRegionAddress(address), value); }
-void saveWrite32(u32 address, u32 value) { saveWrite32Mapped(saveRegionAddress(address), value); }
+void saveWrite8(u32 address, u32 value) {
+    saveWrite8Mapped(saveRegionAddress(address), value);
+}
+void saveWrite16(u32 address, u32 value) {
+    saveWrite16Mapped(saveRegionAddress(address), value);
+}
+void saveWrite32(u32 address, u32 value) {
+    saveWrite32Mapped(saveRegionAddress(address), value);
+}
 
 void biosWrite8(u32 address, u32 value) {
     gba.biosSaveRedirect = 1;
     saveWrite8Mapped(biosAliasAddress(address), value);
 }
 
-void biosWrite16(u32 address, u32 value) { saveWrite16Mapped(biosAliasAddress(address), value); }
-void biosWrite32(u32 address, u32 value) { saveWrite32Mapped(biosAliasAddress(address), value); }
+void biosWrite16(u32 address, u32 value) {
+    saveWrite16Mapped(biosAliasAddress(address), value);
+}
+void biosWrite32(u32 address, u32 value) {
+    saveWrite32Mapped(biosAliasAddress(address), value);
+}
 
 u32 saveRead8(u32 address) {
     switch (gba.saveType) {
@@ -196,7 +214,9 @@ u32 saveRead8(u32 address) {
     }
 }
 
-u32 saveRead16(u32 address) { return load16(gba.SaveRam + (address & 0xFFFE)); }
+u32 saveRead16(u32 address) {
+    return load16(gba.SaveRam + (address & 0xFFFE));
+}
 
 u32 saveRead32(u32 address) {
     gba.saveTouched = 1;
@@ -211,7 +231,9 @@ u32 eepromOrRomRead16(u32 address) {
     return plainRead16<Plain::gamePak>(address);
 }
 
-void eepromWrite16(u32 address, u32 value) { eepromWrite(address, value); }
+void eepromWrite16(u32 address, u32 value) {
+    eepromWrite(address, value);
+}
 
 u32 ioRead8(u32 address) {
     u32 half = ioRead16(address);

@@ -16,10 +16,18 @@ extern WriteHandler Write8Table[16];
 extern WriteHandler Write16Table[16];
 extern WriteHandler Write32Table[16];
 
-inline u32 busRead8(u32 address) { return Read8Table[(address >> 24) & 15](address); }
-inline u32 busRead16(u32 address) { return Read16Table[(address >> 24) & 15](address); }
-inline u32 busRead32(u32 address) { return Read32Table[(address >> 24) & 15](address); }
-inline void busWrite8(u32 address, u32 value) { Write8Table[(address >> 24) & 15](address, value); }
+inline u32 busRead8(u32 address) {
+    return Read8Table[(address >> 24) & 15](address);
+}
+inline u32 busRead16(u32 address) {
+    return Read16Table[(address >> 24) & 15](address);
+}
+inline u32 busRead32(u32 address) {
+    return Read32Table[(address >> 24) & 15](address);
+}
+inline void busWrite8(u32 address, u32 value) {
+    Write8Table[(address >> 24) & 15](address, value);
+}
 inline void busWrite16(u32 address, u32 value) {
     Write16Table[(address >> 24) & 15](address, value);
 }

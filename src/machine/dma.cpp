@@ -27,7 +27,9 @@ u32 registerPair(u32 offset) {
     return ioRegister(offset) | (static_cast<u32>(ioRegister(offset + 2)) << 16);
 }
 
-u32 control(u32 channel) { return ioRegister(dmaControlOffset(channel)); }
+u32 control(u32 channel) {
+    return ioRegister(dmaControlOffset(channel));
+}
 
 void reloadAddresses(u32 channel) {
     dmaChannels[channel].internalSource = registerPair(dmaSourceOffset(channel));
@@ -156,7 +158,9 @@ void prepareDmaChannel(u32 c) {
     }
 }
 
-void startDmaChannel() { prepareDmaChannel(activeDma); }
+void startDmaChannel() {
+    prepareDmaChannel(activeDma);
+}
 
 void dmaAddressWritten(u32 offset) {
     u32 c = (offset - 0xB0) / 12;

@@ -33,16 +33,30 @@ constexpr u32 repeat = 1u << 9;
 constexpr u32 word = 1u << 10;
 constexpr u32 irqAtEnd = 1u << 14;
 constexpr u32 enable = 1u << 15;
-inline u32 timing(u32 control) { return (control >> 12) & 3; }
-inline u32 destControl(u32 control) { return (control >> 5) & 3; }
-inline u32 sourceControl(u32 control) { return (control >> 7) & 3; }
+inline u32 timing(u32 control) {
+    return (control >> 12) & 3;
+}
+inline u32 destControl(u32 control) {
+    return (control >> 5) & 3;
+}
+inline u32 sourceControl(u32 control) {
+    return (control >> 7) & 3;
+}
 } // namespace dmacnt
 
 // I/O offsets of channel c's registers.
-inline u32 dmaSourceOffset(u32 c) { return 0xB0 + 12 * c; }
-inline u32 dmaDestOffset(u32 c) { return 0xB4 + 12 * c; }
-inline u32 dmaCountOffset(u32 c) { return 0xB8 + 12 * c; }
-inline u32 dmaControlOffset(u32 c) { return 0xBA + 12 * c; }
+inline u32 dmaSourceOffset(u32 c) {
+    return 0xB0 + 12 * c;
+}
+inline u32 dmaDestOffset(u32 c) {
+    return 0xB4 + 12 * c;
+}
+inline u32 dmaCountOffset(u32 c) {
+    return 0xB8 + 12 * c;
+}
+inline u32 dmaControlOffset(u32 c) {
+    return 0xBA + 12 * c;
+}
 
 void resetDma();
 

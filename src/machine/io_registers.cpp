@@ -30,21 +30,21 @@ constexpr RegisterMasks registerMasks[] = {
     {0x00C, 0xFFFF, 0xFFCF}, {0x00E, 0xFFFF, 0xFFCF}, // BG2CNT, BG3CNT
     {0x010, 0x01FF, 0x01FF}, {0x012, 0x01FF, 0x01FF}, {0x014, 0x01FF, 0x01FF},
     {0x016, 0x01FF, 0x01FF}, {0x018, 0x01FF, 0x01FF}, {0x01A, 0x01FF, 0x01FF},
-    {0x01C, 0x01FF, 0x01FF}, {0x01E, 0x01FF, 0x01FF}, // BG0HOFS .. BG3VOFS
-    {0x028, 0xFFFF, 0xFFFF}, {0x02A, 0x0FFF, 0x0FFF}, // BG2X
-    {0x02C, 0xFFFF, 0xFFFF}, {0x02E, 0x0FFF, 0x0FFF}, // BG2Y
-    {0x038, 0xFFFF, 0x0000}, {0x03A, 0xFFFF, 0x0000}, // BG3X
-    {0x03C, 0xFFFF, 0x0000}, {0x03E, 0xFFFF, 0x0000}, // BG3Y
-    {0x048, 0xFFFF, 0x3F3F}, {0x04A, 0xFFFF, 0x3F3F}, // WININ, WINOUT
-    {0x050, 0xFFFF, 0x3FFF}, // BLDCNT
-    {0x052, 0x1F1F, 0x0000}, // BLDALPHA
-    {0x054, 0x001F, 0x0000}, // BLDY
+    {0x01C, 0x01FF, 0x01FF}, {0x01E, 0x01FF, 0x01FF},                          // BG0HOFS .. BG3VOFS
+    {0x028, 0xFFFF, 0xFFFF}, {0x02A, 0x0FFF, 0x0FFF},                          // BG2X
+    {0x02C, 0xFFFF, 0xFFFF}, {0x02E, 0x0FFF, 0x0FFF},                          // BG2Y
+    {0x038, 0xFFFF, 0x0000}, {0x03A, 0xFFFF, 0x0000},                          // BG3X
+    {0x03C, 0xFFFF, 0x0000}, {0x03E, 0xFFFF, 0x0000},                          // BG3Y
+    {0x048, 0xFFFF, 0x3F3F}, {0x04A, 0xFFFF, 0x3F3F},                          // WININ, WINOUT
+    {0x050, 0xFFFF, 0x3FFF},                                                   // BLDCNT
+    {0x052, 0x1F1F, 0x0000},                                                   // BLDALPHA
+    {0x054, 0x001F, 0x0000},                                                   // BLDY
     {0x060, 0x007F, 0x00FF}, {0x062, 0xFFFF, 0xFFFF}, {0x064, 0xC7FF, 0xFFFF}, // SOUND1
-    {0x068, 0xFFFF, 0xFFFF}, {0x06C, 0xC7FF, 0xFFFF}, // SOUND2
+    {0x068, 0xFFFF, 0xFFFF}, {0x06C, 0xC7FF, 0xFFFF},                          // SOUND2
     {0x070, 0x00E0, 0x00FF}, {0x072, 0xE0FF, 0xFFFF}, {0x074, 0xC7FF, 0xFFFF}, // SOUND3
-    {0x078, 0xFFFF, 0xFFFF}, {0x07C, 0xFFFF, 0xFFFF}, // SOUND4
+    {0x078, 0xFFFF, 0xFFFF}, {0x07C, 0xFFFF, 0xFFFF},                          // SOUND4
     {0x080, 0xFF0F, 0xFF77}, {0x082, 0xFF0F, 0x770F}, {0x084, 0x008F, 0x008F}, // SOUNDCNT
-    {0x088, 0xFFFF, 0xFFFF}, // SOUNDBIAS
+    {0x088, 0xFFFF, 0xFFFF},                                                   // SOUNDBIAS
     {0x090, 0xFFFF, 0xFFFF}, {0x092, 0xFFFF, 0xFFFF}, {0x094, 0xFFFF, 0xFFFF},
     {0x096, 0xFFFF, 0xFFFF}, {0x098, 0xFFFF, 0xFFFF}, {0x09A, 0xFFFF, 0xFFFF},
     {0x09C, 0xFFFF, 0xFFFF}, {0x09E, 0xFFFF, 0xFFFF}, // WAVE_RAM
@@ -59,15 +59,14 @@ constexpr RegisterMasks registerMasks[] = {
     {0x100, 0xFFFF, 0xFFFF}, {0x102, 0x00C7, 0xFFFF}, {0x104, 0xFFFF, 0xFFFF},
     {0x106, 0x00C7, 0xFFFF}, {0x108, 0xFFFF, 0xFFFF}, {0x10A, 0x00C7, 0xFFFF},
     {0x10C, 0xFFFF, 0xFFFF}, {0x10E, 0x00C7, 0xFFFF}, // TM0-TM3
-    {0x110, 0xC3FF, 0xC3FF},
-    {0x128, 0xFFFF, 0xFFFF}, // SIOCNT
-    {0x130, 0x0000, 0x03FF}, // KEYINPUT: written by the input code only
-    {0x132, 0xC3FF, 0xC3FF}, // KEYCNT
-    {0x200, 0x3FFF, 0x3FFF}, // IE
-    {0x202, 0x0000, 0x3FFF}, // IF: writes acknowledge instead of storing
-    {0x204, 0xDFFF, 0xDFFF}, // WAITCNT
-    {0x208, 0x0001, 0x0001}, // IME
-    {0x300, 0xFFFF, 0xFFFF}, // POSTFLG / HALTCNT
+    {0x110, 0xC3FF, 0xC3FF}, {0x128, 0xFFFF, 0xFFFF}, // SIOCNT
+    {0x130, 0x0000, 0x03FF},                          // KEYINPUT: written by the input code only
+    {0x132, 0xC3FF, 0xC3FF},                          // KEYCNT
+    {0x200, 0x3FFF, 0x3FFF},                          // IE
+    {0x202, 0x0000, 0x3FFF},                          // IF: writes acknowledge instead of storing
+    {0x204, 0xDFFF, 0xDFFF},                          // WAITCNT
+    {0x208, 0x0001, 0x0001},                          // IME
+    {0x300, 0xFFFF, 0xFFFF},                          // POSTFLG / HALTCNT
 };
 
 void storeMasked(u32 offset, u32 value) {
@@ -77,12 +76,15 @@ void storeMasked(u32 offset, u32 value) {
 }
 
 u32 fullRegister(u32 lowOffset) {
-    return gba.IoRegisters[lowOffset >> 1] | (static_cast<u32>(gba.IoRegisters[(lowOffset >> 1) + 1]) << 16);
+    return gba.IoRegisters[lowOffset >> 1] |
+           (static_cast<u32>(gba.IoRegisters[(lowOffset >> 1) + 1]) << 16);
 }
 
 } // namespace
 
-u16& ioRegister(u32 offset) { return gba.IoRegisters[(offset & 0x3FE) >> 1]; }
+u16& ioRegister(u32 offset) {
+    return gba.IoRegisters[(offset & 0x3FE) >> 1];
+}
 
 u32 ioRead16(u32 address) {
     u32 offset = address & 0x3FE;
@@ -130,10 +132,22 @@ void ioWrite16(u32 address, u32 value) {
         bank[(offset & 0xE) + 1] = static_cast<u8>(value >> 8);
         return;
     }
-    case 0x0B0: case 0x0B2: case 0x0B4: case 0x0B6: // DMA0 source, destination
-    case 0x0BC: case 0x0BE: case 0x0C0: case 0x0C2: // DMA1
-    case 0x0C8: case 0x0CA: case 0x0CC: case 0x0CE: // DMA2
-    case 0x0D4: case 0x0D6: case 0x0D8: case 0x0DA: // DMA3
+    case 0x0B0:
+    case 0x0B2:
+    case 0x0B4:
+    case 0x0B6: // DMA0 source, destination
+    case 0x0BC:
+    case 0x0BE:
+    case 0x0C0:
+    case 0x0C2: // DMA1
+    case 0x0C8:
+    case 0x0CA:
+    case 0x0CC:
+    case 0x0CE: // DMA2
+    case 0x0D4:
+    case 0x0D6:
+    case 0x0D8:
+    case 0x0DA: // DMA3
         storeMasked(offset, value);
         dmaAddressWritten(offset);
         return;
@@ -141,10 +155,14 @@ void ioWrite16(u32 address, u32 value) {
     case 0x0C6: dmaControlWritten(1, value); return;
     case 0x0D2: dmaControlWritten(2, value); return;
     case 0x0DE: dmaControlWritten(3, value); return;
-    case 0x100: case 0x104: case 0x108: case 0x10C:
-        timerCounterWritten((offset - 0x100) >> 2, value);
-        return;
-    case 0x102: case 0x106: case 0x10A: case 0x10E:
+    case 0x100:
+    case 0x104:
+    case 0x108:
+    case 0x10C: timerCounterWritten((offset - 0x100) >> 2, value); return;
+    case 0x102:
+    case 0x106:
+    case 0x10A:
+    case 0x10E:
         storeMasked(offset, value);
         timerControlWritten();
         return;
@@ -172,8 +190,10 @@ void ioWrite16(u32 address, u32 value) {
         soundControlXWritten(value);
         storeMasked(offset, value);
         return;
-    case io::FIFO_A: case io::FIFO_A + 2:
-    case io::FIFO_B: case io::FIFO_B + 2: {
+    case io::FIFO_A:
+    case io::FIFO_A + 2:
+    case io::FIFO_B:
+    case io::FIFO_B + 2: {
         u32 which = offset >= io::FIFO_B ? 1 : 0;
         fifoAppend(which, static_cast<u8>(value));
         fifoAppend(which, static_cast<u8>(value >> 8));
@@ -185,9 +205,7 @@ void ioWrite16(u32 address, u32 value) {
         imeWritten(value);
         storeMasked(offset, value);
         return;
-    case io::SIOCNT:
-        storeMasked(offset, value | 0x40);
-        return;
+    case io::SIOCNT: storeMasked(offset, value | 0x40); return;
     case io::IF:
         // Writing 1 to a bit acknowledges that interrupt; nothing is ever set by a write.
         ioRegister(io::IF) &= static_cast<u16>(~value);
@@ -198,9 +216,7 @@ void ioWrite16(u32 address, u32 value) {
         }
         storeMasked(offset, value);
         return;
-    default:
-        storeMasked(offset, value);
-        return;
+    default: storeMasked(offset, value); return;
     }
 }
 

@@ -18,6 +18,10 @@ inline u32 load32(const void* p) {
     return v;
 }
 
-inline void store16(void* p, u16 v) { std::memcpy(p, &v, 2); }
+inline void store16(void* p, u16 v) {
+    std::memcpy(p, &v, 2);
+}
 
-inline void store32(void* p, u32 v) { std::memcpy(p, &v, 4); }
+inline void store32(void* p, u32 v) {
+    std::memcpy(p, &v, 4);
+}

@@ -10,20 +10,20 @@ u16 anyTimerOn;
 
 namespace {
 
-u16& counter(u32 n) { return ioRegister(0x100 + 4 * n); }
-u16 control(u32 n) { return ioRegister(0x102 + 4 * n); }
+u16& counter(u32 n) {
+    return ioRegister(0x100 + 4 * n);
+}
+u16 control(u32 n) {
+    return ioRegister(0x102 + 4 * n);
+}
 
 // Returns whether the timer overflowed in this slice. Prescaler 0 counts 64 per slice, so its
 // overflow leaves the part of the 64 that went past the wrap in the counter.
 bool advance(u32 n) {
     u16& count = counter(n);
     switch (control(n) & 3) {
-    case 0:
-        count = static_cast<u16>(count + 64);
-        return count < 64;
-    case 1:
-        count = static_cast<u16>(count + 1);
-        return count == 0;
+    case 0: count = static_cast<u16>(count + 64); return count < 64;
+    case 1: count = static_cast<u16>(count + 1); return count == 0;
     case 2:
         if (++timerPrescale[n] < 4) {
             return false;

@@ -25,8 +25,7 @@ constexpr u16 fixedCosts[16][4] = {
     {1, 1, 1, 1}, // 7 ObjectAttributes
     {0, 0, 0, 0}, // 8-14 come from WAITCNT
     {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0},
-    {0, 0, 0, 0}, {0, 0, 0, 0},
-    {1, 1, 1, 1}, // 15 unmapped
+    {0, 0, 0, 0}, {0, 0, 0, 0}, {1, 1, 1, 1}, // 15 unmapped
 };
 
 // Non-sequential cost of a 2-bit WAITCNT field.
@@ -51,10 +50,12 @@ void applyWaitControl(u32 value) {
         accessCyclesN32[region] = static_cast<u16>(2 * accessCyclesN16[region]);
     }
     for (int region = 0; region <= 14; ++region) {
-        refillCycles16[region] = static_cast<u16>(accessCyclesS16[region] + accessCyclesN16[region]);
+        refillCycles16[region] =
+            static_cast<u16>(accessCyclesS16[region] + accessCyclesN16[region]);
         longRefillCycles16[region] =
             static_cast<u16>(accessCyclesS16[region] + 2 * accessCyclesN16[region]);
-        refillCycles32[region] = static_cast<u16>(accessCyclesS32[region] + accessCyclesN32[region]);
+        refillCycles32[region] =
+            static_cast<u16>(accessCyclesS32[region] + accessCyclesN32[region]);
         longRefillCycles32[region] =
             static_cast<u16>(accessCyclesS32[region] + 2 * accessCyclesN32[region]);
     }

@@ -24,7 +24,9 @@ void resetLog() {
     }
 }
 
-void debugLog(const char* text) { appendText(text); }
+void debugLog(const char* text) {
+    appendText(text);
+}
 
 void debugLogInt(s32 value) {
     char text[16];
@@ -32,7 +34,9 @@ void debugLogInt(s32 value) {
     appendText(text);
 }
 
-char hexDigit(u32 value) { return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10); }
+char hexDigit(u32 value) {
+    return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10);
+}
 
 void debugLogHex16(u16 value) {
     char text[5];

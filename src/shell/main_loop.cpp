@@ -25,7 +25,9 @@ struct Pacing {
     bool pausing;
 };
 
-u32 frameSkip() { return settings.frameSkip; }
+u32 frameSkip() {
+    return settings.frameSkip;
+}
 
 // One drawn frame, then SKIP undrawn ones (all undrawn for a late group).
 void runFrameGroup(bool drawFirst) {
@@ -42,7 +44,9 @@ void writeSavesIfTouched() {
     }
 }
 
-s32 sinceBase(const Pacing& pacing) { return static_cast<s32>(pacing.lastRead - pacing.base); }
+s32 sinceBase(const Pacing& pacing) {
+    return static_cast<s32>(pacing.lastRead - pacing.base);
+}
 
 void waitUntil(Pacing& pacing, s32 target) {
     while (sinceBase(pacing) < target) {

@@ -11,7 +11,7 @@
 namespace {
 
 class InterruptsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetTestMachine();
         resetMachine();

@@ -8,7 +8,7 @@
 namespace {
 
 class BusTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { resetTestMachine(); }
 };
 

@@ -10,7 +10,7 @@
 namespace {
 
 class DmaTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetTestMachine();
         resetDma();
@@ -35,7 +35,7 @@ TEST_F(DmaTest, ImmediateWordCopyRunsInSlicesAndEnds) {
     gba.cpu.cycleBalance = 64;
     program(3, 0x02000000, 0x06000000, 16, 0x8400);
     EXPECT_EQ(activeDma, 3);
-    EXPECT_EQ(gba.cpu.cycleBalance, 0); // the CPU slice ends early
+    EXPECT_EQ(gba.cpu.cycleBalance, 0);      // the CPU slice ends early
     EXPECT_EQ(dmaChannels[3].unitCost, 10u); // (2 + 1) x 2 + (1 x 2 + 2)
 
     runDmaSlice(); // 7 units, the seventh overdraws the budget

@@ -9,7 +9,7 @@
 namespace {
 
 class IoRegistersTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { resetTestMachine(); }
 };
 

@@ -11,7 +11,7 @@
 namespace {
 
 class TimersTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetTestMachine();
         resetDma();

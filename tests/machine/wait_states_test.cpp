@@ -9,7 +9,7 @@
 namespace {
 
 class WaitStatesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { resetTestMachine(); }
 };
 

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class MainLoopTest : public ::testing::Test {
-protected:
+  protected:
     ScratchDirectory scratch;
 
     void SetUp() override {

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     ScratchDirectory scratch;
 
     void SetUp() override {
@@ -50,16 +50,14 @@ TEST_F(StartupTest, NormalRunStartsInOrderAndEndsWithEscape) {
     escapeAt(5);
     EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
     EXPECT_EQ(framesRendered, 5u);
-    EXPECT_TRUE(logHasInOrder({"\nLoad ROM:", "\nFlashROM Loaded", "\nSRAM Loaded",
-                               "\nEEPROM Loaded", "\nBIOS Image loaded",
-                               "\nWin32 application established\n", "\nKeyboard initialized\n",
-                               "Start initializing DirectDraw\n",
-                               "All DirectX components initialized successfully\n",
-                               "GameBoy Advance system structure established\n",
-                               "Priority set\n", "Emulation start\n", "\nTotal Frame:5",
-                               "\nVia ESC\n", "\nEEPROM contents saved to  game.EEPROM",
-                               "\nSRAM contents saved to  game.sav", "\nDirectDraw Uninitialized",
-                               "\n5 frames rendered\n0 frames skipped\n"}));
+    EXPECT_TRUE(logHasInOrder(
+        {"\nLoad ROM:", "\nFlashROM Loaded", "\nSRAM Loaded", "\nEEPROM Loaded",
+         "\nBIOS Image loaded", "\nWin32 application established\n", "\nKeyboard initialized\n",
+         "Start initializing DirectDraw\n", "All DirectX components initialized successfully\n",
+         "GameBoy Advance system structure established\n", "Priority set\n", "Emulation start\n",
+         "\nTotal Frame:5", "\nVia ESC\n", "\nEEPROM contents saved to  game.EEPROM",
+         "\nSRAM contents saved to  game.sav", "\nDirectDraw Uninitialized",
+         "\n5 frames rendered\n0 frames skipped\n"}));
     EXPECT_EQ(log().substr(log().size() - 12), "\nQuitting...");
     EXPECT_TRUE(fs::exists("game.sav"));
     EXPECT_TRUE(fs::exists("game.EEPROM"));
@@ -74,9 +72,9 @@ TEST_F(StartupTest, MissingOrQuotedRomEndsAtOnceWithoutWindowOrSaves) {
         EXPECT_EQ(quarvendMain(line), exitNormal);
         EXPECT_FALSE(headless.windowOpen);
         EXPECT_EQ(framesRendered, 0u);
-        EXPECT_TRUE(logHasInOrder({"\nDirectDraw Uninitialized", "\nQuitting...",
-                                   "\nFlashROM Loaded", "\nSRAM Loaded", "\nEEPROM Loaded",
-                                   "\nBIOS Image loaded"}));
+        EXPECT_TRUE(
+            logHasInOrder({"\nDirectDraw Uninitialized", "\nQuitting...", "\nFlashROM Loaded",
+                           "\nSRAM Loaded", "\nEEPROM Loaded", "\nBIOS Image loaded"}));
         EXPECT_EQ(log().find("saved to"), std::string::npos);
     }
     EXPECT_FALSE(fs::exists("missing.sav"));

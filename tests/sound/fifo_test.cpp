@@ -15,7 +15,7 @@
 namespace {
 
 class FifoTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetTestMachine();
         resetDma();

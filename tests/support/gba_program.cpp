@@ -49,4 +49,6 @@ ProgramResult runProgram(const std::string& name, u32 maxCycles, const std::stri
     return result;
 }
 
-u32 resultWord(u32 offset) { return load32(gba.InternalRam + ((resultBlock + offset) & 0x7FFC)); }
+u32 resultWord(u32 offset) {
+    return load32(gba.InternalRam + ((resultBlock + offset) & 0x7FFC));
+}

@@ -21,7 +21,8 @@ void resetTestMachine() {
 }
 
 ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarvend-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quarvend-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
         throw std::runtime_error("cannot create a scratch directory");
     }

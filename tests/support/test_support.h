@@ -13,7 +13,7 @@ void resetTestMachine();
 
 // Makes a fresh temporary directory the current directory for the life of the object.
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory();
     ~ScratchDirectory();
     ScratchDirectory(const ScratchDirectory&) = delete;
@@ -21,7 +21,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };

@@ -36,7 +36,7 @@ RunResult runRunner(const std::string& arguments) {
 }
 
 class HeadlessRunnerTest : public ::testing::Test {
-protected:
+  protected:
     ScratchDirectory scratch;
     std::string rom = programPath("idle_loop.gba").string();
     std::string bios = programPath("irq_counter_bios.bin").string();
@@ -56,8 +56,8 @@ TEST_F(HeadlessRunnerTest, RunsTheGivenNumberOfFramesAndPrintsTheRegisters) {
 
 TEST_F(HeadlessRunnerTest, HeldButtonsReachKeyinput) {
     // The program copies KEYINPUT into r2; the default configuration maps A to Z.
-    RunResult held = runRunner(common() + "--frames 5 --press A@1-10 --press UP@2-10 --regs '" +
-                               rom + "'");
+    RunResult held =
+        runRunner(common() + "--frames 5 --press A@1-10 --press UP@2-10 --regs '" + rom + "'");
     EXPECT_NE(held.output.find("R2=000003BE"), std::string::npos) << held.output;
     RunResult released = runRunner(common() + "--frames 5 --press A@1-3 --regs '" + rom + "'");
     EXPECT_NE(released.output.find("R2=000003FF"), std::string::npos) << released.output;
