@@ -70,27 +70,17 @@ void mixTones(u8* target, u16 enables) {
     }
 }
 
-void writeFifoBuffers() {
-    u8* left = hostLockSoundBuffer(fifoLeftBuffer);
-    u8* right = hostLockSoundBuffer(fifoRightBuffer);
-    if (!left || !right) {
-        return;
-    }
-    left += soundWriteOffset;
-    right += soundWriteOffset;
-    if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
-        std::memset(left, silence, samplesPerFrame);
-        std::memset(right, silence, samplesPerFrame);
-    } else {
-        mixFifos(left, right);
-    }
-    hostUnlockSoundBuffer(fifoLeftBuffer);
-    hostUnlockSoundBuffer(fifoRightBuffer);
+void mixToneSides(u8* left, u8* right) {
+    u16 routing = ioRegister(io::SOUNDCNT_L);
+    mixTones(left, (routing >> 12) & 7);
+    mixTones(right, (routing >> 8) & 7);
 }
 
-void writeToneBuffers() {
-    u8* left = hostLockSoundBuffer(psgLeftBuffer);
-    u8* right = hostLockSoundBuffer(psgRightBuffer);
+// Writes this frame's 735 bytes of a left/right buffer pair: silence while the master enable
+// is off, else the mix. A buffer that cannot be locked skips the pair for this frame.
+void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*)) {
+    u8* left = hostLockSoundBuffer(leftBuffer);
+    u8* right = hostLockSoundBuffer(rightBuffer);
     if (!left || !right) {
         return;
     }
@@ -100,12 +90,10 @@ void writeToneBuffers() {
         std::memset(left, silence, samplesPerFrame);
         std::memset(right, silence, samplesPerFrame);
     } else {
-        u16 routing = ioRegister(io::SOUNDCNT_L);
-        mixTones(left, (routing >> 12) & 7);
-        mixTones(right, (routing >> 8) & 7);
+        mix(left, right);
     }
-    hostUnlockSoundBuffer(psgLeftBuffer);
-    hostUnlockSoundBuffer(psgRightBuffer);
+    hostUnlockSoundBuffer(leftBuffer);
+    hostUnlockSoundBuffer(rightBuffer);
 }
 
 } // namespace
@@ -162,8 +150,8 @@ void soundFrame() {
     if (!settings.enableSound) {
         return;
     }
-    writeFifoBuffers();
-    writeToneBuffers();
+    writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos);
+    writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides);
     soundWriteOffset += samplesPerFrame;
     if (soundWriteOffset >= soundBufferBytes) {
         soundWriteOffset = 0;

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "platform/headless/headless_host.h"
+#include "shell/emulator_state.h"
+#include "shell/settings.h"
+#include "sound/fifo.h"
+#include "sound/sound_output.h"
+#include "support/test_support.h"
+
+namespace {
+
+class SoundOutputTest : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+
+    void SetUp() override {
+        resetTestMachine();
+        resetHeadlessHost();
+        settings.enableSound = 1;
+        framesRendered = 0;
+        ASSERT_EQ(initSound(), 1);
+        for (SoundFifo& fifo : soundFifos) {
+            fifo = SoundFifo{};
+        }
+        resetFifo(0);
+        resetFifo(1);
+    }
+
+    static const u8* buffer(int which) { return headless.soundBuffers[which].data(); }
+};
+
+TEST_F(SoundOutputTest, SetUpPansSilencesAndPositionsTheFourBuffers) {
+    EXPECT_EQ(headless.soundPan[fifoLeftBuffer], -10000);
+    EXPECT_EQ(headless.soundPan[psgRightBuffer], 10000);
+    EXPECT_EQ(headless.soundVolume[fifoRightBuffer], -280);
+    EXPECT_EQ(headless.soundPosition[psgLeftBuffer], 40000u);
+    EXPECT_EQ(buffer(fifoLeftBuffer)[12345], 0x80);
+    EXPECT_NE(readTextFile("DBUG.txt").find("Buffer Size:44100\n"), std::string::npos);
+}
+
+TEST_F(SoundOutputTest, SoundOffTouchesNoHostBuffer) {
+    resetHeadlessHost();
+    settings.enableSound = 0;
+    EXPECT_EQ(initSound(), 1);
+    soundFrame();
+    EXPECT_FALSE(headless.soundOpen);
+    EXPECT_TRUE(headless.soundBuffers[0].empty());
+}
+
+TEST_F(SoundOutputTest, MasterOffGivesSilenceOnBothFifoSides) {
+    soundFifos[0].frameBuffer[0] = 0x10;
+    soundFifos[0].frameSampleCount = 1;
+    ioRegister(io::SOUNDCNT_H) = 0x0300;
+    soundFrame();
+    EXPECT_EQ(buffer(fifoLeftBuffer)[0], 0x80);
+    EXPECT_EQ(buffer(fifoRightBuffer)[734], 0x80);
+}
+
+TEST_F(SoundOutputTest, FifoSamplesAreRoutedAndShortFramesHoldTheRingByte) {
+    ioRegister(io::SOUNDCNT_X) = 0x80;
+    ioRegister(io::SOUNDCNT_H) = 0x0300 | 0x1000; // A on both sides, B right only
+    soundFifos[0].frameBuffer[0] = 0x10;
+    soundFifos[0].frameSampleCount = 1;
+    soundFifos[0].ring[soundFifos[0].readIndex] = 0x20; // held for the rest of the frame
+    soundFifos[1].frameBuffer[0] = 0x08;
+    soundFifos[1].frameSampleCount = 1;
+    soundFrame();
+    EXPECT_EQ(buffer(fifoLeftBuffer)[0], 0x70);
+    EXPECT_EQ(buffer(fifoRightBuffer)[0], 0x70 - 0x08);
+    EXPECT_EQ(buffer(fifoLeftBuffer)[1], 0x60);
+    EXPECT_EQ(buffer(fifoRightBuffer)[1], 0x60);
+    EXPECT_EQ(soundFifos[0].frameSampleCount, samplesPerFrame);
+}
+
+TEST_F(SoundOutputTest, ToneLevelsFollowRoutingAndOutputRatio) {
+    ioRegister(io::SOUNDCNT_X) = 0x80 | 0x03;
+    ioRegister(io::SOUNDCNT_L) = 0x1000 | 0x0200; // channel 1 left, channel 2 right
+    ioRegister(io::SOUNDCNT_H) = 2;               // full level
+    toneFrameBuffers[0][0] = 15;
+    toneFrameBuffers[1][0] = -15;
+    soundFrame();
+    EXPECT_EQ(buffer(psgLeftBuffer)[0], 0x80 + 15);
+    EXPECT_EQ(buffer(psgRightBuffer)[0], 0x80 - 15);
+    toneFrameBuffers[0][0] = toneFrameBuffers[1][0] = 0;
+}
+
+TEST_F(SoundOutputTest, WriteOffsetWrapsAfterSixtyFramesAndPlayStartsOnFrameOne) {
+    for (int frame = 1; frame <= 60; ++frame) {
+        framesRendered = static_cast<u32>(frame);
+        soundFrame();
+        if (frame == 1) {
+            EXPECT_TRUE(headless.soundPlaying[psgRightBuffer]);
+        }
+    }
+    EXPECT_EQ(soundWriteOffset, 0u);
+}
+
+} // namespace
