@@ -8,7 +8,7 @@ build_dir=${BUILD_DIR:-build}
 
 tools/install-deps.sh
 cmake -S . -B "$build_dir" -G Ninja >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target quarvend-headless gba_programs
+cmake --build "$build_dir" -j "$(nproc)" --target quarvend-headless gba_programs boot_image
 workdir="$build_dir/demo"
 rm -rf "$workdir"
 "$build_dir/tools/quarvend-headless" --workdir "$workdir" --frames 120 --press A@30-60 \
