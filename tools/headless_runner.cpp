@@ -252,10 +252,14 @@ int main(int argc, char** argv) {
     headless.failure = options.failure;
     scriptButtons(options);
 
-    auto start = std::chrono::steady_clock::now();
     int exitCode = quarvendMain(options.rom.c_str());
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // Emulation only: from the main loop's start, so loading and set-up do not count.
+    double seconds = 0;
+    if (headless.loopStart != std::chrono::steady_clock::time_point{}) {
+        seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - headless.loopStart)
+                .count();
+    }
 
     if (options.regs) {
         printRegisters();

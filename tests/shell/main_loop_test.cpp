@@ -99,6 +99,20 @@ TEST_F(MainLoopTest, HalfSpeedStretchesTheSchedule) {
     EXPECT_EQ(framesSkipped, 0u);
 }
 
+TEST_F(MainLoopTest, ResyncMakesTheFirstGroupOfTheNextPeriodOnTime) {
+    // Every frame costs 20 ms, more than a group may take, so every group after the first is
+    // late; F8 re-bases the clock at the end of the 240-group period.
+    headless.msPerFrame = 20;
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 245), exitNormal);
+    u32 skippedWithoutResync = framesSkipped;
+
+    resetHeadlessHost();
+    headless.msPerFrame = 20;
+    headlessScriptKey(5, dik::f8, true);
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 245), exitNormal);
+    EXPECT_EQ(framesSkipped, skippedWithoutResync - 1);
+}
+
 TEST_F(MainLoopTest, InactiveWindowStopsEmulationUntilActivatedAgain) {
     headless.scriptedMessages = {{2, hostMessageDeactivate}, {2, hostMessageActivate}};
     EXPECT_EQ(run("AUTOSKIP=YES\r\n", 6), exitNormal);

@@ -11,19 +11,21 @@
 #include "shell/debug_keys.h"
 #include "shell/emulator_state.h"
 #include "shell/settings.h"
+#include "support/gba_program.h"
+#include "support/test_support.h"
 #include "video/display_output.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
-#include "support/gba_program.h"
-#include "support/test_support.h"
 
 namespace {
 
 // Interrupts counted by the test boot image, one word per IF bit.
-u32 interruptCount(u32 bit) { return resultWord(0x100 + 4 * bit); }
+u32 interruptCount(u32 bit) {
+    return resultWord(0x100 + 4 * bit);
+}
 
 class FrameDriverTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetHeadlessHost();
         prepareProgram("idle_loop.gba", "irq_counter_bios.bin");
@@ -125,6 +127,17 @@ TEST_F(FrameDriverTest, ScreenRefreshThirtyFramesAfterReactivation) {
     EXPECT_EQ(clearAtFrame, 0u);
     EXPECT_EQ(headless.screenClears, clears + 1);
     EXPECT_EQ(buttonState[7], 0);
+}
+
+TEST_F(FrameDriverTest, KeypadEnableWakesAHaltedCpuAtTheInputPollLine) {
+    gba.cpu.cpuRunning = 0;
+    runFrame(0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u); // nothing wakes it without the keypad enable bit
+
+    ioRegister(io::IE) = 0x1000;
+    runFrame(0);
+    EXPECT_EQ(gba.cpu.cpuRunning, 1u);
+    EXPECT_EQ(ioRegister(io::IF) & 0x1000, 0); // woken without an interrupt flag
 }
 
 } // namespace

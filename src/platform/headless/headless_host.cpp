@@ -29,6 +29,9 @@ u32 hostMilliseconds() {
 }
 
 void hostSleep(u32 milliseconds) {
+    if (headless.loopStart == std::chrono::steady_clock::time_point{}) {
+        headless.loopStart = std::chrono::steady_clock::now();
+    }
     headless.clockBase += milliseconds;
 }
 

@@ -2,6 +2,7 @@
 // states and clock, and what the emulator sent to the "screen" and "speakers".
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,8 @@ struct HeadlessHost {
     u32 msPerRead = 1;
     u32 msPerFrame = 0;
     u32 clockReads = 0;
+    // Wall time when the main loop started (its first sleep), for frame rate figures.
+    std::chrono::steady_clock::time_point loopStart{};
 
     // Observations.
     std::vector<HostMessage> messages; // queued window messages
