@@ -19,6 +19,7 @@
 #include "video/display_output.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
+#include "video/sprites.h"
 
 char romPath[256];
 u32 emulationRunning;
@@ -190,6 +191,7 @@ int quarvendMain(const char* commandLine) {
 
     installMemoryHandlers();
     initWaitStates();
+    initSpriteSizes();
     buildEffectTables();
     resetMachine();
     initIoMasks();

@@ -1,4 +1,5 @@
-// Colour effect tables: 17 rows (coefficient 0..16) of 32 entries (5-bit colour value).
+// Colour effect tables: 17 rows (coefficient 0..16) of 32 entries (5-bit colour value), and the
+// per-component effects on host pixels that every renderer uses.
 #pragma once
 
 #include "machine/types.h"
@@ -17,3 +18,44 @@ extern const u8* darkenRow;
 
 void buildEffectTables();
 void selectEffectRows(u32 eva, u32 evb, u32 evy);
+
+// BLDMOD bits 6-7.
+enum EffectMode : u32 { effectNone = 0, effectBlend = 1, effectBrighten = 2, effectDarken = 3 };
+
+inline u32 redOf(u32 pixel) {
+    return pixel >> 11;
+}
+inline u32 greenOf(u32 pixel) {
+    return (pixel >> 6) & 0x1F;
+}
+inline u32 blueOf(u32 pixel) {
+    return pixel & 0x1F;
+}
+
+// Every colour an effect produces carries the green marker bit 5, so it is never transparent.
+inline u16 assemblePixel(u32 red, u32 green, u32 blue) {
+    return static_cast<u16>((red << 11) | (green << 6) | 0x20 | blue);
+}
+
+inline u16 brightenPixel(u32 pixel) {
+    return assemblePixel(brightenRow[redOf(pixel)], brightenRow[greenOf(pixel)],
+                         brightenRow[blueOf(pixel)]);
+}
+
+inline u16 darkenPixel(u32 pixel) {
+    return assemblePixel(darkenRow[redOf(pixel)], darkenRow[greenOf(pixel)],
+                         darkenRow[blueOf(pixel)]);
+}
+
+inline u32 blendComponent(u32 top, u32 below) {
+    u32 sum = blendRowA[top] + blendRowB[below];
+    return sum > 31 ? 31 : sum;
+}
+
+// TOP as the first target over BELOW as the second: A x top + B x below, each component at
+// most 31.
+inline u16 blendPixel(u32 top, u32 below) {
+    return assemblePixel(blendComponent(redOf(top), redOf(below)),
+                         blendComponent(greenOf(top), greenOf(below)),
+                         blendComponent(blueOf(top), blueOf(below)));
+}

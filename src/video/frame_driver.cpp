@@ -23,8 +23,6 @@
 u16 renderBuffer[renderWidth * renderHeight];
 u16* lineCursor = renderBuffer;
 u32 clearAtFrame;
-s32 affineRefX[2];
-s32 affineRefY[2];
 
 namespace {
 
@@ -116,10 +114,10 @@ void startFrame(u32 drawFrame) {
         return;
     }
     lineCursor = renderBuffer;
-    affineRefX[0] = static_cast<s32>(ioPair(0x028));
-    affineRefY[0] = static_cast<s32>(ioPair(0x02C));
-    affineRefX[1] = static_cast<s32>(ioPair(0x038));
-    affineRefY[1] = static_cast<s32>(ioPair(0x03C));
+    gba.bg2RefX = ioPair(0x028);
+    gba.bg2RefY = ioPair(0x02C);
+    gba.bg3RefX = ioPair(0x038);
+    gba.bg3RefY = ioPair(0x03C);
     clearSpriteLineBuffers();
 }
 

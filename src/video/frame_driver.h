@@ -14,8 +14,4 @@ extern u16* lineCursor;
 // 0, or framesRendered when the window was re-activated; 30 frames later the screen is cleared.
 extern u32 clearAtFrame;
 
-// Internal BG2/BG3 reference points, reloaded at the start of each drawn frame.
-extern s32 affineRefX[2];
-extern s32 affineRefY[2];
-
 void runFrame(u32 drawFrame);

@@ -1,0 +1,92 @@
+// The bitmap line renderer (modes 3 and 4): BG2 is a picture in VideoRam drawn straight into
+// the display line, with sprites of priorities 1 and 0 composed over it.
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "video/color_effects.h"
+#include "video/composition.h"
+#include "video/frame_driver.h"
+#include "video/line_renderers.h"
+#include "video/sprites.h"
+
+namespace {
+
+constexpr u32 visiblePixels = 240;
+constexpr u32 secondPageOffset = 0xA000;
+
+// Mode 3 colours go straight to the display line, so the green marker bit stays clear.
+u16 directColour(u32 colour) {
+    return static_cast<u16>(((colour & 0x1F) << 11) | (((colour >> 5) & 0x1F) << 6) |
+                            ((colour >> 10) & 0x1F));
+}
+
+bool untransformed() {
+    return ioRegister(0x020) == 0x100 && ioRegister(0x022) == 0 && ioRegister(0x024) == 0 &&
+           ioRegister(0x026) == 0x100;
+}
+
+// With a rotation or scaling set the picture is not drawn; the line shows the backdrop
+// colour rather than what an earlier frame left there.
+void drawMode3(u16* line, u32 vcount) {
+    if (!untransformed()) {
+        for (u32 x = 0; x < visiblePixels; ++x) {
+            line[x] = gba.HostPalette[0];
+        }
+        return;
+    }
+    const u8* source = gba.VideoRam + 480 * vcount;
+    for (u32 x = 0; x < visiblePixels; ++x) {
+        line[x] = directColour(source[2 * x] | (source[2 * x + 1] << 8));
+    }
+}
+
+// Every byte indexes the palette, entry 0 (the backdrop colour) included.
+void drawMode4(u16* line, u32 vcount, u32 dispcnt) {
+    const u8* source = gba.VideoRam + 240 * vcount + ((dispcnt & 0x10) ? secondPageOffset : 0);
+    for (u32 x = 0; x < visiblePixels; ++x) {
+        line[x] = gba.HostPalette[source[x]];
+    }
+}
+
+// Effect modes 2 and 3 change the whole picture, whatever the target bits and windows say.
+void applyForcedEffect(u16* line, u32 bldmod) {
+    u32 mode = (bldmod >> 6) & 3;
+    if (mode == effectBrighten) {
+        for (u32 x = 0; x < visiblePixels; ++x) {
+            line[x] = brightenPixel(line[x]);
+        }
+    } else if (mode == effectDarken) {
+        for (u32 x = 0; x < visiblePixels; ++x) {
+            line[x] = darkenPixel(line[x]);
+        }
+    }
+}
+
+} // namespace
+
+void renderBitmapLine() {
+    u32 dispcnt = ioRegister(io::DISPCNT);
+    u32 bldmod = ioRegister(io::BLDCNT);
+    u32 vcount = ioRegister(io::VCOUNT);
+    u16* line = lineCursor;
+    resetLayerRecords();
+
+    if (dispcnt & 0x400) {
+        bitmapBg2Priority = ioRegister(0x00C) & 3;
+        if ((dispcnt & 7) == 3) {
+            drawMode3(line, vcount);
+        } else {
+            drawMode4(line, vcount, dispcnt);
+        }
+        applyForcedEffect(line, bldmod);
+    } else {
+        bitmapBg2Priority = 3;
+        for (u32 x = 0; x < visiblePixels; ++x) {
+            line[x] = 0;
+        }
+    }
+
+    renderSpriteLine(1);
+    composeBitmapSprites(line, bldmod);
+    clearObjWindowMask();
+    lineCursor += renderWidth;
+}

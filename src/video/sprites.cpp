@@ -1,0 +1,433 @@
+#include "video/sprites.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "machine/memory_access.h"
+#include "video/color_effects.h"
+#include "video/frame_driver.h"
+#include "video/line_buffers.h"
+#include "video/line_renderers.h"
+
+u8 spriteWidths[16];
+u8 spriteHeights[16];
+u8 spriteHalfWidthShifts[16];
+u8 spriteHalfHeightShifts[16];
+
+u8 objPresent[4];
+u8 semiObjPresent[4];
+u8 objWindowPresent;
+u8 objWindowMask[256];
+
+namespace {
+
+constexpr u32 visibleWidth = 240;
+constexpr u32 visibleLines = 160;
+constexpr u32 spriteEntries = 128;
+
+constexpr u32 mosaicRegister = 0x04C;
+
+// Sprite tiles live in the upper 32 KB of VideoRam. OAM can name rows past its end (high tile
+// numbers with large sprites), so every tile read wraps inside the area.
+constexpr u32 spriteTileBase = 0x10000;
+constexpr u32 spriteTileMask = 0x7FFF;
+
+// The widest box on a line: a 64-pixel affine sprite at double size.
+constexpr u32 maxBoxWidth = 128;
+
+// Where a sprite's pixels go and what happens to them on the way. Chosen once per sprite.
+enum Target : u32 { toWindowMask, toSemiBuffer, blendedWithBelow, plain, brightened, darkened };
+
+// The choices that hold for every sprite of the line.
+struct LineSetup {
+    u32 line;
+    bool oneDimensional;
+    u32 mosaicWidth;   // horizontal block width; 1 leaves the row as it is
+    u32 mosaicHeight;  // vertical block height
+    u32 priorityLimit; // sprites with a greater priority number are not drawn
+    Target ordinaryTarget;
+    Target semiTarget; // for sprites of mode 1
+};
+
+// The part of a sprite's box that lies on the current line.
+struct SpriteSpan {
+    u32 start; // first screen column
+    u32 count; // columns drawn
+    u32 skip;  // columns of the box left of the screen edge
+};
+
+// Texture position of the first drawn column and its step per column, 8 fraction bits.
+struct AffineWalk {
+    s32 tx;
+    s32 ty;
+    s32 pa;
+    s32 pc;
+};
+
+// The current sprite's colours for its drawn columns; 0 is transparent.
+u16 spriteColours[maxBoxWidth];
+
+// For the blend while drawing: per priority, the layer buffers below it, nearest first, and
+// the display line last.
+const u16* belowLayers[4][9];
+u32 belowLayerCount[4];
+
+u32 spriteAttribute(u32 entry, u32 index) {
+    return load16(gba.ObjectAttributes + 8 * entry + 2 * index);
+}
+
+// Affine group g keeps PA, PB, PC, PD in the fourth halfword of entries 4g to 4g + 3.
+s32 affineParameter(u32 group, u32 index) {
+    return static_cast<s16>(load16(gba.ObjectAttributes + 32 * group + 8 * index + 6));
+}
+
+u32 sizeIndex(u32 attr0, u32 attr1) {
+    return ((attr0 >> 14) << 2) | (attr1 >> 14);
+}
+
+const u16* spritePalette(u32 attr0, u32 attr2) {
+    u32 bank = (attr0 & 0x2000) ? 0 : 16 * (attr2 >> 12);
+    return gba.HostPalette + 256 + bank;
+}
+
+// Row of a box of the given height at OAM y that LINE crosses; false when the line misses it.
+// A box at y 160 or more hangs from the bottom edge and shows its lower part at the top.
+bool boxRow(u32 y, u32 height, u32 line, u32& row) {
+    if (y < visibleLines) {
+        if (line < y || line >= y + height) {
+            return false;
+        }
+    } else if (line + 256 >= y + height) {
+        return false;
+    }
+    row = (line - y) & 0xFF;
+    return true;
+}
+
+// Screen columns of a box of the given width at OAM x. Only a box at x below 240 starts on the
+// screen; one further right shows only when it reaches past column 511 and enters from the
+// left edge with its first columns cut off.
+bool boxSpan(u32 x, u32 width, SpriteSpan& span) {
+    if (x < visibleWidth) {
+        span = {x, std::min(x + width, visibleWidth) - x, 0};
+        return true;
+    }
+    if (x + width > 512) {
+        span = {0, x + width - 512, 512 - x};
+        return true;
+    }
+    return false;
+}
+
+// Byte offset in the sprite area of texture row ROW. With two-dimensional mapping the tile
+// rows of a sprite lie 32 tiles apart; with one-dimensional mapping they follow one another.
+template <bool colours256>
+u32 textureRowAddress(u32 tile, u32 row, u32 width, bool oneDimensional) {
+    constexpr u32 tileRowBytes = colours256 ? 8 : 4;
+    u32 stride = oneDimensional ? tileRowBytes * width : 1024;
+    return 32 * tile + (row >> 3) * stride + (row & 7) * tileRowBytes;
+}
+
+// Colour of texture column COLUMN of the row at ROWADDRESS. A 16-colour tile row is 4 bytes,
+// the left pixel of each pair in the low nibble; a 256-colour one is 8 bytes.
+template <bool colours256>
+u16 texel(u32 rowAddress, u32 column, const u16* palette) {
+    const u8* tiles = gba.VideoRam + spriteTileBase;
+    u32 index;
+    if constexpr (colours256) {
+        index = tiles[(rowAddress + ((column >> 3) << 6) + (column & 7)) & spriteTileMask];
+    } else {
+        u32 pair =
+            tiles[(rowAddress + ((column >> 3) << 5) + ((column & 7) >> 1)) & spriteTileMask];
+        index = (column & 1) ? pair >> 4 : pair & 15;
+    }
+    return index ? palette[index] : 0;
+}
+
+template <bool colours256, bool flipped>
+void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* palette) {
+    for (u32 i = 0; i < span.count; ++i) {
+        u32 column = span.skip + i;
+        if constexpr (flipped) {
+            column = width - 1 - column;
+        }
+        spriteColours[i] = texel<colours256>(rowAddress, column, palette);
+    }
+}
+
+using RowFetcher = void (*)(u32, u32, const SpriteSpan&, const u16*);
+constexpr RowFetcher rowFetchers[4] = {fetchRow<false, false>, fetchRow<false, true>,
+                                       fetchRow<true, false>, fetchRow<true, true>};
+
+template <bool colours256>
+void fetchAffine(AffineWalk walk, u32 tile, u32 width, u32 height, bool oneDimensional, u32 count,
+                 const u16* palette) {
+    u32 limitX = width << 8;
+    u32 limitY = height << 8;
+    for (u32 i = 0; i < count; ++i) {
+        u16 colour = 0;
+        // Negative positions compare as huge unsigned values and fall outside too.
+        if (static_cast<u32>(walk.tx) < limitX && static_cast<u32>(walk.ty) < limitY) {
+            u32 row = static_cast<u32>(walk.ty) >> 8;
+            u32 address = textureRowAddress<colours256>(tile, row, width, oneDimensional);
+            colour = texel<colours256>(address, static_cast<u32>(walk.tx) >> 8, palette);
+        }
+        spriteColours[i] = colour;
+        walk.tx += walk.pa;
+        walk.ty += walk.pc;
+    }
+}
+
+// Horizontal mosaic: a countdown from the block width runs down before each column; where it
+// reaches 0 that column's colour is sampled, and every column shows the colour sampled last.
+// The columns before the first sample show the sprite's first drawn column.
+void applyHorizontalMosaic(u32 count, u32 blockWidth) {
+    u16 sampled = spriteColours[0];
+    u32 countdown = blockWidth;
+    for (u32 i = 0; i < count; ++i) {
+        if (--countdown == 0) {
+            sampled = spriteColours[i];
+            countdown = blockWidth;
+        }
+        spriteColours[i] = sampled;
+    }
+}
+
+// What lies below a sprite of the given priority at column X: the nearest layer that has a
+// visible pixel there, or else the display line.
+u16 pixelBelow(u32 priority, u32 x) {
+    const u16* const* layers = belowLayers[priority];
+    u32 last = belowLayerCount[priority] - 1;
+    for (u32 i = 0; i < last; ++i) {
+        if (layers[i][x]) {
+            return layers[i][x];
+        }
+    }
+    return layers[last][x];
+}
+
+template <Target target>
+void storeColours(const SpriteSpan& span, u32 priority) {
+    u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
+    bool written = false;
+    for (u32 i = 0; i < span.count; ++i) {
+        u32 colour = spriteColours[i];
+        if (colour == 0) {
+            continue;
+        }
+        u32 x = span.start + i;
+        written = true;
+        if constexpr (target == toWindowMask) {
+            objWindowMask[x] = 1;
+        } else if constexpr (target == toSemiBuffer || target == plain) {
+            buffer[x] = static_cast<u16>(colour);
+        } else if constexpr (target == brightened) {
+            buffer[x] = brightenPixel(colour);
+        } else if constexpr (target == darkened) {
+            buffer[x] = darkenPixel(colour);
+        } else {
+            // The sprite is the first target of the blend, the pixel below the second.
+            buffer[x] = blendPixel(colour, pixelBelow(priority, x));
+        }
+    }
+    if (!written) {
+        return;
+    }
+    if constexpr (target == toWindowMask) {
+        objWindowPresent = 1;
+    } else if constexpr (target == toSemiBuffer) {
+        semiObjPresent[priority] = 1;
+    } else {
+        objPresent[priority] = 1;
+    }
+}
+
+using ColourStore = void (*)(const SpriteSpan&, u32);
+constexpr ColourStore colourStores[6] = {storeColours<toWindowMask>,     storeColours<toSemiBuffer>,
+                                         storeColours<blendedWithBelow>, storeColours<plain>,
+                                         storeColours<brightened>,       storeColours<darkened>};
+
+bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, SpriteSpan& span) {
+    u32 size = sizeIndex(attr0, attr1);
+    u32 width = spriteWidths[size];
+    u32 height = spriteHeights[size];
+    u32 row;
+    if (!boxRow(attr0 & 0xFF, height, setup.line, row) || !boxSpan(attr1 & 0x1FF, width, span)) {
+        return false;
+    }
+    bool mosaic = attr0 & 0x1000;
+    if (mosaic) {
+        row -= row % setup.mosaicHeight;
+    }
+    if (attr1 & 0x2000) {
+        row = height - 1 - row;
+    }
+    bool colours256 = attr0 & 0x2000;
+    bool flipped = attr1 & 0x1000;
+    u32 tile = attr2 & 0x3FF;
+    u32 address = colours256 ? textureRowAddress<true>(tile, row, width, setup.oneDimensional)
+                             : textureRowAddress<false>(tile, row, width, setup.oneDimensional);
+    rowFetchers[2 * colours256 + flipped](address, width, span, spritePalette(attr0, attr2));
+    if (mosaic && setup.mosaicWidth > 1) {
+        applyHorizontalMosaic(span.count, setup.mosaicWidth);
+    }
+    return true;
+}
+
+// An affine sprite maps its box centre to the texture centre: the first drawn column of box
+// row iy, after SKIP columns cut at the left edge, starts at
+// PA (skip - box width / 2) + PB (iy - box height / 2) + 256 (width / 2), and PC, PD likewise.
+AffineWalk affineStart(u32 group, u32 skip, u32 iy, u32 halfBoxWidth, u32 halfBoxHeight, u32 width,
+                       u32 height) {
+    s32 pa = affineParameter(group, 0);
+    s32 pb = affineParameter(group, 1);
+    s32 pc = affineParameter(group, 2);
+    s32 pd = affineParameter(group, 3);
+    s32 dx = static_cast<s32>(skip) - static_cast<s32>(halfBoxWidth);
+    s32 dy = static_cast<s32>(iy) - static_cast<s32>(halfBoxHeight);
+    return {pa * dx + pb * dy + static_cast<s32>(128 * width),
+            pc * dx + pd * dy + static_cast<s32>(128 * height), pa, pc};
+}
+
+bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, SpriteSpan& span) {
+    u32 size = sizeIndex(attr0, attr1);
+    u32 doubled = (attr0 >> 9) & 1;
+    u32 halfBoxWidth = 1u << (spriteHalfWidthShifts[size] + doubled);
+    u32 halfBoxHeight = 1u << (spriteHalfHeightShifts[size] + doubled);
+    u32 iy;
+    if (!boxRow(attr0 & 0xFF, 2 * halfBoxHeight, setup.line, iy) ||
+        !boxSpan(attr1 & 0x1FF, 2 * halfBoxWidth, span)) {
+        return false;
+    }
+    u32 width = spriteWidths[size];
+    u32 height = spriteHeights[size];
+    AffineWalk walk =
+        affineStart((attr1 >> 9) & 31, span.skip, iy, halfBoxWidth, halfBoxHeight, width, height);
+    u32 tile = attr2 & 0x3FF;
+    const u16* palette = spritePalette(attr0, attr2);
+    if (attr0 & 0x2000) {
+        fetchAffine<true>(walk, tile, width, height, setup.oneDimensional, span.count, palette);
+    } else {
+        fetchAffine<false>(walk, tile, width, height, setup.oneDimensional, span.count, palette);
+    }
+    return true;
+}
+
+Target spriteTarget(const LineSetup& setup, u32 attr0) {
+    switch ((attr0 >> 10) & 3) {
+    case 1: return setup.semiTarget;
+    case 2: return toWindowMask;
+    default: return setup.ordinaryTarget;
+    }
+}
+
+void drawSprite(const LineSetup& setup, u32 entry) {
+    u32 attr0 = spriteAttribute(entry, 0);
+    u32 attr2 = spriteAttribute(entry, 2);
+    u32 priority = (attr2 >> 10) & 3;
+    if (priority > setup.priorityLimit) {
+        return;
+    }
+    bool affine = attr0 & 0x100;
+    if (!affine && (attr0 & 0x200)) {
+        return; // disabled
+    }
+    u32 attr1 = spriteAttribute(entry, 1);
+    SpriteSpan span;
+    bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, span)
+                         : fetchRegularSprite(setup, attr0, attr1, attr2, span);
+    if (onLine) {
+        colourStores[spriteTarget(setup, attr0)](span, priority);
+    }
+}
+
+// Background buffers in the order they would cover one another at priority p and below: at
+// each priority the extra layers last drawn (lower BG numbers) lie on top of the first one.
+void prepareBelowLayers(u32 bitmapMode) {
+    for (u32 p = 0; p < 4; ++p) {
+        u32 count = 0;
+        for (u32 q = p; q < 4 && !bitmapMode; ++q) {
+            for (u32 i = extraLayerCount; i-- > 0;) {
+                if (extraPriority[i] == q) {
+                    belowLayers[p][count++] = extraLayerBuffers[i];
+                }
+            }
+            if (priorityUsed[q]) {
+                belowLayers[p][count++] = layerBuffers[q];
+            }
+        }
+        belowLayers[p][count++] = lineCursor;
+        belowLayerCount[p] = count;
+    }
+}
+
+LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
+    LineSetup setup;
+    setup.line = ioRegister(io::VCOUNT);
+    setup.oneDimensional = dispcnt & 0x0040;
+    u32 mosaic = ioRegister(mosaicRegister);
+    setup.mosaicWidth = ((mosaic >> 8) & 15) + 1;
+    setup.mosaicHeight = ((mosaic >> 12) & 15) + 1;
+    // In the bitmap modes sprites behind BG2 are not drawn at all.
+    setup.priorityLimit = bitmapMode ? bitmapBg2Priority : 3;
+
+    // With a window on, the window composition applies the effects instead.
+    u32 bldmod = ioRegister(io::BLDCNT);
+    u32 effectMode = (bldmod >> 6) & 3;
+    bool windows = dispcnt & 0xE000;
+    bool spritesFirstTarget = bldmod & 0x0010;
+    setup.ordinaryTarget = plain;
+    if (spritesFirstTarget && !windows) {
+        setup.ordinaryTarget = effectMode == effectBrighten ? brightened
+                               : effectMode == effectDarken ? darkened
+                                                            : plain;
+    }
+    if (!spritesFirstTarget) {
+        setup.semiTarget = toSemiBuffer;
+    } else if (effectMode != effectBlend && (bldmod & 0x3F00) && !windows) {
+        // Composition blends only in effect mode 1, so these sprites are blended right here.
+        setup.semiTarget = blendedWithBelow;
+        prepareBelowLayers(bitmapMode);
+    } else {
+        setup.semiTarget = setup.ordinaryTarget;
+    }
+    return setup;
+}
+
+} // namespace
+
+void initSpriteSizes() {
+    // log2 of half the width and height by shape * 4 + size: 2 is 8 pixels, 5 is 64.
+    static constexpr u8 halfWidthShifts[16] = {2, 3, 4, 5, 3, 4, 4, 5, 2, 2, 3, 4, 2, 2, 2, 2};
+    static constexpr u8 halfHeightShifts[16] = {2, 3, 4, 5, 2, 2, 3, 4, 3, 4, 4, 5, 2, 2, 2, 2};
+    for (u32 i = 0; i < 16; ++i) {
+        spriteHalfWidthShifts[i] = halfWidthShifts[i];
+        spriteHalfHeightShifts[i] = halfHeightShifts[i];
+        spriteWidths[i] = static_cast<u8>(2u << halfWidthShifts[i]);
+        spriteHeights[i] = static_cast<u8>(2u << halfHeightShifts[i]);
+    }
+}
+
+void renderSpriteLine(u32 bitmapMode) {
+    u32 dispcnt = ioRegister(io::DISPCNT);
+    if (!(dispcnt & 0x1000)) {
+        return;
+    }
+    LineSetup setup = prepareLine(dispcnt, bitmapMode);
+    // From the last entry to the first, so that a lower-numbered sprite ends up in front.
+    for (u32 entry = spriteEntries; entry-- > 0;) {
+        drawSprite(setup, entry);
+    }
+}
+
+void clearSpritePresence() {
+    std::memset(objPresent, 0, sizeof objPresent);
+    std::memset(semiObjPresent, 0, sizeof semiObjPresent);
+    objWindowPresent = 0;
+}
+
+void clearObjWindowMask() {
+    std::memset(objWindowMask, 0, sizeof objWindowMask);
+}

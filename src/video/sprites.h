@@ -1,0 +1,32 @@
+// The sprite line renderer. For the line VCOUNT it walks the 128 OAM entries from 127 down to
+// 0 and draws each sprite that crosses the line into the sprite buffers of its priority
+// (objLineBuffers, semiObjBuffers) or into the OBJ window mask; composition reads them after.
+#pragma once
+
+#include "machine/types.h"
+
+// Sprite sizes indexed by shape * 4 + size: width and height in pixels, and log2 of half of
+// each (the affine path's shift counts). Filled once at start-up by initSpriteSizes.
+extern u8 spriteWidths[16];
+extern u8 spriteHeights[16];
+extern u8 spriteHalfWidthShifts[16];
+extern u8 spriteHalfHeightShifts[16];
+
+// What the sprite renderer drew on the current line, by priority. The line renderers clear
+// them at the start of each line with clearSpritePresence.
+extern u8 objPresent[4];
+extern u8 semiObjPresent[4];
+extern u8 objWindowPresent;
+
+// Non-zero at each column where an OBJ-window sprite has a visible pixel.
+extern u8 objWindowMask[256];
+
+void initSpriteSizes();
+
+// bitmapMode is 0 when called from the tile-mode renderer and 1 from the bitmap renderer.
+void renderSpriteLine(u32 bitmapMode);
+
+void clearSpritePresence();
+// Called once the composition has used the mask, at the end of every drawn line, so that no
+// mark outlives its line.
+void clearObjWindowMask();
