@@ -69,10 +69,8 @@ struct AffineWalk {
 // The current sprite's colours for its drawn columns; 0 is transparent.
 u16 spriteColours[maxBoxWidth];
 
-// For the blend while drawing: per priority, the layer buffers below it, nearest first, and
-// the display line last.
-const u16* belowLayers[4][9];
-u32 belowLayerCount[4];
+// For the blend while drawing: per priority, the one buffer that counts as lying below.
+const u16* belowLayer[4];
 
 u32 spriteAttribute(u32 entry, u32 index) {
     return load16(gba.ObjectAttributes + 8 * entry + 2 * index);
@@ -195,19 +193,6 @@ void applyHorizontalMosaic(u32 count, u32 blockWidth) {
     }
 }
 
-// What lies below a sprite of the given priority at column X: the nearest layer that has a
-// visible pixel there, or else the display line.
-u16 pixelBelow(u32 priority, u32 x) {
-    const u16* const* layers = belowLayers[priority];
-    u32 last = belowLayerCount[priority] - 1;
-    for (u32 i = 0; i < last; ++i) {
-        if (layers[i][x]) {
-            return layers[i][x];
-        }
-    }
-    return layers[last][x];
-}
-
 template <Target target>
 void storeColours(const SpriteSpan& span, u32 priority) {
     u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
@@ -228,8 +213,9 @@ void storeColours(const SpriteSpan& span, u32 priority) {
         } else if constexpr (target == darkened) {
             buffer[x] = darkenPixel(colour);
         } else {
-            // The sprite is the first target of the blend, the pixel below the second.
-            buffer[x] = blendPixel(colour, pixelBelow(priority, x));
+            // Deliberately as the console's blend is not: the sprite takes EVB and the pixel
+            // below EVA, and a transparent pixel below counts as black.
+            buffer[x] = blendPixel(belowLayer[priority][x], colour);
         }
     }
     if (!written) {
@@ -276,19 +262,21 @@ bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2,
     return true;
 }
 
-// An affine sprite maps its box centre to the texture centre: the first drawn column of box
-// row iy, after SKIP columns cut at the left edge, starts at
-// PA (skip - box width / 2) + PB (iy - box height / 2) + 256 (width / 2), and PC, PD likewise.
+// The texture position of the first drawn column of box row IY, after SKIP columns cut at the
+// left edge, in 8.8 fixed point. The products with the skip and with the row are each cut to
+// signed 16 bits before they are added; that loss of precision is deliberate.
 AffineWalk affineStart(u32 group, u32 skip, u32 iy, u32 halfBoxWidth, u32 halfBoxHeight, u32 width,
                        u32 height) {
     s32 pa = affineParameter(group, 0);
     s32 pb = affineParameter(group, 1);
     s32 pc = affineParameter(group, 2);
     s32 pd = affineParameter(group, 3);
-    s32 dx = static_cast<s32>(skip) - static_cast<s32>(halfBoxWidth);
-    s32 dy = static_cast<s32>(iy) - static_cast<s32>(halfBoxHeight);
-    return {pa * dx + pb * dy + static_cast<s32>(128 * width),
-            pc * dx + pd * dy + static_cast<s32>(128 * height), pa, pc};
+    auto cut = [](s32 product) { return static_cast<s32>(static_cast<s16>(product)); };
+    s32 x = static_cast<s32>(skip), y = static_cast<s32>(iy);
+    s32 halfW = static_cast<s32>(halfBoxWidth), halfH = static_cast<s32>(halfBoxHeight);
+    return {cut(pa * x) + cut(pb * y) + static_cast<s32>(128 * width) - (pb * halfH + pa * halfW),
+            cut(pc * x) + cut(pd * y) + static_cast<s32>(128 * height) - (pd * halfH + pc * halfW),
+            pa, pc};
 }
 
 bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, SpriteSpan& span) {
@@ -343,23 +331,17 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     }
 }
 
-// Background buffers in the order they would cover one another at priority p and below: at
-// each priority the extra layers last drawn (lower BG numbers) lie on top of the first one.
+// The layer below sprites of priority p: the buffer of the nearest used background priority
+// q >= p, or the display line when there is none; in bitmap modes always the display line.
 void prepareBelowLayers(u32 bitmapMode) {
     for (u32 p = 0; p < 4; ++p) {
-        u32 count = 0;
+        belowLayer[p] = lineCursor;
         for (u32 q = p; q < 4 && !bitmapMode; ++q) {
-            for (u32 i = extraLayerCount; i-- > 0;) {
-                if (extraPriority[i] == q) {
-                    belowLayers[p][count++] = extraLayerBuffers[i];
-                }
-            }
             if (priorityUsed[q]) {
-                belowLayers[p][count++] = layerBuffers[q];
+                belowLayer[p] = layerBuffers[q];
+                break;
             }
         }
-        belowLayers[p][count++] = lineCursor;
-        belowLayerCount[p] = count;
     }
 }
 
