@@ -261,7 +261,9 @@ void initIoMasks() {
 
     ioWrite16(0x04000000 + io::DISPCNT, 0x0080); // forced blank
     ioWrite16(0x04000020, 0x0100);               // BG2PA = 1.0
-    ioWrite16(0x04000024, 0x0100);               // BG2PC, as the console leaves it
+    // BG2PD, not BG2PC: the boot program leaves BG2 untransformed (PA = PD = 1.0), and the
+    // bitmap modes draw only with an identity matrix.
+    ioWrite16(0x04000026, 0x0100);
     ioWrite16(0x04000000 + io::KEYCNT, 0);
     ioWrite32(0x04000000 + io::POSTFLG, 1);
     ioRegister(io::KEYINPUT) = 0xFFFF; // no key pressed

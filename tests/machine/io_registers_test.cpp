@@ -16,7 +16,8 @@ class IoRegistersTest : public ::testing::Test {
 TEST_F(IoRegistersTest, PowerOnValues) {
     EXPECT_EQ(busRead16(0x04000000), 0x0080u); // forced blank
     EXPECT_EQ(ioRegister(0x020), 0x0100);      // BG2PA
-    EXPECT_EQ(ioRegister(0x024), 0x0100);      // BG2PC
+    EXPECT_EQ(ioRegister(0x024), 0x0000);      // BG2PC
+    EXPECT_EQ(ioRegister(0x026), 0x0100);      // BG2PD
     EXPECT_EQ(busRead16(0x04000300), 1u);      // POSTFLG
     EXPECT_EQ(busRead16(0x04000130), 0x03FFu); // no key pressed
     EXPECT_EQ(ioRegister(io::KEYINPUT), 0xFFFF);

@@ -92,8 +92,9 @@ TEST_F(HeadlessRunnerTest, BadOptionsAndUnreadableFilesExitWithTwo) {
 }
 
 TEST_F(HeadlessRunnerTest, AMissingRomIsTheProgramsBusiness) {
-    RunResult result = runRunner(common() + "no-such-game.gba");
+    RunResult result = runRunner(common() + "--regs no-such-game.gba");
     EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("R15=00000000"), std::string::npos) << result.output;
     EXPECT_NE(readTextFile("run/DBUG.txt").find("\nQuitting..."), std::string::npos);
 }
 
