@@ -17,7 +17,10 @@ void installMemoryHandlers() {
     std::memset(gba.IoRegisters, 0, sizeof gba.IoRegisters);
     std::memset(gba.PaletteRam, 0, sizeof gba.PaletteRam);
     std::memset(gba.ObjectAttributes, 0, sizeof gba.ObjectAttributes);
-    std::memset(gba.HostPalette, 0, sizeof gba.HostPalette);
+    // Host colours in step with the cleared palette: black, which is never the transparent 0.
+    for (u16& colour : gba.HostPalette) {
+        colour = hostColour(0);
+    }
     // The CPU starts out seeing the first wave bank while the second is played.
     gba.cpuWaveBank = 0;
     gba.playedWaveBank = 1;

@@ -11,4 +11,5 @@ list(APPEND CORE_SOURCES
     src/video/display_output.cpp
     src/video/screenshot.cpp
     src/video/sprites.cpp
+    src/video/windows.cpp
 )

@@ -8,6 +8,7 @@
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
 #include "video/sprites.h"
+#include "video/windows.h"
 
 namespace {
 
@@ -92,8 +93,11 @@ void renderTileLine() {
     gba.HostPalette[0] = backdrop;
 
     renderSpriteLine(0);
-    // Lines with a window on are composed as without one until the window path exists.
-    composeLine(lineCursor, bldmod);
+    if (dispcnt & 0xE000) {
+        composeLineWithWindows(lineCursor, dispcnt, bldmod, ioRegister(io::VCOUNT));
+    } else {
+        composeLine(lineCursor, bldmod);
+    }
     clearObjWindowMask();
     lineCursor += renderWidth;
 }

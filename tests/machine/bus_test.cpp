@@ -59,6 +59,10 @@ TEST_F(BusTest, ByteWritesToVideoMemoriesChangeOnlyThatByte) {
 }
 
 TEST_F(BusTest, PaletteWritesKeepHostColoursInStep) {
+    // The cleared palette is black, never the transparent 0.
+    EXPECT_EQ(gba.HostPalette[0], 0x0020);
+    EXPECT_EQ(gba.HostPalette[511], 0x0020);
+
     busWrite16(0x05000002, 0x7FFF);
     EXPECT_EQ(gba.HostPalette[1], 0xFFFF);
     busWrite16(0x05000002, 0);
