@@ -7,6 +7,7 @@ quarvend_test(test_video
     background_renderer_test.cpp
     sprites_test.cpp
     windows_test.cpp
+    composition_test.cpp
 )
 # The screenshot cases run the headless runner; pictures taken go to the build folder.
 target_compile_definitions(test_video PRIVATE
