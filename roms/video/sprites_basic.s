@@ -46,11 +46,6 @@
     fill 0x07000036, 0
     fill 0x0700003E, 0x80
 
-.macro sprite entry, attr0, attr1, attr2
-    fill 0x07000000 + 8 * (\entry), \attr0
-    fill 0x07000002 + 8 * (\entry), \attr1
-    fill 0x07000004 + 8 * (\entry), \attr2
-.endm
     sprite 5, 24, 0x4000 | 28, 0x2001
     sprite 0, 20, 0x4000 | 20, 0x1001
     sprite 1, 248, 0x4000 | 60, 0x3001

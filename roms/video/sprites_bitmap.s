@@ -17,11 +17,6 @@
     .endr
 
     fill 0x07000000, 0x0200, 128, 0, 8
-.macro sprite entry, attr0, attr1, attr2
-    fill 0x07000000 + 8 * (\entry), \attr0
-    fill 0x07000002 + 8 * (\entry), \attr1
-    fill 0x07000004 + 8 * (\entry), \attr2
-.endm
     sprite 0, 60, 0x8000 | 24, 513
     sprite 1, 60, 0x8000 | 76, 0x0400 | 513
     sprite 2, 60, 0x8000 | 128, 0x0800 | 513

@@ -25,11 +25,6 @@
     .endr
 
     fill 0x07000000, 0x0200, 128, 0, 8
-.macro sprite entry, attr0, attr1, attr2
-    fill 0x07000000 + 8 * (\entry), \attr0
-    fill 0x07000002 + 8 * (\entry), \attr1
-    fill 0x07000004 + 8 * (\entry), \attr2
-.endm
     sprite 0, 48, 0x8000 | 24, 2
     sprite 1, 0x0400 | 48, 0x8000 | 96, 2
     sprite 2, 0x0400 | 64, 0x8000 | 160, 2

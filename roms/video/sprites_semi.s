@@ -19,11 +19,6 @@
     .endr
 
     fill 0x07000000, 0x0200, 128, 0, 8
-.macro sprite entry, attr0, attr1, attr2
-    fill 0x07000000 + 8 * (\entry), \attr0
-    fill 0x07000002 + 8 * (\entry), \attr1
-    fill 0x07000004 + 8 * (\entry), \attr2
-.endm
     sprite 0, 48, 0x8000 | 24, 2                @ 32 x 32, ordinary
     sprite 1, 0x0400 | 48, 0x8000 | 72, 2       @ semi-transparent
     sprite 2, 0x0400 | 48, 0x8000 | 120, 0x0802 @ semi-transparent, priority 2

@@ -119,6 +119,16 @@ TEST_F(MainLoopTest, InactiveWindowStopsEmulationUntilActivatedAgain) {
     EXPECT_EQ(headless.desktopRestores, 1u);
     EXPECT_EQ(framesRendered, 6u);
     EXPECT_EQ(framesSkipped, 0u);
+    // Reactivated within the first frames: the display is not rebuilt.
+    EXPECT_EQ(count(readTextFile("DBUG.txt"), "Start initializing DirectDraw"), 1u);
+}
+
+TEST_F(MainLoopTest, ReactivationRebuildsTheDisplayAndClearsItThirtyFramesLater) {
+    headless.scriptedMessages = {{5, hostMessageDeactivate}, {5, hostMessageActivate}};
+    EXPECT_EQ(run("", 40), exitNormal);
+    EXPECT_EQ(count(readTextFile("DBUG.txt"), "Start initializing DirectDraw"), 2u);
+    // Cleared by the first set-up, by the rebuild, and once more 30 frames after it.
+    EXPECT_EQ(headless.screenClears, 3u);
 }
 
 } // namespace
