@@ -6,6 +6,7 @@
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "support/gba_program.h"
 #include "support/test_support.h"
 
 namespace {
@@ -111,6 +112,20 @@ TEST_F(InterruptsTest, EnablingImeFromZeroEntersNothing) {
     busWrite16(0x04000208, 1);
     EXPECT_EQ(irqEntryDue, 0u);
     EXPECT_EQ(ioRegister(io::IME), 1);
+}
+
+TEST(InterruptsProgram, ImeWriteInsideAStoreReturnsToTheNextInstruction) {
+    prepareProgram("ime_reenable.gba", "irq_counter_bios.bin");
+    ioRegister(io::IE) = irq::vblank;
+    ioRegister(io::IF) = irq::vblank;
+    for (int line = 0; line < 4; ++line) {
+        cpuRun(956);
+    }
+    EXPECT_EQ(resultWord(0x100), 1u); // the boot image's handler ran once
+    EXPECT_EQ(resultWord(0x10), 1u);  // and the instruction after the store ran once
+    EXPECT_EQ(ioRegister(io::IF), 0);
+    // R14_irq points one instruction past the one to return to (SUBS PC, LR, #4).
+    EXPECT_EQ(gba.cpu.irqBank[1], 0x08000020u + 4);
 }
 
 } // namespace
