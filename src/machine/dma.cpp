@@ -164,7 +164,12 @@ void startDmaChannel() {
 
 void dmaAddressWritten(u32 offset) {
     u32 c = (offset - 0xB0) / 12;
-    reloadAddresses(c);
+    // Only the written register is copied: a source write leaves the destination's progress.
+    if (((offset - 0xB0) % 12) < 4) {
+        dmaChannels[c].internalSource = registerPair(dmaSourceOffset(c));
+    } else {
+        dmaChannels[c].internalDest = registerPair(dmaDestOffset(c));
+    }
 }
 
 void dmaControlWritten(u32 channel, u32 value) {

@@ -180,4 +180,18 @@ TEST_F(DmaTest, SoundFifoTransferMovesFourWordsToTheFifo) {
     EXPECT_EQ(dmaChannels[1].internalSource, 0x02000010u);
 }
 
+TEST_F(DmaTest, AnAddressWriteReloadsOnlyItsOwnInternalAddress) {
+    program(1, 0x02000000, 0x06000000, 4, 0x8000 | dmacnt::repeat | (2 << 12));
+    activeDma = 1;
+    startDmaChannel();
+    runDmaSlice();
+    ASSERT_EQ(dmaChannels[1].internalDest, 0x06000008u);
+    busWrite32(0x040000BC, 0x02001000); // source only
+    EXPECT_EQ(dmaChannels[1].internalSource, 0x02001000u);
+    EXPECT_EQ(dmaChannels[1].internalDest, 0x06000008u);
+    busWrite16(0x040000C2, 0x0600); // destination high half only
+    EXPECT_EQ(dmaChannels[1].internalDest, 0x06000000u);
+    EXPECT_EQ(dmaChannels[1].internalSource, 0x02001000u);
+}
+
 } // namespace
