@@ -1,6 +1,8 @@
 // quarvend-headless: runs the emulator's real entry point on the headless host, with buttons
 // held at chosen frames, screenshots on request and a summary at the end.
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +26,7 @@ namespace {
 const char* const usage =
     "usage: quarvend-headless [--workdir DIR] [--bios FILE] [--config FILE] [--frames N]\n"
     "                         [--press BUTTON@F-G]... [--shot F]... [--fail STEP] [--regs]\n"
-    "                         [--bench] ROM\n";
+    "                         [--bench] [--wav FILE] ROM\n";
 
 // Keyboard codes of the default configuration: arrows, Z = A, X = B, Backspace = Select,
 // Enter = Start, A = L, S = R.
@@ -49,6 +51,7 @@ struct Options {
     HeadlessFailure failure = HeadlessFailure::none;
     bool regs = false;
     bool bench = false;
+    std::string wav;
     std::string rom;
 };
 
@@ -136,6 +139,8 @@ Options parseOptions(int argc, char** argv) {
             options.regs = true;
         } else if (arg == "--bench") {
             options.bench = true;
+        } else if (arg == "--wav") {
+            options.wav = value();
         } else if (arg.rfind("--", 0) == 0) {
             fail("unknown option " + arg);
         } else if (options.rom.empty()) {
@@ -214,6 +219,57 @@ void scriptButtons(const Options& options) {
     headlessScriptKey(options.frames, dik::escape, true);
 }
 
+void putLittleEndian(std::string& out, u32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// The sound the run produced as an 8-bit stereo 44100 Hz WAV file: each side mixes its FIFO
+// and tone buffers as the speakers would, each already scaled by its volume.
+bool writeWav(const std::string& path) {
+    const std::vector<float>* sides[2][2] = {
+        {&headless.soundCapture[fifoLeftBuffer], &headless.soundCapture[psgLeftBuffer]},
+        {&headless.soundCapture[fifoRightBuffer], &headless.soundCapture[psgRightBuffer]}};
+    size_t frames = 0;
+    for (auto& side : sides) {
+        for (const std::vector<float>* buffer : side) {
+            frames = std::max(frames, buffer->size());
+        }
+    }
+    std::string samples;
+    samples.reserve(2 * frames);
+    for (size_t i = 0; i < frames; ++i) {
+        for (auto& side : sides) {
+            float level = 128.0f;
+            for (const std::vector<float>* buffer : side) {
+                level += i < buffer->size() ? (*buffer)[i] : 0.0f;
+            }
+            samples.push_back(static_cast<char>(std::clamp(std::lround(level), 0L, 255L)));
+        }
+    }
+    std::string header = "RIFF";
+    putLittleEndian(header, static_cast<u32>(36 + samples.size()), 4);
+    header += "WAVEfmt ";
+    putLittleEndian(header, 16, 4);    // format block size
+    putLittleEndian(header, 1, 2);     // PCM
+    putLittleEndian(header, 2, 2);     // stereo
+    putLittleEndian(header, 44100, 4); // samples per second
+    putLittleEndian(header, 88200, 4); // bytes per second
+    putLittleEndian(header, 2, 2);     // bytes per sample frame
+    putLittleEndian(header, 8, 2);     // bits per sample
+    header += "data";
+    putLittleEndian(header, static_cast<u32>(samples.size()), 4);
+
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
+                   std::fwrite(samples.data(), 1, samples.size(), file) == samples.size();
+    return std::fclose(file) == 0 && written;
+}
+
 void printRegisters() {
     // Before the CPU reset (a ROM that could not be loaded) the slots point nowhere yet.
     bool reset = gba.cpu.registerSlots[0] != nullptr;
@@ -231,6 +287,7 @@ int main(int argc, char** argv) {
     std::string config =
         options.config.empty() ? std::string() : fs::absolute(options.config).string();
     std::string biosSource = fs::absolute(bios).string();
+    std::string wavPath = options.wav.empty() ? std::string() : fs::absolute(options.wav).string();
 
     fs::path workdir = makeWorkdir(options);
     std::error_code error;
@@ -265,6 +322,10 @@ int main(int argc, char** argv) {
 
     if (options.regs) {
         printRegisters();
+    }
+    if (!options.wav.empty() && !writeWav(wavPath)) {
+        std::fprintf(stderr, "quarvend-headless: cannot write WAV file '%s'\n", wavPath.c_str());
+        return 2;
     }
     if (options.bench) {
         std::printf("fps %.1f\n", seconds > 0 ? framesRendered / seconds : 0.0);

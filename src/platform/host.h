@@ -104,4 +104,5 @@ void hostPlaySound(int buffer);
 void hostStopSound(int buffer);
 // The whole buffer for writing, or nullptr when it cannot be locked.
 u8* hostLockSoundBuffer(int buffer);
-void hostUnlockSoundBuffer(int buffer);
+// Ends the writing; LENGTH bytes from OFFSET on were written.
+void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length);

@@ -92,8 +92,8 @@ void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*)) {
     } else {
         mix(left, right);
     }
-    hostUnlockSoundBuffer(leftBuffer);
-    hostUnlockSoundBuffer(rightBuffer);
+    hostUnlockSoundBuffer(leftBuffer, soundWriteOffset, samplesPerFrame);
+    hostUnlockSoundBuffer(rightBuffer, soundWriteOffset, samplesPerFrame);
 }
 
 } // namespace
@@ -138,7 +138,7 @@ int initSound() {
         hostSetSoundPosition(buffer, 40000);
         if (u8* bytes = hostLockSoundBuffer(buffer)) {
             std::memset(bytes, silence, soundBufferBytes);
-            hostUnlockSoundBuffer(buffer);
+            hostUnlockSoundBuffer(buffer, 0, soundBufferBytes);
         }
     }
     soundWriteOffset = 0;

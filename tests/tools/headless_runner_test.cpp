@@ -79,6 +79,37 @@ TEST_F(HeadlessRunnerTest, FailedSetUpStepsGiveTheProgramsExitCodes) {
     EXPECT_EQ(runRunner(common() + "--fail display '" + rom + "'").exitCode, 5);
 }
 
+TEST_F(HeadlessRunnerTest, SoundOutputIsWrittenAsAWavFile) {
+    writeFile("sound.cfg", std::string("ENABLESOUND=YES\r\n"));
+    std::string square = programPath("fifo_square.gba").string();
+    RunResult result =
+        runRunner(common() + "--config sound.cfg --frames 30 --wav out.wav '" + square + "'");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    std::vector<u8> wav = readBinaryFile("out.wav");
+    // 29 frames of sound: Escape ends the 30th frame before its sound.
+    ASSERT_EQ(wav.size(), 44u + 2u * 735u * 29u);
+    EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
+    EXPECT_EQ(std::string(wav.begin() + 8, wav.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(wav[22], 2);                               // stereo
+    EXPECT_EQ(wav[24] | (wav[25] << 8), 44100 & 0xFFFF); // sample rate, low half
+    EXPECT_EQ(wav[34], 8);                               // bits per sample
+
+    // From the second half on: a square wave of both signs, about 512 Hz.
+    size_t high = 0, low = 0, edges = 0;
+    const size_t first = 44 + 2 * 735 * 15;
+    for (size_t i = first; i + 2 < wav.size(); i += 2) {
+        high += wav[i] > 150;
+        low += wav[i] < 106;
+        edges += (wav[i] > 128) != (wav[i + 2] > 128);
+    }
+    size_t samples = (wav.size() - first) / 2;
+    EXPECT_GT(high + low, samples * 9 / 10);
+    EXPECT_GT(high, samples / 3);
+    EXPECT_GT(low, samples / 3);
+    double seconds = samples / 44100.0;
+    EXPECT_NEAR(edges / seconds, 2 * 512.0, 100.0);
+}
+
 TEST_F(HeadlessRunnerTest, BadOptionsAndUnreadableFilesExitWithTwo) {
     for (const std::string& arguments :
          {std::string("--frames x '") + rom + "'", std::string("--press Q@1-2 '") + rom + "'",

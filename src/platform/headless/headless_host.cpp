@@ -4,6 +4,7 @@
 #include "platform/headless/headless_host.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "shell/emulator_state.h"
 
@@ -215,4 +216,15 @@ u8* hostLockSoundBuffer(int buffer) {
     return headless.soundBuffers[buffer].data();
 }
 
-void hostUnlockSoundBuffer(int) {}
+void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
+    // The set-up's fill of the whole buffer is silence before play, not output.
+    if (buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
+        offset + length > headless.soundBuffers[buffer].size()) {
+        return;
+    }
+    float gain = std::pow(10.0f, static_cast<float>(headless.soundVolume[buffer]) / 2000.0f);
+    const u8* bytes = headless.soundBuffers[buffer].data() + offset;
+    for (u32 i = 0; i < length; ++i) {
+        headless.soundCapture[buffer].push_back((static_cast<float>(bytes[i]) - 128.0f) * gain);
+    }
+}
