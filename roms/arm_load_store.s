@@ -33,7 +33,7 @@ _start:
 
     @ Pre- and post-indexing, write-back after the load, register offsets.
     mov r1, r9
-    ldr r1, [r1], #4                @ the write-back wins over the loaded value
+    .word 0xE4911004                @ ldr r1, [r1], #4: the write-back wins over the loaded value
     expect r1, DATA + 4, 7
     mov r1, r9
     ldr r0, [r1], #4
