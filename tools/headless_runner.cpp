@@ -15,8 +15,8 @@
 #include "platform/headless/headless_host.h"
 #include "shell/config_file.h"
 #include "shell/debug_keys.h"
-#include "shell/emulator_state.h"
-#include "shell/settings.h"
+#include "common/run_state.h"
+#include "common/settings.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "machine/gba_system.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/log.h"
+#include "common/settings.h"
 
 u32 romSize = 0;
 

@@ -1,7 +1,7 @@
 // Loading the game pak image and the boot image into the address space.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Bytes of the ROM image loaded; 0 before loading or when the file could not be opened.
 extern u32 romSize;

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "machine/gba_system.h"
-#include "machine/types.h"
-#include "shell/log.h"
+#include "common/types.h"
+#include "common/log.h"
 
 std::string sramFileName;
 std::string flashFileName;

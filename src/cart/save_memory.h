@@ -3,7 +3,7 @@
 // Owns the Flash and EEPROM state fields of the machine record (flash*, eeprom*).
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Identification halfword: manufacturer 0xBF in the low byte, device 0xD4 in the high byte.
 constexpr u16 flashIdentification = 0xD4BF;

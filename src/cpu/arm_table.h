@@ -3,7 +3,7 @@
 // tools can use it on its own.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 enum class ArmFamily : u8 {
     undefined,               // coprocessor space and unassigned encodings

@@ -1,7 +1,7 @@
 // The ARM condition codes, shared by the ARM condition handlers and THUMB's conditional branch.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Whether CONDITION (0 EQ .. 14 AL) passes for the flags N, Z, C, V in CPSR bits 31-28.
 template <u32 condition>

@@ -2,7 +2,7 @@
 // the active DMA channel or to the CPU, each followed by the timer pass.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Cycles owed to the scheduler; the remainder (0 or below) carries into the next call.
 extern s16 sliceBudget;

@@ -2,7 +2,7 @@
 
 #include "cpu/dispatch.h"
 #include "machine/gba_system.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Owned by the CPU core (cpu/); the debug dumps and the frame driver only read it.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 struct CpuState {
     // R0-R15 as seen in User and System mode. R0-R7 and R15 are the only copies for every

@@ -3,7 +3,7 @@
 // own cost from gba.cpu.cycleBalance. The tables are filled once, by resetCpu.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 using InstructionHandler = void (*)();
 

@@ -2,7 +2,7 @@
 // interrupts (vector 0x18); nothing is emulated at a higher level.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Enters Supervisor mode at 0x08. POSTFLG receives 0 for comment 0x12 and 1 for any other.
 void enterSoftwareInterrupt(u32 comment);

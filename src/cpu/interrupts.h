@@ -3,7 +3,7 @@
 // the boot image's IRQ vector at once when the gate allows it.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // IE/IF bits.
 namespace irq {

@@ -1,7 +1,7 @@
 // Multiplier timing of the ARM7TDMI: one to four cycles by the significant bytes of Rs.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Signed rule: leading bytes of Rs count as insignificant when all 0 or all 1.
 inline u32 signedMultiplierCycles(u32 rs) {

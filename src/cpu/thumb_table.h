@@ -3,7 +3,7 @@
 // can ask it directly.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 enum class ThumbFamily {
     Undefined,

@@ -4,8 +4,8 @@
 #include "machine/io_registers.h"
 #include "platform/host.h"
 #include "shell/debug_keys.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/log.h"
+#include "common/settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Keyboard and joystick: the ten GBA buttons, KEYINPUT and the keypad interrupt.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Opens the keyboard (always: the debug keys and Escape come from it) and, in joystick mode,
 // the first joystick. Returns 1 on success, 0 on failure.

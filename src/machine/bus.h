@@ -4,7 +4,7 @@
 // The bus never rotates or sign-extends: misaligned accesses are forced down to the unit.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 using ReadHandler = u32 (*)(u32 address);
 using WriteHandler = void (*)(u32 address, u32 value);

@@ -3,7 +3,7 @@
 // pending flag and resume in channel order.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 struct DmaChannel {
     u32 internalSource;

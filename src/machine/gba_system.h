@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cpu/cpu_state.h"
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 biosSize = 0x4000;
 constexpr u32 workRamSize = 0x40000;

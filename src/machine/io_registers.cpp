@@ -5,7 +5,7 @@
 #include "machine/gba_system.h"
 #include "machine/timers.h"
 #include "machine/wait_states.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/sound_registers.h"
 

@@ -2,7 +2,7 @@
 // reduced to halfword writes, which carry the register side effects.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u16 IoWriteMask[512];
 extern u16 IoReadMask[512];

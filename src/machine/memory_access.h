@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "machine/types.h"
+#include "common/types.h"
 
 inline u16 load16(const void* p) {
     u16 v;

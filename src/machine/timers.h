@@ -2,7 +2,7 @@
 // interrupts, cascade into the next timer and clock the sound FIFOs (timers 0 and 1).
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u16 timerReload[4];
 extern u16 timerPrescale[4];

@@ -2,7 +2,7 @@
 // 0-15, so callers index with address >> 24 and no mask.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u16 accessCyclesS16[256];
 extern u16 accessCyclesN16[256];

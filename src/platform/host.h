@@ -6,7 +6,7 @@
 // where its platform has any and answers true for steps that mean nothing to it.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Milliseconds since an arbitrary start, wrapping at 32 bits.
 u32 hostMilliseconds();

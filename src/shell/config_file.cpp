@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "machine/gba_system.h"
-#include "shell/log.h"
+#include "common/log.h"
 
 Settings settings;
 u8 keyMap[256];

@@ -2,7 +2,7 @@
 // buttonState, once at start-up. The emulator never writes the file.
 #pragma once
 
-#include "shell/config_keys.h"
+#include "common/config_keys.h"
 
 // Sets the defaults, applies the file's lines in order, then clears buttonState and builds
 // keyMap for keyboard mode. A missing or unreadable file leaves the defaults and logs one line

@@ -5,8 +5,8 @@
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
-#include "shell/emulator_state.h"
-#include "shell/log.h"
+#include "common/run_state.h"
+#include "common/log.h"
 #include "shell/startup.h"
 #include "video/line_renderers.h"
 

@@ -2,7 +2,7 @@
 // resynchronisation and Escape.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u32 resyncRequested;     // F8; cleared by the main loop
 extern u32 screenshotRequested; // Print Screen; cleared by saveScreenshot

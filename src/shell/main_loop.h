@@ -1,7 +1,7 @@
 // The main loop: frame groups paced by fixed frame skip or by the clock, periodic save writes.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 frameGroupsPerPeriod = 240;
 constexpr u32 maxFrameSkip = 3;

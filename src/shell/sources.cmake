@@ -1,5 +1,4 @@
 list(APPEND CORE_SOURCES
-    src/shell/log.cpp
     src/shell/config_file.cpp
     src/shell/startup.cpp
     src/shell/main_loop.cpp

@@ -2,7 +2,7 @@
 // the window's message handling.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 #include "platform/host.h"
 
 // Exit codes.

@@ -4,7 +4,7 @@
 
 #include "machine/dma.h"
 #include "machine/io_registers.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 SoundFifo soundFifos[2];
 

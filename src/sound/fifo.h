@@ -3,7 +3,7 @@
 // interval (44100 Hz) that ended since the last sample.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 fifoRingSize = 128; // larger than the console's 32-byte FIFO
 constexpr u32 fifoFrameCapacity = 1536;

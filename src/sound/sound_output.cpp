@@ -4,9 +4,9 @@
 
 #include "machine/io_registers.h"
 #include "platform/host.h"
-#include "shell/emulator_state.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/run_state.h"
+#include "common/log.h"
+#include "common/settings.h"
 #include "sound/fifo.h"
 
 u32 soundWriteOffset;

@@ -2,7 +2,7 @@
 // FIFOs and two for the tone channels, written 735 bytes per frame at a shared offset.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 samplesPerFrame = 735;
 

@@ -4,7 +4,7 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "sound/fifo.h"
 
 u32 channel1FrequencyUpdate;

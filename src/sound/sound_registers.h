@@ -2,7 +2,7 @@
 // the host's sound buffers.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Set by SOUND1CNT_X / SOUND2CNT_H writes: the next synthesis reloads the frequency.
 extern u32 channel1FrequencyUpdate;

@@ -4,7 +4,7 @@
 // every non-transparent pixel, anything else draws the colours unchanged.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 #include "video/color_effects.h"
 
 // Text (scrolling) layer BG0..BG3; writes at least pixels 0..239 of OUT (a 256-pixel buffer).

@@ -2,7 +2,7 @@
 // per-component effects on host pixels that every renderer uses.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u8 brightenTable[17][32]; // x + ((k x (31 - x)) >> 4)
 extern u8 blendTable[17][32];    // (k x x) >> 4

@@ -2,7 +2,7 @@
 // by priority with their colour effects, and the bitmap modes' reduced sprite composition.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Fills the 256 pixels of LINE with BACKDROP, brightened or darkened when BLDMOD makes the
 // backdrop a first target of effect mode 2 or 3.

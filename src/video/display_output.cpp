@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "platform/host.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/log.h"
+#include "common/settings.h"
 #include "video/frame_driver.h"
 
 u16 backBuffer[maxDisplayWidth * maxDisplayHeight];

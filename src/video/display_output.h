@@ -2,7 +2,7 @@
 // frame into it (stretched by ZOOM, or the REALGBA pixel grid).
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 maxDisplayWidth = 1024;
 constexpr u32 maxDisplayHeight = 768;

@@ -2,7 +2,7 @@
 // and 271 in it, with DISPSTAT, VCOUNT, the display interrupts, timed DMA and rendering.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 renderWidth = 256;
 constexpr u32 renderHeight = 160;

@@ -3,7 +3,7 @@
 // loop starts and released at shut-down.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 lineBufferPixels = 256;
 

@@ -3,7 +3,7 @@
 // lineCursor by one 256-pixel line. The records are owned here and rebuilt for every line.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 void renderTileLine();   // modes 0, 1, 2
 void renderBitmapLine(); // modes 3, 4

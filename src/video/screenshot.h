@@ -1,7 +1,7 @@
 // Print Screen: the frame just drawn as a 240x160 24-bit BMP, "Shot0001.BMP" onwards.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u32 screenshotCounter;
 

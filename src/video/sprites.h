@@ -3,7 +3,7 @@
 // (objLineBuffers, semiObjBuffers) or into the OBJ window mask; composition reads them after.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Sprite sizes indexed by shape * 4 + size: width and height in pixels, and log2 of half of
 // each (the affine path's shift counts). Filled once at start-up by initSpriteSizes.

@@ -2,7 +2,7 @@
 // composition of each run under its control byte.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 enum WindowKind : u8 { windowObj = 0, windowWin0 = 1, windowWin1 = 2, windowOutside = 3 };
 

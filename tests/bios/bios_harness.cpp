@@ -5,7 +5,7 @@
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/memory_access.h"
-#include "shell/emulator_state.h"
+#include "common/run_state.h"
 #include "support/gba_program.h"
 #include "video/frame_driver.h"
 

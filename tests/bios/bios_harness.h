@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/types.h"
+#include "common/types.h"
 
 enum Caller : u32 { fromArm = 0, fromThumb = 1, fromArmLowByte = 2 };
 

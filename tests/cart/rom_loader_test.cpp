@@ -4,8 +4,8 @@
 
 #include "cart/rom_loader.h"
 #include "machine/gba_system.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/log.h"
+#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "cart/save_files.h"
 #include "machine/gba_system.h"
-#include "shell/log.h"
+#include "common/log.h"
 #include "support/test_support.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include "platform/headless/headless_host.h"
 #include "shell/config_file.h"
 #include "shell/debug_keys.h"
-#include "shell/emulator_state.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/run_state.h"
+#include "common/log.h"
+#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

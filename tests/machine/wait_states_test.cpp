@@ -3,7 +3,7 @@
 #include "machine/bus.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "machine/gba_system.h"
 #include "shell/config_file.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "common/log.h"
+#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "shell/debug_keys.h"
-#include "shell/emulator_state.h"
-#include "shell/log.h"
+#include "common/run_state.h"
+#include "common/log.h"
 #include "support/test_support.h"
 #include "video/line_renderers.h"
 

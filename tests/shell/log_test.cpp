@@ -3,7 +3,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "shell/log.h"
+#include "common/log.h"
 #include "support/test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "platform/headless/headless_host.h"
 #include "shell/debug_keys.h"
-#include "shell/emulator_state.h"
+#include "common/run_state.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "support/test_support.h"

@@ -7,7 +7,7 @@
 #include "machine/io_registers.h"
 #include "platform/headless/headless_host.h"
 #include "shell/debug_keys.h"
-#include "shell/emulator_state.h"
+#include "common/run_state.h"
 #include "shell/startup.h"
 #include "support/test_support.h"
 

@@ -7,7 +7,7 @@
 #include "machine/timers.h"
 #include "platform/headless/headless_host.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/sound_registers.h"
 #include "support/test_support.h"

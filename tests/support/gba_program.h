@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "machine/types.h"
+#include "common/types.h"
 
 constexpr u32 resultBlock = 0x03000000;
 constexpr u32 resultFinished = 0x600D600D;

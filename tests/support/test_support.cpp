@@ -9,7 +9,7 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 
 void resetTestMachine() {
     std::memset(&gba, 0, sizeof gba);

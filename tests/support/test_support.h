@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Clears the whole machine and the settings, then fills the bus and cost tables and writes
 // the power-on I/O values, as start-up does before the CPU runs.

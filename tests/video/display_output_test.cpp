@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless_host.h"
-#include "shell/settings.h"
+#include "common/settings.h"
 #include "support/test_support.h"
 #include "video/display_output.h"
 #include "video/frame_driver.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/emulator_state.h"
+#include "common/run_state.h"
 
 HeadlessHost headless;
 

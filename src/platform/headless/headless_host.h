@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "machine/types.h"
+#include "common/types.h"
 #include "platform/host.h"
 
 enum class HeadlessFailure { none, window, input, joystick, sound, display };

@@ -1,4 +1,4 @@
-#include "shell/log.h"
+#include "common/log.h"
 
 #include <cstdio>
 

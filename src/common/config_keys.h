@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "machine/types.h"
-#include "shell/settings.h"
+#include "common/types.h"
+#include "common/settings.h"
 
 inline constexpr const char* configFileName = "Quarvend.CFG";
 

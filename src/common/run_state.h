@@ -2,7 +2,7 @@
 // frame driver counts frames, the main loop counts skipped groups).
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern u32 emulationRunning; // the main loop runs while set; cleared by shutdownEmulator
 extern u32 windowActive;     // emulation runs only while the window is active

@@ -3,7 +3,7 @@
 // silently drops the message. Messages begin with "\n" rather than ending with it.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 extern const char* const logFileName;
 

@@ -2,7 +2,7 @@
 // by the units each setting affects; written only by readConfigFile.
 #pragma once
 
-#include "machine/types.h"
+#include "common/types.h"
 
 // Button numbers shared by the input code and the configuration.
 enum Button : u8 {

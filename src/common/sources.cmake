@@ -1,0 +1,3 @@
+list(APPEND CORE_SOURCES
+    src/common/log.cpp
+)
