@@ -328,7 +328,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.bench) {
-        std::printf("fps %.1f\n", seconds > 0 ? framesRendered / seconds : 0.0);
+        std::printf("fps %.1f\n", seconds > 0 ? runState.framesRendered / seconds : 0.0);
     }
     return exitCode;
 }

@@ -1,10 +1,20 @@
-// Process-wide flags and counters of the running emulator (owned by shell/startup.cpp; the
-// frame driver counts frames, the main loop counts skipped groups).
+// Process-wide flags and counters of the running emulator. The shell starts and ends the run,
+// the frame heartbeat counts frames, the main loop counts skipped groups and the debug keys
+// raise the requests; every unit may read them.
 #pragma once
 
 #include "common/types.h"
 
-extern u32 emulationRunning; // the main loop runs while set; cleared by shutdownEmulator
-extern u32 windowActive;     // emulation runs only while the window is active
-extern u32 framesRendered;   // every frame run, drawn or not
-extern u32 framesSkipped;    // late frame groups
+struct RunState {
+    bool emulationRunning;    // the main loop runs while set; cleared by shutdownEmulator
+    bool windowActive;        // emulation runs only while the window is active
+    u32 framesRendered;       // every frame run, drawn or not
+    u32 framesSkipped;        // late frame groups
+    bool resyncRequested;     // F8; cleared by the main loop
+    bool screenshotRequested; // Print Screen; cleared by saveScreenshot
+    // 0, or framesRendered when the window was re-activated; 30 frames later the screen is
+    // cleared.
+    u32 clearAtFrame;
+};
+
+extern RunState runState;

@@ -1,3 +1,4 @@
 list(APPEND CORE_SOURCES
     src/common/log.cpp
+    src/common/run_state.cpp
 )

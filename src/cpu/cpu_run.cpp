@@ -10,13 +10,7 @@
 #include "machine/timers.h"
 #include <utility>
 
-s16 sliceBudget;
-u32 totalCycles;
-
-namespace {
-// Argument of the cpuRun call in progress.
-u16 runCycles;
-} // namespace
+SchedulerState scheduler;
 
 InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
@@ -92,28 +86,28 @@ void executeOneInstruction() {
         cpu.userBank[15] = pc + 2;
         thumbHandlers[thumbIndex(cpu.currentOpcode)]();
     }
-    if (irqEntryDue) {
+    if (gba.cpu.irqEntryDue) {
         takeDueInterrupt();
     }
 }
 
 u32 currentCycleTime() {
-    return totalCycles + static_cast<u32>(runCycles - sliceBudget);
+    return scheduler.totalCycles + static_cast<u32>(scheduler.runCycles - scheduler.sliceBudget);
 }
 
 void cpuRun(u16 cycles) {
-    runCycles = cycles;
-    sliceBudget = static_cast<s16>(sliceBudget + cycles);
-    if (sliceBudget <= 0) {
+    scheduler.runCycles = cycles;
+    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + cycles);
+    if (scheduler.sliceBudget <= 0) {
         // This time was already spent by an earlier overrun.
-        totalCycles += cycles;
-        runCycles = 0;
+        scheduler.totalCycles += cycles;
+        scheduler.runCycles = 0;
         return;
     }
     CpuState& cpu = gba.cpu;
     do {
-        sliceBudget = static_cast<s16>(sliceBudget - 64);
-        if (activeDma <= 3) {
+        scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
+        if (dma.active <= 3) {
             runDmaSlice();
         } else if (cpu.cpuRunning) {
             cpu.cycleBalance += 64;
@@ -123,15 +117,15 @@ void cpuRun(u16 cycles) {
                 } else {
                     runThumb();
                 }
-                if (irqEntryDue) {
+                if (gba.cpu.irqEntryDue) {
                     takeDueInterrupt();
                 }
             }
         }
-        if (anyTimerOn) {
+        if (timers.anyOn) {
             stepTimers(currentCycleTime());
         }
-    } while (sliceBudget > 0);
-    totalCycles += cycles;
-    runCycles = 0;
+    } while (scheduler.sliceBudget > 0);
+    scheduler.totalCycles += cycles;
+    scheduler.runCycles = 0;
 }

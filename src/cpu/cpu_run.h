@@ -4,10 +4,16 @@
 
 #include "common/types.h"
 
-// Cycles owed to the scheduler; the remainder (0 or below) carries into the next call.
-extern s16 sliceBudget;
-// Sum of every cpuRun argument so far.
-extern u32 totalCycles;
+struct SchedulerState {
+    // Cycles owed to the scheduler; the remainder (0 or below) carries into the next call.
+    s16 sliceBudget;
+    // Sum of every cpuRun argument so far in this frame.
+    u32 totalCycles;
+    // Argument of the cpuRun call in progress.
+    u16 runCycles;
+};
+
+extern SchedulerState scheduler;
 
 void cpuRun(u16 cycles);
 

@@ -24,6 +24,8 @@ struct CpuState {
     u32 cpuRunning; // 0 while halted by HALTCNT
     u32 currentOpcode;
     s32 cycleBalance; // cycles left in the current slice; may be overdrawn
+    // Set while an interrupt made due inside an instruction waits for the instruction to end.
+    bool irqEntryDue;
 };
 
 // CPSR bits.

@@ -5,7 +5,6 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 
-u32 irqEntryDue;
 
 namespace {
 
@@ -13,7 +12,7 @@ bool holdEntry;
 s32 heldBalance;
 
 bool gateOpen(u16 bits) {
-    return activeDma >= 4 && !(gba.cpu.cpsr & flagI) && ioRegister(io::IME) &&
+    return dma.active >= 4 && !(gba.cpu.cpsr & flagI) && ioRegister(io::IME) &&
            (ioRegister(io::IE) & ioRegister(io::IF) & bits);
 }
 
@@ -22,9 +21,9 @@ void enterOrHold() {
         enterIrq();
         return;
     }
-    if (!irqEntryDue) {
+    if (!gba.cpu.irqEntryDue) {
         // End the instruction loop after the current instruction without losing its slice.
-        irqEntryDue = 1;
+        gba.cpu.irqEntryDue = 1;
         heldBalance = gba.cpu.cycleBalance;
         gba.cpu.cycleBalance = 0;
     }
@@ -57,8 +56,8 @@ void requestInterrupt(u16 bits) {
         return;
     }
     gba.cpu.cpuRunning = 1;
-    if (activeDma < 4) {
-        deferredIrqMask |= bits;
+    if (dma.active < 4) {
+        dma.deferredIrqMask |= bits;
         return;
     }
     ioRegister(io::IF) |= bits;
@@ -75,7 +74,7 @@ void imeWritten(u32 value) {
 }
 
 void takeDueInterrupt() {
-    irqEntryDue = 0;
+    gba.cpu.irqEntryDue = 0;
     gba.cpu.cycleBalance += heldBalance;
     enterIrq();
 }

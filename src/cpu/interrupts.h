@@ -29,9 +29,6 @@ void enterIrq();
 // instruction has completed, never from within it.
 void imeWritten(u32 value);
 
-// Set while an interrupt made due inside an instruction waits for the instruction to end.
-extern u32 irqEntryDue;
-
 // Called by the scheduler when the instruction loop stops: enters a held interrupt and gives
 // back the cycles of the slice that were held while it waited.
 void takeDueInterrupt();

@@ -7,14 +7,7 @@
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
 
-DmaChannel dmaChannels[4];
-u16 activeDma;
-u16 hblankDmaChannel;
-u16 vblankDmaChannel;
-s16 dmaBudget16;
-s16 dmaBudget32;
-u16 deferredIrqMask;
-u16 dmaCycleRefund;
+DmaState dma;
 
 namespace {
 
@@ -32,8 +25,8 @@ u32 control(u32 channel) {
 }
 
 void reloadAddresses(u32 channel) {
-    dmaChannels[channel].internalSource = registerPair(dmaSourceOffset(channel));
-    dmaChannels[channel].internalDest = registerPair(dmaDestOffset(channel));
+    dma.channels[channel].internalSource = registerPair(dmaSourceOffset(channel));
+    dma.channels[channel].internalDest = registerPair(dmaDestOffset(channel));
 }
 
 template <bool word>
@@ -51,22 +44,22 @@ void moveUnit(DmaChannel& channel, s16& budget) {
 
 // Re-selects the HBlank and VBlank channels; here the highest-numbered channel wins.
 void rescanTimedChannels() {
-    hblankDmaChannel = vblankDmaChannel = noDmaChannel;
+    dma.hblankChannel = dma.vblankChannel = noDmaChannel;
     for (u16 c = 0; c < 4; ++c) {
         u32 value = control(c);
         if (!(value & dmacnt::enable)) {
             continue;
         }
         if (dmacnt::timing(value) == 2) {
-            hblankDmaChannel = c;
+            dma.hblankChannel = c;
         } else if (dmacnt::timing(value) == 1) {
-            vblankDmaChannel = c;
+            dma.vblankChannel = c;
         }
     }
 }
 
 void finishChannel(u32 c) {
-    DmaChannel& channel = dmaChannels[c];
+    DmaChannel& channel = dma.channels[c];
     u32 value = control(c);
     if (!(value & dmacnt::repeat)) {
         ioRegister(dmaControlOffset(c)) = static_cast<u16>(value & ~dmacnt::enable);
@@ -77,27 +70,27 @@ void finishChannel(u32 c) {
     }
     u16 bit = static_cast<u16>(0x100 << c);
     if ((value & dmacnt::irqAtEnd) && ioRegister(io::IME) && (ioRegister(io::IE) & bit)) {
-        deferredIrqMask |= bit;
+        dma.deferredIrqMask |= bit;
         gba.cpu.cpuRunning = 1;
     }
     channel.pending = 0;
 
     do {
-        ++activeDma;
-    } while (activeDma < 4 && !dmaChannels[activeDma].pending);
-    if (activeDma < 4) {
+        ++dma.active;
+    } while (dma.active < 4 && !dma.channels[dma.active].pending);
+    if (dma.active < 4) {
         return;
     }
-    sliceBudget = static_cast<s16>(sliceBudget + dmaCycleRefund);
-    dmaCycleRefund = 0;
-    activeDma = noDmaChannel;
-    if (deferredIrqMask) {
-        ioRegister(io::IF) |= deferredIrqMask;
+    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + dma.cycleRefund);
+    dma.cycleRefund = 0;
+    dma.active = noDmaChannel;
+    if (dma.deferredIrqMask) {
+        ioRegister(io::IF) |= dma.deferredIrqMask;
         if (ioRegister(io::IME) && (ioRegister(io::IE) & ioRegister(io::IF))) {
             gba.cpu.cpuRunning = 1;
-            serviceInterrupt(deferredIrqMask);
+            serviceInterrupt(dma.deferredIrqMask);
         }
-        deferredIrqMask = 0;
+        dma.deferredIrqMask = 0;
     }
 }
 
@@ -119,24 +112,24 @@ void runSlice(DmaChannel& channel, s16& budget) {
         moveUnit<word>(channel, budget);
     }
     if (static_cast<u32>(channel.unitsDone) == channel.unitCount) {
-        finishChannel(activeDma);
+        finishChannel(dma.active);
     }
 }
 
 } // namespace
 
 void resetDma() {
-    for (DmaChannel& channel : dmaChannels) {
+    for (DmaChannel& channel : dma.channels) {
         channel = DmaChannel{};
     }
-    activeDma = hblankDmaChannel = vblankDmaChannel = noDmaChannel;
-    dmaBudget16 = dmaBudget32 = 0;
-    deferredIrqMask = 0;
-    dmaCycleRefund = 0;
+    dma.active = dma.hblankChannel = dma.vblankChannel = noDmaChannel;
+    dma.budget16 = dma.budget32 = 0;
+    dma.deferredIrqMask = 0;
+    dma.cycleRefund = 0;
 }
 
 void prepareDmaChannel(u32 c) {
-    DmaChannel& channel = dmaChannels[c];
+    DmaChannel& channel = dma.channels[c];
     u32 value = control(c);
     channel.unitCount = ioRegister(dmaCountOffset(c));
     channel.unitsDone = channel.unitCount ? 0 : (c == 3 ? -0x10000 : -0x4000);
@@ -159,16 +152,16 @@ void prepareDmaChannel(u32 c) {
 }
 
 void startDmaChannel() {
-    prepareDmaChannel(activeDma);
+    prepareDmaChannel(dma.active);
 }
 
 void dmaAddressWritten(u32 offset) {
     u32 c = (offset - 0xB0) / 12;
     // Only the written register is copied: a source write leaves the destination's progress.
     if (((offset - 0xB0) % 12) < 4) {
-        dmaChannels[c].internalSource = registerPair(dmaSourceOffset(c));
+        dma.channels[c].internalSource = registerPair(dmaSourceOffset(c));
     } else {
-        dmaChannels[c].internalDest = registerPair(dmaDestOffset(c));
+        dma.channels[c].internalDest = registerPair(dmaDestOffset(c));
     }
 }
 
@@ -180,7 +173,7 @@ void dmaControlWritten(u32 channel, u32 value) {
 
     // Here the lowest-numbered channel wins each timing, and every enabled immediate channel
     // starts again on any control write.
-    hblankDmaChannel = vblankDmaChannel = noDmaChannel;
+    dma.hblankChannel = dma.vblankChannel = noDmaChannel;
     for (int c = 3; c >= 0; --c) {
         u32 bits = control(c);
         if (!(bits & dmacnt::enable)) {
@@ -189,38 +182,38 @@ void dmaControlWritten(u32 channel, u32 value) {
         switch (dmacnt::timing(bits)) {
         case 0:
             gba.cpu.cycleBalance -= 64;
-            activeDma = static_cast<u16>(c);
-            dmaCycleRefund = 64;
+            dma.active = static_cast<u16>(c);
+            dma.cycleRefund = 64;
             prepareDmaChannel(c);
             break;
-        case 1: vblankDmaChannel = static_cast<u16>(c); break;
-        case 2: hblankDmaChannel = static_cast<u16>(c); break;
+        case 1: dma.vblankChannel = static_cast<u16>(c); break;
+        case 2: dma.hblankChannel = static_cast<u16>(c); break;
         default: break;
         }
     }
 }
 
 void runDmaSlice() {
-    DmaChannel& channel = dmaChannels[activeDma];
-    if (control(activeDma) & dmacnt::word) {
-        runSlice<true>(channel, dmaBudget32);
+    DmaChannel& channel = dma.channels[dma.active];
+    if (control(dma.active) & dmacnt::word) {
+        runSlice<true>(channel, dma.budget32);
     } else {
-        runSlice<false>(channel, dmaBudget16);
+        runSlice<false>(channel, dma.budget16);
     }
 }
 
 void startTimedDma(u16 timedChannel, u32 timing) {
-    if (activeDma < 4) {
-        dmaChannels[activeDma].pending = 1;
+    if (dma.active < 4) {
+        dma.channels[dma.active].pending = 1;
     } else {
-        activeDma = 4;
+        dma.active = 4;
     }
-    while (activeDma > timedChannel) {
-        --activeDma;
-        u32 value = control(activeDma);
+    while (dma.active > timedChannel) {
+        --dma.active;
+        u32 value = control(dma.active);
         if ((value & dmacnt::enable) && dmacnt::timing(value) == timing) {
-            prepareDmaChannel(activeDma);
-            dmaChannels[activeDma].pending = 1;
+            prepareDmaChannel(dma.active);
+            dma.channels[dma.active].pending = 1;
         }
     }
     startDmaChannel();
@@ -232,7 +225,7 @@ void soundFifoTransfer() {
         if (!(value & dmacnt::enable) || dmacnt::timing(value) != 3) {
             continue;
         }
-        DmaChannel& channel = dmaChannels[c];
+        DmaChannel& channel = dma.channels[c];
         u32 dest = registerPair(dmaDestOffset(c));
         // Source control 3 moves nothing; the interrupt below is still requested.
         static constexpr s32 sourceSteps[3] = {4, -4, 0};
@@ -251,8 +244,8 @@ void soundFifoTransfer() {
             continue;
         }
         gba.cpu.cpuRunning = 1;
-        if (activeDma < 4) {
-            deferredIrqMask |= bit;
+        if (dma.active < 4) {
+            dma.deferredIrqMask |= bit;
         } else {
             ioRegister(io::IF) |= bit;
             serviceInterrupt(bit);

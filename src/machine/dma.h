@@ -18,14 +18,18 @@ struct DmaChannel {
 
 constexpr u16 noDmaChannel = 0xFFFF;
 
-extern DmaChannel dmaChannels[4];
-extern u16 activeDma; // 4 or more: no channel is transferring
-extern u16 hblankDmaChannel;
-extern u16 vblankDmaChannel;
-extern s16 dmaBudget16;
-extern s16 dmaBudget32;
-extern u16 deferredIrqMask; // interrupts held back while a channel is active
-extern u16 dmaCycleRefund;
+struct DmaState {
+    DmaChannel channels[4];
+    u16 active; // 4 or more: no channel is transferring
+    u16 hblankChannel;
+    u16 vblankChannel;
+    s16 budget16;
+    s16 budget32;
+    u16 deferredIrqMask; // interrupts held back while a channel is active
+    u16 cycleRefund;
+};
+
+extern DmaState dma;
 
 // DMAxCNT_H bits.
 namespace dmacnt {

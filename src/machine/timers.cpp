@@ -4,9 +4,7 @@
 #include "machine/io_registers.h"
 #include "sound/fifo.h"
 
-u16 timerReload[4];
-u16 timerPrescale[4];
-u16 anyTimerOn;
+TimerState timers;
 
 namespace {
 
@@ -25,17 +23,17 @@ bool advance(u32 n) {
     case 0: count = static_cast<u16>(count + 64); return count < 64;
     case 1: count = static_cast<u16>(count + 1); return count == 0;
     case 2:
-        if (++timerPrescale[n] < 4) {
+        if (++timers.prescale[n] < 4) {
             return false;
         }
-        timerPrescale[n] = 0;
+        timers.prescale[n] = 0;
         count = static_cast<u16>(count + 1);
         return count == 0;
     default:
-        if (++timerPrescale[n] < 16) {
+        if (++timers.prescale[n] < 16) {
             return false;
         }
-        timerPrescale[n] = 0;
+        timers.prescale[n] = 0;
         count = static_cast<u16>(count + 1);
         return count == 0;
     }
@@ -45,19 +43,19 @@ bool advance(u32 n) {
 
 void resetTimers() {
     for (u32 n = 0; n < 4; ++n) {
-        timerReload[n] = 0;
-        timerPrescale[n] = 0;
+        timers.reload[n] = 0;
+        timers.prescale[n] = 0;
     }
-    anyTimerOn = 0;
+    timers.anyOn = 0;
 }
 
 void timerCounterWritten(u32 timer, u32 value) {
-    timerReload[timer] = static_cast<u16>(value);
+    timers.reload[timer] = static_cast<u16>(value);
     counter(timer) = static_cast<u16>(value);
 }
 
 void timerControlWritten() {
-    anyTimerOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
+    timers.anyOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
 }
 
 void stepTimers(u32 now) {
@@ -74,7 +72,7 @@ void stepTimers(u32 now) {
         if (bits & 0x40) {
             requestInterrupt(static_cast<u16>(0x08 << n));
         }
-        counter(n) = static_cast<u16>(counter(n) + timerReload[n]);
+        counter(n) = static_cast<u16>(counter(n) + timers.reload[n]);
         if (n < 2) {
             fifoTimerOverflow(n, now);
         }

@@ -4,10 +4,14 @@
 
 #include "common/types.h"
 
-extern u16 timerReload[4];
-extern u16 timerPrescale[4];
-// 0x80 while any timer is enabled; the timer pass is skipped while it is 0.
-extern u16 anyTimerOn;
+struct TimerState {
+    u16 reload[4];
+    u16 prescale[4];
+    // 0x80 while any timer is enabled; the timer pass is skipped while it is 0.
+    u16 anyOn;
+};
+
+extern TimerState timers;
 
 void resetTimers();
 

@@ -10,8 +10,6 @@
 #include "shell/startup.h"
 #include "video/line_renderers.h"
 
-u32 resyncRequested;
-u32 screenshotRequested;
 
 const char* const dumpVideoRamFile = "DumpVRAM.bin";
 const char* const dumpMemoryFile = "DumpMEM.bin";
@@ -71,7 +69,7 @@ void logVideoState() {
     logRegister("\nBG3:", 0x0E);
     logRegister(" BLDMOD:", 0x50);
     logRegister(" COLEV:", 0x52);
-    for (u16 layer : priorityLayer) {
+    for (u16 layer : videoLine.priorityLayer) {
         debugLog("  ");
         debugLogInt(layer);
     }
@@ -104,28 +102,28 @@ void logDmaAddresses() {
 
 void escapePressed() {
     debugLog("\nTotal Frame:");
-    debugLogInt(static_cast<s32>(framesRendered));
+    debugLogInt(static_cast<s32>(runState.framesRendered));
     debugLog("\nSkipped:");
-    debugLogInt(static_cast<s32>(framesSkipped));
+    debugLogInt(static_cast<s32>(runState.framesSkipped));
     debugLog("\nVia ESC\n");
     shutdownEmulator();
 }
 
 void debugKeyPressed(u8 code) {
     switch (code) {
-    case dik::f8: resyncRequested = 1; break;
+    case dik::f8: runState.resyncRequested = 1; break;
     case dik::f9: logSoundRegisters(); break;
     case dik::f10: debugLog("\nSTARTLOG"); break;
     case dik::f11: logVideoState(); break;
     case dik::f12: logDmaAddresses(); break;
-    case dik::sysRq: screenshotRequested = 1; break;
+    case dik::sysRq: runState.screenshotRequested = 1; break;
     default: break;
     }
 }
 
 void logCpuState() {
     debugLog(" Fr:");
-    debugLogInt(static_cast<s32>(framesRendered));
+    debugLogInt(static_cast<s32>(runState.framesRendered));
     debugLog(" SL:");
     debugLogInt(ioRegister(io::VCOUNT));
     debugLog("  CPSR:");

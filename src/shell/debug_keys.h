@@ -4,8 +4,6 @@
 
 #include "common/types.h"
 
-extern u32 resyncRequested;     // F8; cleared by the main loop
-extern u32 screenshotRequested; // Print Screen; cleared by saveScreenshot
 
 // DirectInput key codes of the debug keys.
 namespace dik {

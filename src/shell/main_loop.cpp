@@ -55,9 +55,9 @@ void waitUntil(Pacing& pacing, s32 target) {
 }
 
 void fixedPass() {
-    if (windowActive) {
+    if (runState.windowActive) {
         runFrameGroup(true);
-        if ((framesRendered & 0xFF) == 0) {
+        if ((runState.framesRendered & 0xFF) == 0) {
             writeSavesIfTouched();
         }
         takeWindowMessage(false);
@@ -72,7 +72,7 @@ void automaticActivePass(Pacing& pacing) {
     if (sinceBase(pacing) > deadline) {
         runFrameGroup(false);
         pacing.lastRead = hostMilliseconds();
-        ++framesSkipped;
+        ++runState.framesSkipped;
     } else {
         runFrameGroup(true);
         pacing.lastRead = hostMilliseconds();
@@ -82,8 +82,8 @@ void automaticActivePass(Pacing& pacing) {
         writeSavesIfTouched();
         waitUntil(pacing, frameDeadlines[frameGroupsPerPeriod - 1]);
         pacing.base += frameDeadlines[frameGroupsPerPeriod - 1];
-        if (resyncRequested) {
-            resyncRequested = 0;
+        if (runState.resyncRequested) {
+            runState.resyncRequested = 0;
             pacing.lastRead = pacing.base;
         }
         pacing.group = 0;
@@ -101,7 +101,7 @@ void automaticInactivePass(Pacing& pacing) {
     u32 now = hostMilliseconds();
     takeWindowMessage(true);
     pollInput();
-    if (windowActive) {
+    if (runState.windowActive) {
         // Time spent inactive does not count as lateness.
         pacing.base += now - pacing.pauseStart;
     }
@@ -124,7 +124,7 @@ void emulationLoop() {
     }
     fillFrameDeadlines(settings.frameSkip, settings.halfSpeed != 0);
     allocateLineBuffers();
-    emulationRunning = 1;
+    runState.emulationRunning = 1;
     hostSleep(10);
 
     Pacing pacing{};
@@ -133,10 +133,10 @@ void emulationLoop() {
     pacing.pausing = true;
     pacing.lastRead = hostMilliseconds();
 
-    while (emulationRunning) {
+    while (runState.emulationRunning) {
         if (!settings.autoFrameSkip) {
             fixedPass();
-        } else if (windowActive) {
+        } else if (runState.windowActive) {
             automaticActivePass(pacing);
         } else {
             automaticInactivePass(pacing);

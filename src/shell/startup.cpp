@@ -22,10 +22,6 @@
 #include "video/sprites.h"
 
 char romPath[256];
-u32 emulationRunning;
-u32 windowActive;
-u32 framesRendered;
-u32 framesSkipped;
 
 namespace {
 
@@ -52,11 +48,11 @@ void logCommandLineRefused(const char* commandLine) {
 }
 
 void resetRunState() {
-    emulationRunning = 0;
-    windowActive = 0;
-    framesRendered = 0;
-    framesSkipped = 0;
-    clearAtFrame = 0;
+    runState.emulationRunning = 0;
+    runState.windowActive = 0;
+    runState.framesRendered = 0;
+    runState.framesSkipped = 0;
+    runState.clearAtFrame = 0;
     displayReady = 0;
     saveFilesReady = 0;
     shutDown = 0;
@@ -95,21 +91,21 @@ int createMainWindow() {
 void mainWindowProc(HostMessage message) {
     switch (message) {
     case hostMessageActivate:
-        windowActive = 1;
-        if (displayReady && framesRendered > 2) {
+        runState.windowActive = 1;
+        if (displayReady && runState.framesRendered > 2) {
             // The display was lost while inactive: build it again and clear it 30 frames on.
             initDisplay();
-            clearAtFrame = framesRendered;
+            runState.clearAtFrame = runState.framesRendered;
         }
         break;
     case hostMessageDeactivate:
-        windowActive = 0;
+        runState.windowActive = 0;
         if (displayReady) {
             hostRestoreDesktopMode();
         }
         break;
     case hostMessageClose:
-        if (emulationRunning) {
+        if (runState.emulationRunning) {
             shutdownEmulator();
         }
         break;
@@ -138,12 +134,12 @@ void shutdownEmulator() {
     hostCloseInput();
     shutdownSound();
     debugLog("\n");
-    debugLogInt(static_cast<s32>(framesRendered));
+    debugLogInt(static_cast<s32>(runState.framesRendered));
     debugLog(" frames rendered\n");
-    debugLogInt(static_cast<s32>(framesSkipped));
+    debugLogInt(static_cast<s32>(runState.framesSkipped));
     debugLog(" frames skipped\n");
     debugLog("\nQuitting...");
-    emulationRunning = 0;
+    runState.emulationRunning = 0;
     hostCloseWindow();
 }
 

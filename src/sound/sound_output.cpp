@@ -156,7 +156,7 @@ void soundFrame() {
     if (soundWriteOffset >= soundBufferBytes) {
         soundWriteOffset = 0;
     }
-    if (framesRendered == 1) {
+    if (runState.framesRendered == 1) {
         for (int buffer = 0; buffer < 4; ++buffer) {
             hostPlaySound(buffer);
         }

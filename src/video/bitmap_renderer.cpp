@@ -67,11 +67,11 @@ void renderBitmapLine() {
     u32 dispcnt = ioRegister(io::DISPCNT);
     u32 bldmod = ioRegister(io::BLDCNT);
     u32 vcount = ioRegister(io::VCOUNT);
-    u16* line = lineCursor;
+    u16* line = videoLine.cursor;
     resetLayerRecords();
 
     if (dispcnt & 0x400) {
-        bitmapBg2Priority = ioRegister(0x00C) & 3;
+        videoLine.bitmapBg2Priority = ioRegister(0x00C) & 3;
         if ((dispcnt & 7) == 3) {
             drawMode3(line, vcount);
         } else {
@@ -79,7 +79,7 @@ void renderBitmapLine() {
         }
         applyForcedEffect(line, bldmod);
     } else {
-        bitmapBg2Priority = 3;
+        videoLine.bitmapBg2Priority = 3;
         for (u32 x = 0; x < visiblePixels; ++x) {
             line[x] = 0;
         }
@@ -88,5 +88,5 @@ void renderBitmapLine() {
     renderSpriteLine(1);
     composeBitmapSprites(line, bldmod);
     clearObjWindowMask();
-    lineCursor += renderWidth;
+    videoLine.cursor += renderWidth;
 }

@@ -5,10 +5,6 @@ u8 blendTable[17][32];
 u8 darkenTable[17][32];
 u8 volumeTable[8][256];
 
-const u8* blendRowA = blendTable[0];
-const u8* blendRowB = blendTable[0];
-const u8* brightenRow = brightenTable[0];
-const u8* darkenRow = darkenTable[0];
 
 void buildEffectTables() {
     for (u32 k = 0; k <= 16; ++k) {
@@ -29,8 +25,8 @@ void buildEffectTables() {
 }
 
 void selectEffectRows(u32 eva, u32 evb, u32 evy) {
-    blendRowA = blendTable[eva];
-    blendRowB = blendTable[evb];
-    brightenRow = brightenTable[evy];
-    darkenRow = darkenTable[evy];
+    videoLine.blendRowA = blendTable[eva];
+    videoLine.blendRowB = blendTable[evb];
+    videoLine.brightenRow = brightenTable[evy];
+    videoLine.darkenRow = darkenTable[evy];
 }

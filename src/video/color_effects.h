@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/types.h"
+#include "video/line_state.h"
 
 extern u8 brightenTable[17][32]; // x + ((k x (31 - x)) >> 4)
 extern u8 blendTable[17][32];    // (k x x) >> 4
@@ -10,11 +11,6 @@ extern u8 darkenTable[17][32];   // x - ((k x x) >> 4)
 // Signed sample times (row >> 1), limited to -127..127, plus 128.
 extern u8 volumeTable[8][256];
 
-// The rows in force for the current line.
-extern const u8* blendRowA;
-extern const u8* blendRowB;
-extern const u8* brightenRow;
-extern const u8* darkenRow;
 
 void buildEffectTables();
 void selectEffectRows(u32 eva, u32 evb, u32 evy);
@@ -38,17 +34,17 @@ inline u16 assemblePixel(u32 red, u32 green, u32 blue) {
 }
 
 inline u16 brightenPixel(u32 pixel) {
-    return assemblePixel(brightenRow[redOf(pixel)], brightenRow[greenOf(pixel)],
-                         brightenRow[blueOf(pixel)]);
+    return assemblePixel(videoLine.brightenRow[redOf(pixel)], videoLine.brightenRow[greenOf(pixel)],
+                         videoLine.brightenRow[blueOf(pixel)]);
 }
 
 inline u16 darkenPixel(u32 pixel) {
-    return assemblePixel(darkenRow[redOf(pixel)], darkenRow[greenOf(pixel)],
-                         darkenRow[blueOf(pixel)]);
+    return assemblePixel(videoLine.darkenRow[redOf(pixel)], videoLine.darkenRow[greenOf(pixel)],
+                         videoLine.darkenRow[blueOf(pixel)]);
 }
 
 inline u32 blendComponent(u32 top, u32 below) {
-    u32 sum = blendRowA[top] + blendRowB[below];
+    u32 sum = videoLine.blendRowA[top] + videoLine.blendRowB[below];
     return sum > 31 ? 31 : sum;
 }
 

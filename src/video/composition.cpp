@@ -60,19 +60,19 @@ void composeLayer(u16* line, const u16* buffer, u32 bg, u32 bldmod) {
 }
 
 void composeLayers(u16* line, u32 priority, u32 bldmod) {
-    if (!priorityUsed[priority]) {
+    if (!videoLine.priorityUsed[priority]) {
         return;
     }
-    composeLayer(line, layerBuffers[priority], priorityLayer[priority], bldmod);
-    for (u32 i = 0; i < extraLayerCount; ++i) {
-        if (extraPriority[i] == priority) {
-            composeLayer(line, extraLayerBuffers[i], extraLayer[i], bldmod);
+    composeLayer(line, layerBuffers[priority], videoLine.priorityLayer[priority], bldmod);
+    for (u32 i = 0; i < videoLine.extraLayerCount; ++i) {
+        if (videoLine.extraPriority[i] == priority) {
+            composeLayer(line, extraLayerBuffers[i], videoLine.extraLayer[i], bldmod);
         }
     }
 }
 
 void composeOrdinarySprites(u16* line, u32 priority, u32 bldmod) {
-    if (!objPresent[priority]) {
+    if (!videoLine.objPresent[priority]) {
         return;
     }
     if (spritesBlend(bldmod)) {
@@ -85,7 +85,7 @@ void composeOrdinarySprites(u16* line, u32 priority, u32 bldmod) {
 
 // Semi-transparent sprites blend over whatever lies below them, second target or not.
 void composeSemiTransparentSprites(u16* line, u32 priority) {
-    if (semiObjPresent[priority]) {
+    if (videoLine.semiObjPresent[priority]) {
         blendOverAndConsume(line, semiObjBuffers[priority]);
     }
 }
@@ -122,10 +122,10 @@ void composeBitmapSprites(u16* line, u32 bldmod) {
     // Sprites of priorities 2 and 3 are never shown in bitmap modes; dropping them here keeps
     // them from surfacing on a later tile-mode line.
     for (u32 priority = 2; priority < 4; ++priority) {
-        if (objPresent[priority]) {
+        if (videoLine.objPresent[priority]) {
             clearBuffer(objLineBuffers[priority]);
         }
-        if (semiObjPresent[priority]) {
+        if (videoLine.semiObjPresent[priority]) {
             clearBuffer(semiObjBuffers[priority]);
         }
     }

@@ -7,12 +7,7 @@
 #include "common/settings.h"
 #include "video/frame_driver.h"
 
-u16 backBuffer[maxDisplayWidth * maxDisplayHeight];
-u32 displayWidth;
-u32 displayHeight;
-u32 rgb555Display;
-u32 presentResult;
-DisplayRect destinationRect;
+DisplayState display;
 
 namespace {
 
@@ -29,27 +24,27 @@ Clip clipToDisplay(const DisplayRect& rect) {
     auto clamp = [](s32 value, u32 limit) {
         return static_cast<u32>(value < 0 ? 0 : (static_cast<u32>(value) > limit ? limit : value));
     };
-    u32 left = clamp(rect.left, displayWidth), right = clamp(rect.right, displayWidth);
-    u32 top = clamp(rect.top, displayHeight), bottom = clamp(rect.bottom, displayHeight);
+    u32 left = clamp(rect.left, display.width), right = clamp(rect.right, display.width);
+    u32 top = clamp(rect.top, display.height), bottom = clamp(rect.bottom, display.height);
     return {left, right - left, top, bottom - top};
 }
 
 bool pictureIsClipped(const DisplayRect& rect) {
-    return rect.left < 0 || rect.top < 0 || rect.right > static_cast<s32>(displayWidth) ||
-           rect.bottom > static_cast<s32>(displayHeight);
+    return rect.left < 0 || rect.top < 0 || rect.right > static_cast<s32>(display.width) ||
+           rect.bottom > static_cast<s32>(display.height);
 }
 
 // The stretching blit: every output pixel takes the source pixel it falls on.
 void stretchPicture() {
     const u32 zoom = settings.zoom;
-    Clip clip = clipToDisplay(destinationRect);
+    Clip clip = clipToDisplay(display.destinationRect);
     for (u32 row = 0; row < clip.rows; ++row) {
         u32 y = clip.firstRow + row;
-        const u16* source = renderBuffer + ((y - destinationRect.top) / zoom) * renderWidth;
-        u16* target = backBuffer + y * displayWidth;
+        const u16* source = renderBuffer + ((y - display.destinationRect.top) / zoom) * renderWidth;
+        u16* target = display.backBuffer + y * display.width;
         for (u32 column = 0; column < clip.columns; ++column) {
             u32 x = clip.firstColumn + column;
-            target[x] = source[(x - destinationRect.left) / zoom];
+            target[x] = source[(x - display.destinationRect.left) / zoom];
         }
     }
 }
@@ -61,26 +56,26 @@ void copyWithPixelGrid() {
     if (zoom < 3) {
         return;
     }
-    Clip clip = clipToDisplay(destinationRect);
+    Clip clip = clipToDisplay(display.destinationRect);
     for (u32 row = 0; row < clip.rows; ++row) {
         u32 y = clip.firstRow + row;
-        u32 sourceRow = (y - destinationRect.top) / zoom;
-        if ((y - destinationRect.top) % zoom == zoom - 1) {
+        u32 sourceRow = (y - display.destinationRect.top) / zoom;
+        if ((y - display.destinationRect.top) % zoom == zoom - 1) {
             continue;
         }
         const u16* source = renderBuffer + sourceRow * renderWidth;
-        u16* target = backBuffer + y * displayWidth;
+        u16* target = display.backBuffer + y * display.width;
         for (u32 column = 0; column < clip.columns; ++column) {
             u32 x = clip.firstColumn + column;
-            u32 offset = x - destinationRect.left;
+            u32 offset = x - display.destinationRect.left;
             target[x] = (offset % zoom == zoom - 1) ? 0 : source[offset / zoom];
         }
     }
 }
 
-u32 flip(bool wait) { return hostFlip(backBuffer, displayWidth, displayHeight, wait); }
+u32 flip(bool wait) { return hostFlip(display.backBuffer, display.width, display.height, wait); }
 
-void fillBackBuffer() { std::memset(backBuffer, 0, sizeof backBuffer); }
+void fillBackBuffer() { std::memset(display.backBuffer, 0, sizeof display.backBuffer); }
 
 void clearScreenLogged() {
     if (!hostClearScreen()) {
@@ -120,15 +115,15 @@ int initDisplay() {
         debugLog("\nCan not set exclusive mode");
         return 0;
     }
-    displayWidth = settings.resolutionWidth;
-    displayHeight = settings.resolutionHeight;
-    if (displayWidth > maxDisplayWidth || displayHeight > maxDisplayHeight ||
+    display.width = settings.resolutionWidth;
+    display.height = settings.resolutionHeight;
+    if (display.width > maxDisplayWidth || display.height > maxDisplayHeight ||
         !hostSetUp(HostStep::displayMode)) {
         debugLog("\nFail to set display mode");
         return 0;
     }
-    destinationRect = computeDestinationRect(displayWidth, displayHeight, settings.zoom);
-    if (pictureIsClipped(destinationRect)) {
+    display.destinationRect = computeDestinationRect(display.width, display.height, settings.zoom);
+    if (pictureIsClipped(display.destinationRect)) {
         debugLog("\nZoom too large for the resolution: picture clipped");
     }
     if (!hostSetUp(HostStep::displayPrimarySurface)) {
@@ -136,8 +131,8 @@ int initDisplay() {
         debugLogHex32(0x80004005); // the platform reports no code of its own
         return 0;
     }
-    rgb555Display = hostDisplayIs15Bit() ? 1 : 0;
-    if (rgb555Display) {
+    display.rgb555 = hostDisplayIs15Bit() ? 1 : 0;
+    if (display.rgb555) {
         debugLog("\nUse RGB555 format!");
     }
     if (!hostSetUp(HostStep::displayRenderSurface)) {
@@ -162,14 +157,14 @@ void presentFrame() {
     } else {
         stretchPicture();
     }
-    presentResult = flip(false);
-    if (presentResult == hostDisplaySurfaceLost) {
+    display.presentResult = flip(false);
+    if (display.presentResult == hostDisplaySurfaceLost) {
         debugLog("!");
         if (hostRestoreDisplay() == hostDisplayWrongMode &&
             hostRestoreDisplay() == hostDisplayWrongMode) {
             debugLog("*");
         }
-        presentResult = flip(false);
+        display.presentResult = flip(false);
     }
 }
 

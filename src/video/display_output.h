@@ -7,16 +7,20 @@
 constexpr u32 maxDisplayWidth = 1024;
 constexpr u32 maxDisplayHeight = 768;
 
-extern u16 backBuffer[maxDisplayWidth * maxDisplayHeight];
-extern u32 displayWidth;
-extern u32 displayHeight;
-extern u32 rgb555Display;
-extern u32 presentResult;
-
 struct DisplayRect {
     s32 left, top, right, bottom;
 };
-extern DisplayRect destinationRect;
+
+struct DisplayState {
+    u16 backBuffer[maxDisplayWidth * maxDisplayHeight];
+    u32 width;
+    u32 height;
+    bool rgb555; // the display's pixels are 15-bit
+    u32 presentResult;
+    DisplayRect destinationRect;
+};
+
+extern DisplayState display;
 
 // Computes the destination rectangle for the resolution and zoom in settings.
 DisplayRect computeDestinationRect(u32 width, u32 height, u32 zoom);

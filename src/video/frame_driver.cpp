@@ -21,8 +21,23 @@
 #include "video/screenshot.h"
 
 u16 renderBuffer[renderWidth * renderHeight];
-u16* lineCursor = renderBuffer;
-u32 clearAtFrame;
+VideoLineState videoLine = {
+    .cursor = renderBuffer,
+    .priorityUsed = {},
+    .priorityLayer = {31, 31, 31, 31},
+    .extraLayerCount = 0,
+    .extraLayer = {},
+    .extraPriority = {},
+    .bitmapBg2Priority = 3,
+    .objPresent = {},
+    .semiObjPresent = {},
+    .objWindowPresent = 0,
+    .objWindowMask = {},
+    .blendRowA = blendTable[0],
+    .blendRowB = blendTable[0],
+    .brightenRow = brightenTable[0],
+    .darkenRow = darkenTable[0],
+};
 
 namespace {
 
@@ -55,8 +70,8 @@ void checkVcounter() {
 
 void startVideoCaptureDma() {
     u16 control = ioRegister(dmaControlOffset(3));
-    if ((control & dmacnt::enable) && dmacnt::timing(control) == 3 && activeDma > 3) {
-        activeDma = 3;
+    if ((control & dmacnt::enable) && dmacnt::timing(control) == 3 && dma.active > 3) {
+        dma.active = 3;
         startDmaChannel();
     }
 }
@@ -78,7 +93,7 @@ void convertLineTo15Bit(u16* line) {
 }
 
 void drawLine(u32 mode) {
-    u16* line = lineCursor;
+    u16* line = videoLine.cursor;
     chooseEffectRows();
     switch (mode) {
     case 0:
@@ -88,24 +103,24 @@ void drawLine(u32 mode) {
     case 4: renderBitmapLine(); break;
     default: return; // modes 5-7 draw nothing and leave the line as it was
     }
-    if (rgb555Display) {
+    if (display.rgb555) {
         convertLineTo15Bit(line);
     }
 }
 
 void clearAfterReactivation() {
-    if (clearAtFrame == 0 || framesRendered - clearAtFrame != framesUntilClear) {
+    if (runState.clearAtFrame == 0 || runState.framesRendered - runState.clearAtFrame != framesUntilClear) {
         return;
     }
     clearDisplay();
-    clearAtFrame = 0;
+    runState.clearAtFrame = 0;
     for (u16& state : buttonState) {
         state = 0;
     }
 }
 
 void startFrame(u32 drawFrame) {
-    totalCycles = 0;
+    scheduler.totalCycles = 0;
     for (SoundFifo& fifo : soundFifos) {
         fifo.frameSampleCount = 0;
         fifo.sampleClock = 0;
@@ -113,7 +128,7 @@ void startFrame(u32 drawFrame) {
     if (!drawFrame) {
         return;
     }
-    lineCursor = renderBuffer;
+    videoLine.cursor = renderBuffer;
     gba.bg2RefX = ioPair(0x028);
     gba.bg2RefY = ioPair(0x02C);
     gba.bg3RefX = ioPair(0x038);
@@ -134,8 +149,8 @@ void runVisibleLines(u32 drawFrame, u32 mode) {
         if (dispstat() & 0x0010) {
             requestInterrupt(irq::hblank);
         }
-        if (hblankDmaChannel < activeDma) {
-            startTimedDma(hblankDmaChannel, 2);
+        if (dma.hblankChannel < dma.active) {
+            startTimedDma(dma.hblankChannel, 2);
         }
         cpuRun(hblankCycles);
         vcount() += 1;
@@ -151,8 +166,8 @@ void runVblankLines(u32 drawFrame) {
             }
             pollInput();
             // After Escape the display is released; the rest of the frame only emulates.
-            if (drawFrame && emulationRunning && presentResult != 0) {
-                presentResult = retryFlip();
+            if (drawFrame && runState.emulationRunning && display.presentResult != 0) {
+                display.presentResult = retryFlip();
             }
         }
         cpuRun(cyclesToHblank);
@@ -168,8 +183,8 @@ void runVblankLines(u32 drawFrame) {
 } // namespace
 
 void runFrame(u32 drawFrame) {
-    ++framesRendered;
-    if (!emulationRunning) {
+    ++runState.framesRendered;
+    if (!runState.emulationRunning) {
         return;
     }
     u16 dispcnt = ioRegister(io::DISPCNT);
@@ -182,7 +197,7 @@ void runFrame(u32 drawFrame) {
 
     runVisibleLines(drawFrame, mode);
 
-    if (drawFrame && screenshotRequested) {
+    if (drawFrame && runState.screenshotRequested) {
         saveScreenshot();
     }
     clearAfterReactivation();
@@ -194,14 +209,14 @@ void runFrame(u32 drawFrame) {
     if (dispstat() & 0x0008) {
         requestInterrupt(irq::vblank);
     }
-    if (vblankDmaChannel < activeDma) {
-        startTimedDma(vblankDmaChannel, 1);
+    if (dma.vblankChannel < dma.active) {
+        startTimedDma(dma.vblankChannel, 1);
     }
     vcount() = visibleLines;
 
     runVblankLines(drawFrame);
 
-    if (emulationRunning) {
+    if (runState.emulationRunning) {
         soundFrame();
     }
 }

@@ -9,9 +9,5 @@ constexpr u32 renderHeight = 160;
 
 // The renderers' frame: 256 host pixels a line, 240 of them visible.
 extern u16 renderBuffer[renderWidth * renderHeight];
-// Start of the current line in renderBuffer; each line renderer advances it by one line.
-extern u16* lineCursor;
-// 0, or framesRendered when the window was re-activated; 30 frames later the screen is cleared.
-extern u32 clearAtFrame;
 
 void runFrame(u32 drawFrame);

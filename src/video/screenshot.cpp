@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/debug_keys.h"
+#include "common/run_state.h"
 #include "video/frame_driver.h"
 
 u32 screenshotCounter;
@@ -64,7 +64,7 @@ void convertRow(const u16* line, u8* row) {
 
 void saveScreenshot() {
     ++screenshotCounter;
-    screenshotRequested = 0;
+    runState.screenshotRequested = 0;
     char name[] = "Shot0000.BMP";
     name[6] = static_cast<char>('0' + (screenshotCounter / 10) % 10);
     name[7] = static_cast<char>('0' + screenshotCounter % 10);

@@ -16,10 +16,6 @@ u8 spriteHeights[16];
 u8 spriteHalfWidthShifts[16];
 u8 spriteHalfHeightShifts[16];
 
-u8 objPresent[4];
-u8 semiObjPresent[4];
-u8 objWindowPresent;
-u8 objWindowMask[256];
 
 namespace {
 
@@ -205,7 +201,7 @@ void storeColours(const SpriteSpan& span, u32 priority) {
         u32 x = span.start + i;
         written = true;
         if constexpr (target == toWindowMask) {
-            objWindowMask[x] = 1;
+            videoLine.objWindowMask[x] = 1;
         } else if constexpr (target == toSemiBuffer || target == plain) {
             buffer[x] = static_cast<u16>(colour);
         } else if constexpr (target == brightened) {
@@ -222,11 +218,11 @@ void storeColours(const SpriteSpan& span, u32 priority) {
         return;
     }
     if constexpr (target == toWindowMask) {
-        objWindowPresent = 1;
+        videoLine.objWindowPresent = 1;
     } else if constexpr (target == toSemiBuffer) {
-        semiObjPresent[priority] = 1;
+        videoLine.semiObjPresent[priority] = 1;
     } else {
-        objPresent[priority] = 1;
+        videoLine.objPresent[priority] = 1;
     }
 }
 
@@ -335,9 +331,9 @@ void drawSprite(const LineSetup& setup, u32 entry) {
 // q >= p, or the display line when there is none; in bitmap modes always the display line.
 void prepareBelowLayers(u32 bitmapMode) {
     for (u32 p = 0; p < 4; ++p) {
-        belowLayer[p] = lineCursor;
+        belowLayer[p] = videoLine.cursor;
         for (u32 q = p; q < 4 && !bitmapMode; ++q) {
-            if (priorityUsed[q]) {
+            if (videoLine.priorityUsed[q]) {
                 belowLayer[p] = layerBuffers[q];
                 break;
             }
@@ -353,7 +349,7 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     setup.mosaicWidth = ((mosaic >> 8) & 15) + 1;
     setup.mosaicHeight = ((mosaic >> 12) & 15) + 1;
     // In the bitmap modes sprites behind BG2 are not drawn at all.
-    setup.priorityLimit = bitmapMode ? bitmapBg2Priority : 3;
+    setup.priorityLimit = bitmapMode ? videoLine.bitmapBg2Priority : 3;
 
     // With a window on, the window composition applies the effects instead.
     u32 bldmod = ioRegister(io::BLDCNT);
@@ -405,11 +401,11 @@ void renderSpriteLine(u32 bitmapMode) {
 }
 
 void clearSpritePresence() {
-    std::memset(objPresent, 0, sizeof objPresent);
-    std::memset(semiObjPresent, 0, sizeof semiObjPresent);
-    objWindowPresent = 0;
+    std::memset(videoLine.objPresent, 0, sizeof videoLine.objPresent);
+    std::memset(videoLine.semiObjPresent, 0, sizeof videoLine.semiObjPresent);
+    videoLine.objWindowPresent = 0;
 }
 
 void clearObjWindowMask() {
-    std::memset(objWindowMask, 0, sizeof objWindowMask);
+    std::memset(videoLine.objWindowMask, 0, sizeof videoLine.objWindowMask);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/types.h"
+#include "video/line_state.h"
 
 // Sprite sizes indexed by shape * 4 + size: width and height in pixels, and log2 of half of
 // each (the affine path's shift counts). Filled once at start-up by initSpriteSizes.
@@ -11,15 +12,6 @@ extern u8 spriteWidths[16];
 extern u8 spriteHeights[16];
 extern u8 spriteHalfWidthShifts[16];
 extern u8 spriteHalfHeightShifts[16];
-
-// What the sprite renderer drew on the current line, by priority. The line renderers clear
-// them at the start of each line with clearSpritePresence.
-extern u8 objPresent[4];
-extern u8 semiObjPresent[4];
-extern u8 objWindowPresent;
-
-// Non-zero at each column where an OBJ-window sprite has a visible pixel.
-extern u8 objWindowMask[256];
 
 void initSpriteSizes();
 

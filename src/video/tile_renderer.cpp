@@ -18,14 +18,14 @@ enum class LayerKind { text, affine };
 // goes to the next extra buffer. Lower-numbered layers are drawn later, so the one that wins
 // a priority tie always sits in a later buffer.
 u16* bufferForLayer(u32 bg, u32 priority) {
-    if (!priorityUsed[priority]) {
-        priorityUsed[priority] = 1;
-        priorityLayer[priority] = static_cast<u16>(bg);
+    if (!videoLine.priorityUsed[priority]) {
+        videoLine.priorityUsed[priority] = 1;
+        videoLine.priorityLayer[priority] = static_cast<u16>(bg);
         return layerBuffers[priority];
     }
-    u32 slot = extraLayerCount++;
-    extraLayer[slot] = static_cast<u8>(bg);
-    extraPriority[slot] = static_cast<u8>(priority);
+    u32 slot = videoLine.extraLayerCount++;
+    videoLine.extraLayer[slot] = static_cast<u8>(bg);
+    videoLine.extraPriority[slot] = static_cast<u8>(priority);
     return extraLayerBuffers[slot];
 }
 
@@ -88,16 +88,16 @@ void renderTileLine() {
     // without a test in the pixel loops.
     u16 backdrop = gba.HostPalette[0];
     gba.HostPalette[0] = 0;
-    fillBackdrop(lineCursor, backdrop, bldmod);
+    fillBackdrop(videoLine.cursor, backdrop, bldmod);
     drawLayersOfMode(dispcnt, bldmod);
     gba.HostPalette[0] = backdrop;
 
     renderSpriteLine(0);
     if (dispcnt & 0xE000) {
-        composeLineWithWindows(lineCursor, dispcnt, bldmod, ioRegister(io::VCOUNT));
+        composeLineWithWindows(videoLine.cursor, dispcnt, bldmod, ioRegister(io::VCOUNT));
     } else {
-        composeLine(lineCursor, bldmod);
+        composeLine(videoLine.cursor, bldmod);
     }
     clearObjWindowMask();
-    lineCursor += renderWidth;
+    videoLine.cursor += renderWidth;
 }

@@ -35,8 +35,8 @@ void addRun(WindowSpans& spans, u32 start, u32 end, u32 kind) {
 void cutByObjWindow(WindowSpans& spans) {
     u32 start = 0;
     for (u32 x = 1; x <= visiblePixels; ++x) {
-        if (x == visiblePixels || (objWindowMask[x] != 0) != (objWindowMask[start] != 0)) {
-            addRun(spans, start, x, objWindowMask[start] ? windowObj : windowOutside);
+        if (x == visiblePixels || (videoLine.objWindowMask[x] != 0) != (videoLine.objWindowMask[start] != 0)) {
+            addRun(spans, start, x, videoLine.objWindowMask[start] ? windowObj : windowOutside);
             start = x;
         }
     }
@@ -144,14 +144,14 @@ void composeSpritesRun(const LineState& state, u32 priority, u32 control, const 
     if (!(control & showsSprites)) {
         return;
     }
-    if (semiObjPresent[priority]) {
+    if (videoLine.semiObjPresent[priority]) {
         if (control & allowsEffects) {
             blendRunAndConsume(state.line, semiObjBuffers[priority], run);
         } else {
             copyRun(state.line, semiObjBuffers[priority], run);
         }
     }
-    if (objPresent[priority]) {
+    if (videoLine.objPresent[priority]) {
         // Ordinary sprites take the brighten or darken of a first target; alpha mode and
         // mode 0 copy them.
         bool effect = (control & allowsEffects) && (state.bldmod & 0x10) &&
@@ -164,12 +164,12 @@ void composeSpritesRun(const LineState& state, u32 priority, u32 control, const 
 void composeRun(const LineState& state, const WindowRun& run) {
     u32 control = controlOf(run.kind);
     for (u32 priority = 4; priority-- > 0;) {
-        if (priorityUsed[priority]) {
-            composeLayerRun(state, layerBuffers[priority], priorityLayer[priority], control, run);
+        if (videoLine.priorityUsed[priority]) {
+            composeLayerRun(state, layerBuffers[priority], videoLine.priorityLayer[priority], control, run);
         }
-        for (u32 i = 0; i < extraLayerCount; ++i) {
-            if (extraPriority[i] == priority) {
-                composeLayerRun(state, extraLayerBuffers[i], extraLayer[i], control, run);
+        for (u32 i = 0; i < videoLine.extraLayerCount; ++i) {
+            if (videoLine.extraPriority[i] == priority) {
+                composeLayerRun(state, extraLayerBuffers[i], videoLine.extraLayer[i], control, run);
             }
         }
         composeSpritesRun(state, priority, control, run);
@@ -178,12 +178,12 @@ void composeRun(const LineState& state, const WindowRun& run) {
 
 void clearSpriteBuffersUsed() {
     for (u32 priority = 0; priority < 4; ++priority) {
-        if (objPresent[priority]) {
+        if (videoLine.objPresent[priority]) {
             std::memset(objLineBuffers[priority], 0, lineBufferPixels * sizeof(u16));
         }
         // Semi-transparent pixels left in runs that hid or copied them are dropped too, so
         // that they never show up on a later line.
-        if (semiObjPresent[priority]) {
+        if (videoLine.semiObjPresent[priority]) {
             std::memset(semiObjBuffers[priority], 0, lineBufferPixels * sizeof(u16));
         }
     }
@@ -193,7 +193,7 @@ void clearSpriteBuffersUsed() {
 
 void buildWindowSpans(WindowSpans& spans, u32 dispcnt, u32 vcount) {
     spans.count = 0;
-    if ((dispcnt & 0x8000) && objWindowPresent) {
+    if ((dispcnt & 0x8000) && videoLine.objWindowPresent) {
         cutByObjWindow(spans);
     } else {
         addRun(spans, 0, visiblePixels, windowOutside);

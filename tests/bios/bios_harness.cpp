@@ -37,7 +37,7 @@ void writeCallList(const std::vector<BiosCall>& calls) {
 void prepareCalls(const std::vector<BiosCall>& calls) {
     prepareProgram("bios_caller.gba", biosImagePath());
     writeCallList(calls);
-    emulationRunning = 1;
+    runState.emulationRunning = 1;
 }
 
 void runOneFrame() {

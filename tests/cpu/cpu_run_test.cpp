@@ -17,8 +17,8 @@ class CpuRunTest : public ::testing::Test {
     void SetUp() override {
         resetTestMachine();
         resetMachine();
-        sliceBudget = 0;
-        totalCycles = 0;
+        scheduler.sliceBudget = 0;
+        scheduler.totalCycles = 0;
         gba.cpu.userBank[15] = ramCode;
     }
 
@@ -54,10 +54,10 @@ TEST_F(CpuRunTest, ConditionsCostNothingOneOrTheInstruction) {
 
 TEST_F(CpuRunTest, OwedTimeRunsNothingButStillCounts) {
     place({0xE2800001}); // add r0, r0, #1
-    sliceBudget = -100;
+    scheduler.sliceBudget = -100;
     cpuRun(60);
-    EXPECT_EQ(sliceBudget, -40);
-    EXPECT_EQ(totalCycles, 60u);
+    EXPECT_EQ(scheduler.sliceBudget, -40);
+    EXPECT_EQ(scheduler.totalCycles, 60u);
     EXPECT_EQ(reg(15), ramCode);
 }
 
@@ -67,8 +67,8 @@ TEST_F(CpuRunTest, SlicesOf64AndTheRemainderCarries) {
         busWrite32(ramCode + 4 * i, 0xEE000000);
     }
     cpuRun(100);
-    EXPECT_EQ(sliceBudget, 100 - 128);
-    EXPECT_EQ(totalCycles, 100u);
+    EXPECT_EQ(scheduler.sliceBudget, 100 - 128);
+    EXPECT_EQ(scheduler.totalCycles, 100u);
     EXPECT_EQ(reg(15), ramCode + 8);
     EXPECT_EQ(gba.cpu.cycleBalance, 0);
     cpuRun(28); // pays back the overrun only
@@ -94,7 +94,7 @@ TEST_F(CpuRunTest, ABranchToItselfInInternalRamStillLetsCpuRunReturn) {
     place({0xEAFFFFFE}); // b .
     cpuRun(956);
     EXPECT_EQ(reg(15), ramCode);
-    EXPECT_EQ(totalCycles, 956u);
+    EXPECT_EQ(scheduler.totalCycles, 956u);
     EXPECT_LE(gba.cpu.cycleBalance, 0);
     EXPECT_EQ(stepCost(), 1);
 }

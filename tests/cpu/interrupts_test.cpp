@@ -75,16 +75,16 @@ TEST_F(InterruptsTest, RequestsDuringDmaWaitForTheLastChannel) {
     busWrite32(0x040000D8, 0x02001000);
     busWrite16(0x040000DC, 100);
     busWrite16(0x040000DE, 0x8000);
-    ASSERT_EQ(activeDma, 3);
+    ASSERT_EQ(dma.active, 3);
     requestInterrupt(irq::vcount);
     EXPECT_EQ(ioRegister(io::IF), 0);
-    EXPECT_EQ(deferredIrqMask, irq::vcount);
-    while (activeDma <= 3) {
+    EXPECT_EQ(dma.deferredIrqMask, irq::vcount);
+    while (dma.active <= 3) {
         runDmaSlice();
     }
     EXPECT_EQ(ioRegister(io::IF), irq::vcount);
     EXPECT_EQ(gba.cpu.cpuMode, modeIrq);
-    EXPECT_EQ(deferredIrqMask, 0);
+    EXPECT_EQ(dma.deferredIrqMask, 0);
 }
 
 TEST_F(InterruptsTest, ImeWriteEntersPendingRequestOnlyAfterTheInstruction) {
@@ -92,14 +92,14 @@ TEST_F(InterruptsTest, ImeWriteEntersPendingRequestOnlyAfterTheInstruction) {
     ioRegister(io::IF) = irq::vblank;
     gba.cpu.cycleBalance = 30;
     busWrite16(0x04000208, 1); // as a store handler inside an instruction would
-    EXPECT_EQ(irqEntryDue, 1u);
+    EXPECT_EQ(gba.cpu.irqEntryDue, 1u);
     EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor); // not entered from within the store
     EXPECT_EQ(gba.cpu.cycleBalance, 0);
 
     gba.cpu.cycleBalance -= 3; // the instruction charges its cost
     gba.cpu.userBank[15] = 0x08000010;
     takeDueInterrupt();
-    EXPECT_EQ(irqEntryDue, 0u);
+    EXPECT_EQ(gba.cpu.irqEntryDue, 0u);
     EXPECT_EQ(gba.cpu.cycleBalance, 27);
     EXPECT_EQ(gba.cpu.irqBank[1], 0x08000014u);
     EXPECT_EQ(gba.cpu.userBank[15], 0x18u);
@@ -110,7 +110,7 @@ TEST_F(InterruptsTest, EnablingImeFromZeroEntersNothing) {
     ioRegister(io::IE) = irq::vblank;
     ioRegister(io::IF) = irq::vblank;
     busWrite16(0x04000208, 1);
-    EXPECT_EQ(irqEntryDue, 0u);
+    EXPECT_EQ(gba.cpu.irqEntryDue, 0u);
     EXPECT_EQ(ioRegister(io::IME), 1);
 }
 

@@ -129,12 +129,12 @@ TEST_F(ThumbBranchTest, CpuRunReturnsFromABranchToItselfInInternalRam) {
     place(ramCode, b(-2));
     programCounter() = ramCode;
     gba.cpu.cycleBalance = 0;
-    sliceBudget = 0;
-    totalCycles = 0;
+    scheduler.sliceBudget = 0;
+    scheduler.totalCycles = 0;
     cpuRun(956);
     EXPECT_EQ(programCounter(), ramCode);
     EXPECT_LE(gba.cpu.cycleBalance, 0);
-    EXPECT_EQ(totalCycles, 956u);
+    EXPECT_EQ(scheduler.totalCycles, 956u);
 }
 
 } // namespace

@@ -29,10 +29,10 @@ class Input : public ::testing::Test {
         resetTestMachine();
         resetHeadlessHost();
         std::memset(buttonState, 0, sizeof buttonState);
-        framesRendered = 0;
-        framesSkipped = 0;
-        emulationRunning = 1;
-        activeDma = 4;
+        runState.framesRendered = 0;
+        runState.framesSkipped = 0;
+        runState.emulationRunning = 1;
+        dma.active = 4;
         // Requests reach IF but are not entered, so the tests see them in IF.
         gba.cpu.cpsr = flagI | modeSupervisor;
         ioRegister(io::IME) = 1;
@@ -49,7 +49,7 @@ class Input : public ::testing::Test {
     // Delivers the events to the next poll, then polls.
     void pollWith(std::initializer_list<std::pair<u8, bool>> events) {
         for (const auto& [code, pressed] : events) {
-            headlessScriptKey(framesRendered, code, pressed);
+            headlessScriptKey(runState.framesRendered, code, pressed);
         }
         pollInput();
     }
@@ -125,13 +125,13 @@ TEST_F(Input, DebugKeyMappedToAButtonWorksAsBoth) {
 }
 
 TEST_F(Input, PrintScreenAndF8RaiseTheirRequests) {
-    resyncRequested = 0;
-    screenshotRequested = 0;
+    runState.resyncRequested = 0;
+    runState.screenshotRequested = 0;
     pollWith({{dik::sysRq, false}, {dik::f8, false}});
-    EXPECT_EQ(screenshotRequested + resyncRequested, 0u);
+    EXPECT_EQ(runState.screenshotRequested + runState.resyncRequested, 0u);
     pollWith({{dik::sysRq, true}, {dik::f8, true}});
-    EXPECT_EQ(screenshotRequested, 1u);
-    EXPECT_EQ(resyncRequested, 1u);
+    EXPECT_EQ(runState.screenshotRequested, 1u);
+    EXPECT_EQ(runState.resyncRequested, 1u);
 }
 
 TEST_F(Input, OrModeRequestsOnPressAndOnReleaseOfASelectedButton) {
@@ -255,17 +255,17 @@ TEST_F(Input, KeyboardReadFailingTwiceLeavesThePollWithoutEffect) {
     EXPECT_EQ(headless.keyboardAcquires, 1u);
     EXPECT_EQ(keyinput(), 0xFFFE);
     EXPECT_FALSE(keypadRequested());
-    EXPECT_EQ(emulationRunning, 1u);
+    EXPECT_EQ(runState.emulationRunning, 1u);
     EXPECT_EQ(readTextFile(logFileName), "");
 }
 
 TEST_F(Input, EscapeReleaseAloneShutsDownAndStopsThePoll) {
     mapKeys();
-    framesRendered = 1234;
-    framesSkipped = 7;
+    runState.framesRendered = 1234;
+    runState.framesSkipped = 7;
     ioRegister(io::KEYINPUT) = 0xFFFF;
     pollWith({{dik::escape, false}, {keyA, true}});
-    EXPECT_EQ(emulationRunning, 0u);
+    EXPECT_EQ(runState.emulationRunning, 0u);
     EXPECT_EQ(keyinput(), 0xFFFF) << "events after Escape are not handled";
     const std::string log = readTextFile(logFileName);
     EXPECT_EQ(log.rfind("\nTotal Frame:1234\nSkipped:7\nVia ESC\n", 0), 0u) << log;

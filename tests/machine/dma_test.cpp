@@ -15,7 +15,7 @@ class DmaTest : public ::testing::Test {
         resetTestMachine();
         resetDma();
         gba.cpu.cpuRunning = 0; // keep the CPU out of the slices
-        sliceBudget = 0;
+        scheduler.sliceBudget = 0;
     }
 
     static void program(u32 c, u32 source, u32 dest, u32 count, u32 control) {
@@ -34,50 +34,50 @@ TEST_F(DmaTest, ImmediateWordCopyRunsInSlicesAndEnds) {
     }
     gba.cpu.cycleBalance = 64;
     program(3, 0x02000000, 0x06000000, 16, 0x8400);
-    EXPECT_EQ(activeDma, 3);
+    EXPECT_EQ(dma.active, 3);
     EXPECT_EQ(gba.cpu.cycleBalance, 0);      // the CPU slice ends early
-    EXPECT_EQ(dmaChannels[3].unitCost, 10u); // (2 + 1) x 2 + (1 x 2 + 2)
+    EXPECT_EQ(dma.channels[3].unitCost, 10u); // (2 + 1) x 2 + (1 x 2 + 2)
 
     runDmaSlice(); // 7 units, the seventh overdraws the budget
-    EXPECT_EQ(dmaChannels[3].unitsDone, 7);
-    EXPECT_EQ(dmaBudget32, -6);
-    while (activeDma <= 3) {
+    EXPECT_EQ(dma.channels[3].unitsDone, 7);
+    EXPECT_EQ(dma.budget32, -6);
+    while (dma.active <= 3) {
         runDmaSlice();
     }
     for (u32 i = 0; i < 16; ++i) {
         EXPECT_EQ(busRead32(0x06000000 + 4 * i), 0x1000 + i) << i;
     }
     EXPECT_EQ(controlOf(3) & 0x8000, 0u); // enable cleared without repeat
-    EXPECT_EQ(activeDma, noDmaChannel);
-    EXPECT_EQ(sliceBudget, 64); // the immediate start's refund
+    EXPECT_EQ(dma.active, noDmaChannel);
+    EXPECT_EQ(scheduler.sliceBudget, 64); // the immediate start's refund
 }
 
 TEST_F(DmaTest, ZeroCountMeansTheChannelMaximum) {
     auto runToEnd = [] {
-        for (u32 slices = 0; activeDma <= 3 && slices < 100000; ++slices) {
+        for (u32 slices = 0; dma.active <= 3 && slices < 100000; ++slices) {
             runDmaSlice();
         }
     };
     program(3, 0x02000000, 0x02020000, 0, 0x8000);
-    EXPECT_EQ(dmaChannels[3].unitsDone, -0x10000);
+    EXPECT_EQ(dma.channels[3].unitsDone, -0x10000);
     runToEnd();
-    EXPECT_EQ(activeDma, noDmaChannel);
-    EXPECT_EQ(dmaChannels[3].internalDest, 0x02020000u + 2 * 0x10000);
+    EXPECT_EQ(dma.active, noDmaChannel);
+    EXPECT_EQ(dma.channels[3].internalDest, 0x02020000u + 2 * 0x10000);
 
     program(0, 0x02000000, 0x02020000, 0, 0x8000);
-    EXPECT_EQ(dmaChannels[0].unitsDone, -0x4000);
+    EXPECT_EQ(dma.channels[0].unitsDone, -0x4000);
     runToEnd();
-    EXPECT_EQ(dmaChannels[0].internalDest, 0x02020000u + 2 * 0x4000);
+    EXPECT_EQ(dma.channels[0].internalDest, 0x02020000u + 2 * 0x4000);
 }
 
 TEST_F(DmaTest, OnlyTheLowestImmediateChannelRunsAfterAControlWrite) {
     program(3, 0x02000000, 0x02020000, 100, 0x8000 | dmacnt::repeat);
     program(0, 0x02000000, 0x02030000, 4, 0x8000);
-    EXPECT_EQ(activeDma, 0);
+    EXPECT_EQ(dma.active, 0);
     runDmaSlice();
     // Channel 3 was restarted but not marked pending, so nothing resumes it.
-    EXPECT_EQ(activeDma, noDmaChannel);
-    EXPECT_EQ(dmaChannels[3].unitsDone, 0);
+    EXPECT_EQ(dma.active, noDmaChannel);
+    EXPECT_EQ(dma.channels[3].unitsDone, 0);
 }
 
 TEST_F(DmaTest, HalfwordCostsAndAddressSteps) {
@@ -85,33 +85,33 @@ TEST_F(DmaTest, HalfwordCostsAndAddressSteps) {
     busWrite16(0x0200000E, 0xBBBB);
     // Source decrements, destination fixed.
     program(1, 0x02000010, 0x03000000, 2, 0x8000 | (1 << 7) | (2 << 5));
-    EXPECT_EQ(dmaChannels[1].unitCost, 2u + 0u + 2u);
-    EXPECT_EQ(dmaChannels[1].sourceStep, -2);
-    EXPECT_EQ(dmaChannels[1].destStep, 0);
+    EXPECT_EQ(dma.channels[1].unitCost, 2u + 0u + 2u);
+    EXPECT_EQ(dma.channels[1].sourceStep, -2);
+    EXPECT_EQ(dma.channels[1].destStep, 0);
     runDmaSlice();
     EXPECT_EQ(busRead16(0x03000000), 0xBBBBu);
-    EXPECT_EQ(dmaChannels[1].internalSource, 0x0200000Cu);
+    EXPECT_EQ(dma.channels[1].internalSource, 0x0200000Cu);
 }
 
 TEST_F(DmaTest, RepeatingImmediateChannelStaysEnabledAndRestartsOnAnyControlWrite) {
     program(2, 0x02000000, 0x02001000, 4, 0x8000 | dmacnt::repeat);
-    while (activeDma <= 3) {
+    while (dma.active <= 3) {
         runDmaSlice();
     }
     EXPECT_NE(controlOf(2) & 0x8000, 0u);
     busWrite16(0x040000BA, 0x0000); // a control write of channel 0
-    EXPECT_EQ(activeDma, 2);
+    EXPECT_EQ(dma.active, 2);
 }
 
 TEST_F(DmaTest, DestinationReloadAfterTheTransfer) {
     program(3, 0x02000000, 0x02001000, 4, 0x8000 | (3 << 5) | dmacnt::repeat | (2 << 12));
-    activeDma = 3;
+    dma.active = 3;
     startDmaChannel();
-    while (activeDma <= 3) {
+    while (dma.active <= 3) {
         runDmaSlice();
     }
-    EXPECT_EQ(dmaChannels[3].internalDest, 0x02001000u);
-    EXPECT_EQ(dmaChannels[3].internalSource, 0x02000008u);
+    EXPECT_EQ(dma.channels[3].internalDest, 0x02001000u);
+    EXPECT_EQ(dma.channels[3].internalSource, 0x02000008u);
 }
 
 TEST_F(DmaTest, TimedChannelSelection) {
@@ -119,16 +119,16 @@ TEST_F(DmaTest, TimedChannelSelection) {
     program(2, 0, 0, 1, 0x8000 | (2 << 12));
     program(1, 0, 0, 1, 0x8000 | (2 << 12));
     program(3, 0, 0, 1, 0x8000 | (1 << 12));
-    EXPECT_EQ(hblankDmaChannel, 1);
-    EXPECT_EQ(vblankDmaChannel, 3);
+    EXPECT_EQ(dma.hblankChannel, 1);
+    EXPECT_EQ(dma.vblankChannel, 3);
 
     // ...while the rescan after a non-repeating channel ends picks the highest.
     program(0, 0x02000000, 0x02000100, 1, 0x8000);
-    while (activeDma <= 3) {
+    while (dma.active <= 3) {
         runDmaSlice();
     }
-    EXPECT_EQ(hblankDmaChannel, 2);
-    EXPECT_EQ(vblankDmaChannel, 3);
+    EXPECT_EQ(dma.hblankChannel, 2);
+    EXPECT_EQ(dma.vblankChannel, 3);
 }
 
 TEST_F(DmaTest, HblankStartOutranksARunningChannelWhichResumesAfterwards) {
@@ -137,19 +137,19 @@ TEST_F(DmaTest, HblankStartOutranksARunningChannelWhichResumesAfterwards) {
     program(1, 0x02000000, 0x03000000, 4, 0x8000 | (2 << 12));
     program(3, 0x02000000, 0x02010000, 200, 0x8000);
     runDmaSlice();
-    s32 doneBefore = dmaChannels[3].unitsDone;
+    s32 doneBefore = dma.channels[3].unitsDone;
     ASSERT_GT(doneBefore, 0);
-    ASSERT_EQ(hblankDmaChannel, 1);
-    startTimedDma(hblankDmaChannel, 2);
-    EXPECT_EQ(activeDma, 1);
-    EXPECT_EQ(dmaChannels[3].pending, 1);
+    ASSERT_EQ(dma.hblankChannel, 1);
+    startTimedDma(dma.hblankChannel, 2);
+    EXPECT_EQ(dma.active, 1);
+    EXPECT_EQ(dma.channels[3].pending, 1);
     runDmaSlice();
-    EXPECT_EQ(activeDma, 3); // resumed
-    EXPECT_EQ(dmaChannels[3].unitsDone, doneBefore);
-    while (activeDma <= 3) {
+    EXPECT_EQ(dma.active, 3); // resumed
+    EXPECT_EQ(dma.channels[3].unitsDone, doneBefore);
+    while (dma.active <= 3) {
         runDmaSlice();
     }
-    EXPECT_EQ(static_cast<u32>(dmaChannels[3].unitsDone), 200u);
+    EXPECT_EQ(static_cast<u32>(dma.channels[3].unitsDone), 200u);
 }
 
 TEST_F(DmaTest, CompletionInterruptWaitsForTheLastChannel) {
@@ -158,7 +158,7 @@ TEST_F(DmaTest, CompletionInterruptWaitsForTheLastChannel) {
     gba.cpu.cpsr |= 0x80; // no IRQ entry, only the flags
     program(0, 0x02000000, 0x02000100, 2, 0x8000 | dmacnt::irqAtEnd);
     runDmaSlice();
-    EXPECT_EQ(activeDma, noDmaChannel);
+    EXPECT_EQ(dma.active, noDmaChannel);
     EXPECT_EQ(ioRegister(io::IF), 0x0100);
     EXPECT_EQ(gba.cpu.cpuRunning, 1u);
 
@@ -175,23 +175,23 @@ TEST_F(DmaTest, SoundFifoTransferMovesFourWordsToTheFifo) {
         busWrite32(0x02000000 + 4 * i, 0x04030201 + 0x04040404 * i);
     }
     program(1, 0x02000000, 0x040000A0, 0, 0x8000 | (3 << 12) | dmacnt::word | dmacnt::repeat);
-    EXPECT_GT(activeDma, 3); // special timing starts nothing on its own
+    EXPECT_GT(dma.active, 3); // special timing starts nothing on its own
     soundFifoTransfer();
-    EXPECT_EQ(dmaChannels[1].internalSource, 0x02000010u);
+    EXPECT_EQ(dma.channels[1].internalSource, 0x02000010u);
 }
 
 TEST_F(DmaTest, AnAddressWriteReloadsOnlyItsOwnInternalAddress) {
     program(1, 0x02000000, 0x06000000, 4, 0x8000 | dmacnt::repeat | (2 << 12));
-    activeDma = 1;
+    dma.active = 1;
     startDmaChannel();
     runDmaSlice();
-    ASSERT_EQ(dmaChannels[1].internalDest, 0x06000008u);
+    ASSERT_EQ(dma.channels[1].internalDest, 0x06000008u);
     busWrite32(0x040000BC, 0x02001000); // source only
-    EXPECT_EQ(dmaChannels[1].internalSource, 0x02001000u);
-    EXPECT_EQ(dmaChannels[1].internalDest, 0x06000008u);
+    EXPECT_EQ(dma.channels[1].internalSource, 0x02001000u);
+    EXPECT_EQ(dma.channels[1].internalDest, 0x06000008u);
     busWrite16(0x040000C2, 0x0600); // destination high half only
-    EXPECT_EQ(dmaChannels[1].internalDest, 0x06000000u);
-    EXPECT_EQ(dmaChannels[1].internalSource, 0x02001000u);
+    EXPECT_EQ(dma.channels[1].internalDest, 0x06000000u);
+    EXPECT_EQ(dma.channels[1].internalSource, 0x02001000u);
 }
 
 } // namespace

@@ -27,7 +27,7 @@ TEST_F(TimersTest, PrescalerZeroOverflowCarriesTheRestAndRequestsItsInterrupt) {
     ioRegister(io::IE) = 0x08;
     busWrite16(0x04000100, 0xFFC0);
     busWrite16(0x04000102, 0x00C0);
-    EXPECT_EQ(anyTimerOn, 0x80);
+    EXPECT_EQ(timers.anyOn, 0x80);
     stepTimers(0);
     EXPECT_EQ(counter(0), 0xFFC0); // wrapped to 0, then reloaded
     EXPECT_EQ(ioRegister(io::IF), 0x08);
@@ -80,7 +80,7 @@ TEST_F(TimersTest, EnablingKeepsCountAndPrescaler) {
         stepTimers(0);
     }
     busWrite16(0x04000102, 0x0003); // off
-    EXPECT_EQ(anyTimerOn, 0);
+    EXPECT_EQ(timers.anyOn, 0);
     busWrite16(0x04000102, 0x0083); // on again: no reload, prescaler kept
     for (int slice = 0; slice < 6; ++slice) {
         stepTimers(0);
@@ -114,7 +114,7 @@ TEST_F(TimersTest, HaltedCpuStillLetsTimersRunInTheScheduler) {
     gba.cpu.cpuRunning = 0;
     busWrite16(0x04000100, 0);
     busWrite16(0x04000102, 0x0080);
-    sliceBudget = 0;
+    scheduler.sliceBudget = 0;
     cpuRun(640);
     EXPECT_EQ(counter(0), 640);
 }

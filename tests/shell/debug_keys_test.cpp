@@ -19,8 +19,8 @@ class DebugKeys : public ::testing::Test {
   protected:
     void SetUp() override {
         resetTestMachine();
-        framesRendered = 0;
-        framesSkipped = 0;
+        runState.framesRendered = 0;
+        runState.framesSkipped = 0;
         resetLog();
     }
 
@@ -45,11 +45,11 @@ void setVideoRegisters() {
     ioRegister(0xD2) = 0x0000;
     ioRegister(0xDE) = 0x84A0;
     ioRegister(io::VCOUNT) = 227;
-    priorityLayer[0] = 2;
-    priorityLayer[1] = 0;
-    priorityLayer[2] = 31;
-    priorityLayer[3] = 31;
-    framesRendered = 4321;
+    videoLine.priorityLayer[0] = 2;
+    videoLine.priorityLayer[1] = 0;
+    videoLine.priorityLayer[2] = 31;
+    videoLine.priorityLayer[3] = 31;
+    runState.framesRendered = 4321;
     gba.cpu.cpsr = 0x6000003F;
     gba.cpu.userBank[15] = 0x08000ABC;
 }
@@ -87,7 +87,7 @@ TEST_F(DebugKeys, F11LogsTheVideoStateAndDumpsThreeMemories) {
 
 TEST_F(DebugKeys, WindowLineOnlyWithAWindowEnabled) {
     ioRegister(io::DISPCNT) = 0x1F00;
-    priorityLayer[0] = priorityLayer[1] = priorityLayer[2] = priorityLayer[3] = 31;
+    videoLine.priorityLayer[0] = videoLine.priorityLayer[1] = videoLine.priorityLayer[2] = videoLine.priorityLayer[3] = 31;
     debugKeyPressed(dik::f11);
     EXPECT_EQ(readTextFile(logFileName).find("WINONf"), std::string::npos);
     resetLog();
@@ -135,18 +135,18 @@ TEST_F(DebugKeys, F9LogsTheSoundRegisters) {
 }
 
 TEST_F(DebugKeys, SimpleKeysAndUnknownCodes) {
-    resyncRequested = 0;
-    screenshotRequested = 0;
+    runState.resyncRequested = 0;
+    runState.screenshotRequested = 0;
     debugKeyPressed(0x1E);
     debugKeyPressed(dik::escape); // Escape is the poll's business, not a debug action
-    EXPECT_EQ(resyncRequested + screenshotRequested, 0u);
+    EXPECT_EQ(runState.resyncRequested + runState.screenshotRequested, 0u);
     EXPECT_EQ(readTextFile(logFileName), "");
     debugKeyPressed(dik::f10);
     debugKeyPressed(dik::f8);
     debugKeyPressed(dik::sysRq);
     EXPECT_EQ(readTextFile(logFileName), "\nSTARTLOG");
-    EXPECT_EQ(resyncRequested, 1u);
-    EXPECT_EQ(screenshotRequested, 1u);
+    EXPECT_EQ(runState.resyncRequested, 1u);
+    EXPECT_EQ(runState.screenshotRequested, 1u);
 }
 
 } // namespace

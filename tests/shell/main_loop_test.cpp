@@ -55,10 +55,10 @@ TEST(FrameDeadlines, FollowSkipAndHalfSpeed) {
 
 TEST_F(MainLoopTest, FixedSkipDrawsTheFirstFrameOfEachGroup) {
     EXPECT_EQ(run("SKIP=1\r\n", 6), exitNormal);
-    EXPECT_EQ(framesRendered, 6u);
+    EXPECT_EQ(runState.framesRendered, 6u);
     // The set-up clear, then frames 3 and 5: frame 1 starts in the power-on forced blank.
     EXPECT_EQ(headless.flips, 1u + 2u);
-    EXPECT_EQ(framesSkipped, 0u);
+    EXPECT_EQ(runState.framesSkipped, 0u);
 }
 
 TEST_F(MainLoopTest, SkipAboveThreeIsClampedAndLogged) {
@@ -78,16 +78,16 @@ TEST_F(MainLoopTest, LateGroupsRunUndrawnAndCountOnce) {
     headless.msPerFrame = 40; // every frame costs more than a group may take
     EXPECT_EQ(run("AUTOSKIP=YES\r\nSKIP=1\r\n", 10), exitNormal);
     EXPECT_NE(readTextFile("DBUG.txt").find("\nAuto Frame Skip"), std::string::npos);
-    EXPECT_GE(framesSkipped, 3u);
-    EXPECT_EQ(framesRendered, 10u);
+    EXPECT_GE(runState.framesSkipped, 3u);
+    EXPECT_EQ(runState.framesRendered, 10u);
     // Each late group runs both its frames undrawn and adds one; the first group is on time
     // but its frame is blank.
-    EXPECT_EQ(headless.flips - 1, (10u / 2) - framesSkipped - 1);
+    EXPECT_EQ(headless.flips - 1, (10u / 2) - runState.framesSkipped - 1);
 }
 
 TEST_F(MainLoopTest, OnTimeGroupsWaitForTheirDeadline) {
     EXPECT_EQ(run("AUTOSKIP=YES\r\n", 30), exitNormal);
-    EXPECT_EQ(framesSkipped, 0u);
+    EXPECT_EQ(runState.framesSkipped, 0u);
     EXPECT_EQ(headless.flips, 1u + 29u);
     // 29 groups ran to their deadline less the 4 ms margin before Escape came.
     EXPECT_GE(hostMilliseconds(), 483u - 4u);
@@ -96,7 +96,7 @@ TEST_F(MainLoopTest, OnTimeGroupsWaitForTheirDeadline) {
 TEST_F(MainLoopTest, HalfSpeedStretchesTheSchedule) {
     EXPECT_EQ(run("AUTOSKIP=YES\r\nHALFSPEED=YES\r\n", 10), exitNormal);
     EXPECT_GE(hostMilliseconds(), 9u * 66u - 4u);
-    EXPECT_EQ(framesSkipped, 0u);
+    EXPECT_EQ(runState.framesSkipped, 0u);
 }
 
 TEST_F(MainLoopTest, ResyncMakesTheFirstGroupOfTheNextPeriodOnTime) {
@@ -104,21 +104,21 @@ TEST_F(MainLoopTest, ResyncMakesTheFirstGroupOfTheNextPeriodOnTime) {
     // late; F8 re-bases the clock at the end of the 240-group period.
     headless.msPerFrame = 20;
     EXPECT_EQ(run("AUTOSKIP=YES\r\n", 245), exitNormal);
-    u32 skippedWithoutResync = framesSkipped;
+    u32 skippedWithoutResync = runState.framesSkipped;
 
     resetHeadlessHost();
     headless.msPerFrame = 20;
     headlessScriptKey(5, dik::f8, true);
     EXPECT_EQ(run("AUTOSKIP=YES\r\n", 245), exitNormal);
-    EXPECT_EQ(framesSkipped, skippedWithoutResync - 1);
+    EXPECT_EQ(runState.framesSkipped, skippedWithoutResync - 1);
 }
 
 TEST_F(MainLoopTest, InactiveWindowStopsEmulationUntilActivatedAgain) {
     headless.scriptedMessages = {{2, hostMessageDeactivate}, {2, hostMessageActivate}};
     EXPECT_EQ(run("AUTOSKIP=YES\r\n", 6), exitNormal);
     EXPECT_EQ(headless.desktopRestores, 1u);
-    EXPECT_EQ(framesRendered, 6u);
-    EXPECT_EQ(framesSkipped, 0u);
+    EXPECT_EQ(runState.framesRendered, 6u);
+    EXPECT_EQ(runState.framesSkipped, 0u);
     // Reactivated within the first frames: the display is not rebuilt.
     EXPECT_EQ(count(readTextFile("DBUG.txt"), "Start initializing DirectDraw"), 1u);
 }

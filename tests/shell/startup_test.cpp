@@ -49,7 +49,7 @@ TEST_F(StartupTest, NormalRunStartsInOrderAndEndsWithEscape) {
     config("INPUT=KEYBOARD\r\n");
     escapeAt(5);
     EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
-    EXPECT_EQ(framesRendered, 5u);
+    EXPECT_EQ(runState.framesRendered, 5u);
     EXPECT_TRUE(logHasInOrder(
         {"\nLoad ROM:", "\nFlashROM Loaded", "\nSRAM Loaded", "\nEEPROM Loaded",
          "\nBIOS Image loaded", "\nWin32 application established\n", "\nKeyboard initialized\n",
@@ -62,7 +62,7 @@ TEST_F(StartupTest, NormalRunStartsInOrderAndEndsWithEscape) {
     EXPECT_TRUE(fs::exists("game.sav"));
     EXPECT_TRUE(fs::exists("game.EEPROM"));
     EXPECT_FALSE(fs::exists("game.Flash"));
-    EXPECT_EQ(emulationRunning, 0u);
+    EXPECT_EQ(runState.emulationRunning, 0u);
 }
 
 TEST_F(StartupTest, MissingOrQuotedRomEndsAtOnceWithoutWindowOrSaves) {
@@ -71,7 +71,7 @@ TEST_F(StartupTest, MissingOrQuotedRomEndsAtOnceWithoutWindowOrSaves) {
         resetHeadlessHost();
         EXPECT_EQ(quarvendMain(line), exitNormal);
         EXPECT_FALSE(headless.windowOpen);
-        EXPECT_EQ(framesRendered, 0u);
+        EXPECT_EQ(runState.framesRendered, 0u);
         EXPECT_TRUE(
             logHasInOrder({"\nDirectDraw Uninitialized", "\nQuitting...", "\nFlashROM Loaded",
                            "\nSRAM Loaded", "\nEEPROM Loaded", "\nBIOS Image loaded"}));
@@ -107,7 +107,7 @@ TEST_F(StartupTest, EachFailingSetUpStepHasItsExitCode) {
         headless.failure = c.failure;
         EXPECT_EQ(quarvendMain("game.gba"), c.exitCode);
         EXPECT_TRUE(logHasInOrder({c.line, "\nQuitting..."}));
-        EXPECT_EQ(framesRendered, 0u);
+        EXPECT_EQ(runState.framesRendered, 0u);
         EXPECT_TRUE(fs::exists("game.sav")); // the shut-down after loading writes the saves
     }
 }
@@ -133,7 +133,7 @@ TEST_F(StartupTest, WindowCloseEndsTheProgramLikeEscape) {
     headless.scriptedMessages.push_back({3, hostMessageClose});
     headlessScriptKey(100, dik::escape, true); // a safety net; the close comes first
     EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
-    EXPECT_EQ(framesRendered, 3u);
+    EXPECT_EQ(runState.framesRendered, 3u);
     EXPECT_TRUE(logHasInOrder({"\nSRAM contents saved to  game.sav", "\nQuitting..."}));
 }
 

@@ -89,7 +89,7 @@ TEST_F(FifoTest, LowRingAsksTheSoundDmaForFourWords) {
     EXPECT_EQ(soundFifos[0].writeIndex, 17);
     EXPECT_EQ(soundFifos[0].ring[1], 0x01);
     EXPECT_EQ(soundFifos[0].ring[16], 0x04);
-    EXPECT_EQ(dmaChannels[1].internalSource, 0x02000010u);
+    EXPECT_EQ(dma.channels[1].internalSource, 0x02000010u);
 }
 
 TEST_F(FifoTest, SamplingNeverOverrunsTheFrameBuffer) {

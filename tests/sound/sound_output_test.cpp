@@ -19,7 +19,7 @@ protected:
         resetTestMachine();
         resetHeadlessHost();
         settings.enableSound = 1;
-        framesRendered = 0;
+        runState.framesRendered = 0;
         ASSERT_EQ(initSound(), 1);
         for (SoundFifo& fifo : soundFifos) {
             fifo = SoundFifo{};
@@ -88,7 +88,7 @@ TEST_F(SoundOutputTest, ToneLevelsFollowRoutingAndOutputRatio) {
 
 TEST_F(SoundOutputTest, WriteOffsetWrapsAfterSixtyFramesAndPlayStartsOnFrameOne) {
     for (int frame = 1; frame <= 60; ++frame) {
-        framesRendered = static_cast<u32>(frame);
+        runState.framesRendered = static_cast<u32>(frame);
         soundFrame();
         if (frame == 1) {
             EXPECT_TRUE(headless.soundPlaying[psgRightBuffer]);

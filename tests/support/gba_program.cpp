@@ -28,8 +28,8 @@ void prepareProgram(const std::string& name, const std::string& bootImage) {
         copyImage(bootImage, gba.BiosRom, biosSize);
     }
     resetMachine();
-    sliceBudget = 0;
-    totalCycles = 0;
+    scheduler.sliceBudget = 0;
+    scheduler.totalCycles = 0;
 }
 
 ProgramResult runProgram(const std::string& name, u32 maxCycles, const std::string& bootImage) {

@@ -60,14 +60,14 @@ class BackgroundRenderer : public ::testing::Test {
     // Renders line LINE with the renderer of the current mode and returns its pixels.
     const u16* renderLine(u32 line) {
         ioRegister(io::VCOUNT) = static_cast<u16>(line);
-        lineCursor = renderBuffer + renderWidth * line;
-        const u16* pixels = lineCursor;
+        videoLine.cursor = renderBuffer + renderWidth * line;
+        const u16* pixels = videoLine.cursor;
         if ((ioRegister(io::DISPCNT) & 7) >= 3) {
             renderBitmapLine();
         } else {
             renderTileLine();
         }
-        EXPECT_EQ(lineCursor, pixels + renderWidth);
+        EXPECT_EQ(videoLine.cursor, pixels + renderWidth);
         return pixels;
     }
 };
@@ -193,14 +193,14 @@ TEST_F(BackgroundRenderer, PriorityTiesGoToExtraBuffersInDrawingOrder) {
     setRegister(0x00E, 0x1F81); // BG3 priority 1
     setRegister(0x000, 0x0F00);
     EXPECT_EQ(renderLine(0)[0], entry(10)); // BG0 wins the tie
-    EXPECT_EQ(priorityLayer[1], 3);
-    EXPECT_EQ(priorityLayer[2], 1);
-    EXPECT_EQ(priorityLayer[0], 31);
-    ASSERT_EQ(extraLayerCount, 2u);
-    EXPECT_EQ(extraLayer[0], 2);
-    EXPECT_EQ(extraLayer[1], 0);
-    EXPECT_EQ(extraPriority[0], 1);
-    EXPECT_EQ(extraPriority[1], 1);
+    EXPECT_EQ(videoLine.priorityLayer[1], 3);
+    EXPECT_EQ(videoLine.priorityLayer[2], 1);
+    EXPECT_EQ(videoLine.priorityLayer[0], 31);
+    ASSERT_EQ(videoLine.extraLayerCount, 2u);
+    EXPECT_EQ(videoLine.extraLayer[0], 2);
+    EXPECT_EQ(videoLine.extraLayer[1], 0);
+    EXPECT_EQ(videoLine.extraPriority[0], 1);
+    EXPECT_EQ(videoLine.extraPriority[1], 1);
 
     setRegister(0x000, 0x0E00); // without BG0, BG2 is in front of BG3
     EXPECT_EQ(renderLine(1)[0], entry(12));
@@ -319,7 +319,7 @@ TEST_F(BackgroundRenderer, Mode3DrawsOnlyWithTheIdentityMatrix) {
     const u16* line = renderLine(7);
     EXPECT_EQ(line[0], 0xF81F); // no marker bit: bitmap pixels never meet a line buffer
     EXPECT_EQ(line[1], 0);
-    EXPECT_EQ(bitmapBg2Priority, 0u);
+    EXPECT_EQ(videoLine.bitmapBg2Priority, 0u);
 
     setRegister(0x020, 0x0200);
     line = renderLine(7);
@@ -335,12 +335,12 @@ TEST_F(BackgroundRenderer, Mode4PagesAndColourZero) {
     const u16* line = renderLine(3);
     EXPECT_EQ(line[0], hostColour(backdropColour));
     EXPECT_EQ(line[1], entry(9));
-    EXPECT_EQ(bitmapBg2Priority, 2u);
+    EXPECT_EQ(videoLine.bitmapBg2Priority, 2u);
     setRegister(0x000, 0x0404);
     EXPECT_EQ(renderLine(3)[0], entry(1));
     setRegister(0x000, 0x0004); // BG2 off: the line is cleared
     EXPECT_EQ(renderLine(3)[0], 0);
-    EXPECT_EQ(bitmapBg2Priority, 3u);
+    EXPECT_EQ(videoLine.bitmapBg2Priority, 3u);
 }
 
 TEST_F(BackgroundRenderer, BitmapEffectsIgnoreTargetBits) {
@@ -361,8 +361,8 @@ TEST_F(BackgroundRenderer, BitmapModesComposeSpritesOfPriorityOneAndZeroOnly) {
     objLineBuffers[2][2] = entry(3);
     semiObjBuffers[3][3] = entry(4);
     semiObjBuffers[0][4] = hostColour(0x7FFF);
-    objPresent[0] = objPresent[1] = objPresent[2] = 1;
-    semiObjPresent[0] = semiObjPresent[3] = 1;
+    videoLine.objPresent[0] = videoLine.objPresent[1] = videoLine.objPresent[2] = 1;
+    videoLine.semiObjPresent[0] = videoLine.semiObjPresent[3] = 1;
     selectEffectRows(8, 8, 0);
     composeBitmapSprites(line, 0);
     EXPECT_EQ(line[0], entry(1));
@@ -389,7 +389,7 @@ TEST_F(BackgroundRenderer, OrdinarySpritesBlendOnlyAsFirstTargetsWithASecondTarg
             line[x] = 0x0020; // black
         }
         objLineBuffers[0][0] = white;
-        objPresent[0] = 1;
+        videoLine.objPresent[0] = 1;
         composeBitmapSprites(line, bldmod);
         EXPECT_EQ(line[0], bldmod == 0x0150u ? half : white) << std::hex << bldmod;
     }

@@ -37,15 +37,15 @@ class CompositionTest : public ::testing::Test {
 
 TEST_F(CompositionTest, ASpriteLiesOverEveryLayerOfItsPriority) {
     u16 bg1 = hostColour(0x001F), bg0 = hostColour(0x03E0), sprite = hostColour(0x7C00);
-    priorityUsed[1] = 1;
-    priorityLayer[1] = 1;
+    videoLine.priorityUsed[1] = 1;
+    videoLine.priorityLayer[1] = 1;
     layerBuffers[1][3] = bg1;
-    extraLayerCount = 1;
-    extraLayer[0] = 0;
-    extraPriority[0] = 1;
+    videoLine.extraLayerCount = 1;
+    videoLine.extraLayer[0] = 0;
+    videoLine.extraPriority[0] = 1;
     extraLayerBuffers[0][3] = bg0;
     extraLayerBuffers[0][4] = bg0;
-    objPresent[1] = 1;
+    videoLine.objPresent[1] = 1;
     objLineBuffers[1][3] = sprite;
     composeLine(line, 0);
     EXPECT_EQ(line[3], sprite);
@@ -55,10 +55,10 @@ TEST_F(CompositionTest, ASpriteLiesOverEveryLayerOfItsPriority) {
 
 TEST_F(CompositionTest, SemiTransparentSpritesBlendOverANonTargetLayer) {
     u16 layer = hostColour(0x001F); // red 31, not a second target
-    priorityUsed[2] = 1;
-    priorityLayer[2] = 2;
+    videoLine.priorityUsed[2] = 1;
+    videoLine.priorityLayer[2] = 2;
     layerBuffers[2][7] = layer;
-    semiObjPresent[1] = 1;
+    videoLine.semiObjPresent[1] = 1;
     semiObjBuffers[1][7] = hostColour(0x7C00); // blue 31
     composeLine(line, 0);
     // EVA = EVB = 8: half of each, whatever the target bits say.

@@ -30,7 +30,7 @@ protected:
         ASSERT_EQ(initDisplay(), 1);
     }
 
-    static u16 shown(u32 x, u32 y) { return backBuffer[y * displayWidth + x]; }
+    static u16 shown(u32 x, u32 y) { return display.backBuffer[y * display.width + x]; }
 };
 
 TEST_F(DisplayOutputTest, DestinationRectanglesAreCentredOnSixteenPixelSteps) {
@@ -93,7 +93,7 @@ TEST_F(DisplayOutputTest, LostSurfaceIsRestoredAndFlippedAgain) {
     headless.flipResults = {hostDisplaySurfaceLost};
     presentFrame();
     EXPECT_EQ(headless.restores, 1u);
-    EXPECT_EQ(presentResult, 0u);
+    EXPECT_EQ(display.presentResult, 0u);
     EXPECT_NE(readTextFile("DBUG.txt").find("!"), std::string::npos);
 }
 
@@ -109,7 +109,7 @@ TEST_F(DisplayOutputTest, SetUpFailuresLogTheirStep) {
 TEST_F(DisplayOutputTest, FifteenBitDisplaysAreReported) {
     headless.display15Bit = true;
     open(640, 480, 1);
-    EXPECT_EQ(rgb555Display, 1u);
+    EXPECT_EQ(display.rgb555, 1u);
     EXPECT_NE(readTextFile("DBUG.txt").find("\nUse RGB555 format!"), std::string::npos);
 }
 

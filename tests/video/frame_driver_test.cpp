@@ -34,10 +34,10 @@ class FrameDriverTest : public ::testing::Test {
         settings.zoom = 1;
         allocateLineBuffers();
         ASSERT_EQ(initDisplay(), 1);
-        emulationRunning = 1;
-        framesRendered = 0;
-        clearAtFrame = 0;
-        screenshotRequested = 0;
+        runState.emulationRunning = 1;
+        runState.framesRendered = 0;
+        runState.clearAtFrame = 0;
+        runState.screenshotRequested = 0;
     }
     void TearDown() override { releaseLineBuffers(); }
 
@@ -46,10 +46,10 @@ class FrameDriverTest : public ::testing::Test {
 
 TEST_F(FrameDriverTest, AFrameRunsAllLinesAndLeavesTheVblankFlag) {
     runFrame(1);
-    EXPECT_EQ(framesRendered, 1u);
+    EXPECT_EQ(runState.framesRendered, 1u);
     EXPECT_EQ(ioRegister(io::VCOUNT), 228);
     EXPECT_EQ(ioRegister(io::DISPSTAT) & 7, 1); // VBlank stays set until the next frame
-    EXPECT_EQ(totalCycles, 228u * (956 + 271));
+    EXPECT_EQ(scheduler.totalCycles, 228u * (956 + 271));
 }
 
 TEST_F(FrameDriverTest, DisplayInterruptsAreCountedPerLineAndFrame) {
@@ -83,10 +83,10 @@ TEST_F(FrameDriverTest, ForcedBlankFramesAreEmulatedButNotPresented) {
 }
 
 TEST_F(FrameDriverTest, StoppedEmulationOnlyCountsTheFrame) {
-    emulationRunning = 0;
+    runState.emulationRunning = 0;
     runFrame(1);
-    EXPECT_EQ(framesRendered, 1u);
-    EXPECT_EQ(totalCycles, 0u);
+    EXPECT_EQ(runState.framesRendered, 1u);
+    EXPECT_EQ(scheduler.totalCycles, 0u);
 }
 
 TEST_F(FrameDriverTest, HblankDmaRunsOnceForEachVisibleLine) {
@@ -95,7 +95,7 @@ TEST_F(FrameDriverTest, HblankDmaRunsOnceForEachVisibleLine) {
     busWrite32(0x040000D8, 0x02000100);
     busWrite16(0x040000DC, 1);
     busWrite16(0x040000DE, 0x8000 | dmacnt::repeat | dmacnt::word | (2 << 12) | (2 << 7));
-    ASSERT_EQ(hblankDmaChannel, 3);
+    ASSERT_EQ(dma.hblankChannel, 3);
     runFrame(0);
     for (u32 line = 0; line < 160; ++line) {
         ASSERT_EQ(busRead32(0x02000100 + 4 * line), 1u) << line;
@@ -117,14 +117,14 @@ TEST_F(FrameDriverTest, VblankDmaStartsAtTheVerticalBlank) {
 TEST_F(FrameDriverTest, ScreenRefreshThirtyFramesAfterReactivation) {
     ioRegister(io::DISPCNT) = 0;
     buttonState[7] = 0x80;
-    clearAtFrame = 1;
+    runState.clearAtFrame = 1;
     for (int frame = 0; frame < 30; ++frame) {
         runFrame(0);
     }
-    EXPECT_EQ(clearAtFrame, 1u);
+    EXPECT_EQ(runState.clearAtFrame, 1u);
     u32 clears = headless.screenClears;
     runFrame(0);
-    EXPECT_EQ(clearAtFrame, 0u);
+    EXPECT_EQ(runState.clearAtFrame, 0u);
     EXPECT_EQ(headless.screenClears, clears + 1);
     EXPECT_EQ(buttonState[7], 0);
 }

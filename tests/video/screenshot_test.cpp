@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/debug_keys.h"
+#include "common/run_state.h"
 #include "support/test_support.h"
 #include "video/frame_driver.h"
 #include "video/screenshot.h"
@@ -16,7 +16,7 @@ class Screenshot : public ::testing::Test {
   protected:
     void SetUp() override {
         screenshotCounter = 0;
-        screenshotRequested = 1;
+        runState.screenshotRequested = 1;
         std::memset(renderBuffer, 0, sizeof renderBuffer);
     }
 
@@ -44,7 +44,7 @@ TEST_F(Screenshot, NamesCountUpAndWrapAfter99) {
     EXPECT_TRUE(std::filesystem::exists("Shot0001.BMP"));
     EXPECT_TRUE(std::filesystem::exists("Shot0002.BMP"));
     EXPECT_TRUE(std::filesystem::exists("Shot0003.BMP"));
-    EXPECT_EQ(screenshotRequested, 0u);
+    EXPECT_EQ(runState.screenshotRequested, 0u);
 
     screenshotCounter = 98;
     saveScreenshot();
@@ -107,7 +107,7 @@ TEST_F(Screenshot, UncreatableFileIsSkipped) {
     saveScreenshot();
     EXPECT_TRUE(std::filesystem::is_directory("Shot0001.BMP"));
     EXPECT_EQ(screenshotCounter, 1u);
-    EXPECT_EQ(screenshotRequested, 0u);
+    EXPECT_EQ(runState.screenshotRequested, 0u);
     saveScreenshot();
     EXPECT_EQ(readBinaryFile("Shot0002.BMP").size(), 115254u);
 }

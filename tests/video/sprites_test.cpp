@@ -28,10 +28,10 @@ class Sprites : public ::testing::Test {
         selectEffectRows(16, 0, 0);
         allocateLineBuffers();
         resetLayerRecords();
-        bitmapBg2Priority = 3;
-        lineCursor = renderBuffer;
+        videoLine.bitmapBg2Priority = 3;
+        videoLine.cursor = renderBuffer;
         for (u32 x = 0; x < renderWidth; ++x) {
-            lineCursor[x] = hostColour(backdrop);
+            videoLine.cursor[x] = hostColour(backdrop);
         }
         for (u32 entry = 0; entry < 128; ++entry) {
             setSprite(entry, 0x0200, 0, 0); // disabled
@@ -44,7 +44,7 @@ class Sprites : public ::testing::Test {
     }
     void TearDown() override {
         releaseLineBuffers();
-        lineCursor = renderBuffer;
+        videoLine.cursor = renderBuffer;
     }
 
     static void setSprite(u32 entry, u32 attr0, u32 attr1, u32 attr2) {
@@ -134,7 +134,7 @@ TEST_F(Sprites, EveryShapeAndSizeCoversItsWidthAndHeight) {
             u32 lines = 0;
             for (u32 line = 0; line < 140; ++line) {
                 renderLine(line);
-                if (objPresent[0]) {
+                if (videoLine.objPresent[0]) {
                     ++lines;
                     EXPECT_GE(line, offsetY);
                     EXPECT_EQ(columnsWritten(0), widths[index]);
@@ -151,16 +151,16 @@ TEST_F(Sprites, DisabledSpritesAndSpritesOffDrawNothing) {
     std::memset(gba.VideoRam + 0x10000, 0x11, 0x8000);
     setSprite(0, 0x0200, 0, 0); // bits 8-9 = 2: disabled
     renderLine(0);
-    EXPECT_EQ(objPresent[0], 0);
+    EXPECT_EQ(videoLine.objPresent[0], 0);
 
     setSprite(0, 0, 0, 0);
     ioRegister(io::DISPCNT) = oneDimensional; // DISPCNT bit 12 clear
     renderLine(0);
     for (u32 p = 0; p < 4; ++p) {
-        EXPECT_EQ(objPresent[p], 0);
-        EXPECT_EQ(semiObjPresent[p], 0);
+        EXPECT_EQ(videoLine.objPresent[p], 0);
+        EXPECT_EQ(videoLine.semiObjPresent[p], 0);
     }
-    EXPECT_EQ(objWindowPresent, 0);
+    EXPECT_EQ(videoLine.objWindowPresent, 0);
     EXPECT_EQ(columnsWritten(0), 0u);
 }
 
@@ -176,7 +176,7 @@ TEST_F(Sprites, LowerEntriesLieInFrontAtEqualPriority) {
     EXPECT_EQ(shown(1, 17), 16u * 3 + 1);
     EXPECT_EQ(shown(0, 40), 16u * 5 + 1);
     EXPECT_EQ(objLineBuffers[1][40], 0);
-    EXPECT_EQ(objPresent[2] | objPresent[3], 0);
+    EXPECT_EQ(videoLine.objPresent[2] | videoLine.objPresent[3], 0);
 }
 
 TEST_F(Sprites, BoxesWrapFromTheBottomAndEnterFromTheLeft) {
@@ -188,11 +188,11 @@ TEST_F(Sprites, BoxesWrapFromTheBottomAndEnterFromTheLeft) {
     renderLine(15);
     EXPECT_EQ(shown(0, 31), 32u); // row 31
     renderLine(16);
-    EXPECT_EQ(objPresent[0], 0);
+    EXPECT_EQ(videoLine.objPresent[0], 0);
 
     setSprite(0, 0x2000 | 100, 2u << 14, 0);
     renderLine(99);
-    EXPECT_EQ(objPresent[0], 0);
+    EXPECT_EQ(videoLine.objPresent[0], 0);
     renderLine(131);
     EXPECT_EQ(shown(0, 0), 32u);
 
@@ -206,7 +206,7 @@ TEST_F(Sprites, BoxesWrapFromTheBottomAndEnterFromTheLeft) {
     }
     setSprite(0, 0x2000, (1u << 14) | 300, 64); // right of the screen, not reaching 512
     renderLine(0);
-    EXPECT_EQ(objPresent[0], 0);
+    EXPECT_EQ(videoLine.objPresent[0], 0);
     setSprite(0, 0x2000, (1u << 14) | 230, 64); // cut at column 240
     renderLine(0);
     EXPECT_EQ(columnsWritten(0), 10u);
@@ -351,21 +351,21 @@ TEST_F(Sprites, AffineTextureStartAndClipping) {
     // The products with the skip and the row are cut to 16 bits: from box row 64 on,
     // PD x iy = 0x200 x 64 wraps negative and the lower half of this sprite is not drawn.
     renderLine(70);
-    EXPECT_EQ(objPresent[0], 0);
+    EXPECT_EQ(videoLine.objPresent[0], 0);
 }
 
 TEST_F(Sprites, SemiTransparentSpritesAndBldmodBit4) {
     std::memset(gba.VideoRam + 0x10000, 0x11, 32);
     setSprite(0, 0x0400, 0, (2u << 10) | 0x1000); // mode 1, priority 2, bank 1
     renderLine(0);
-    EXPECT_EQ(semiObjPresent[2], 1);
+    EXPECT_EQ(videoLine.semiObjPresent[2], 1);
     EXPECT_EQ(semiObjBuffers[2][0], colour(17));
-    EXPECT_EQ(objPresent[2], 0);
+    EXPECT_EQ(videoLine.objPresent[2], 0);
 
     // Sprites as first target in alpha mode: drawn as ordinary sprites, composition blends.
     ioRegister(io::BLDCNT) = 0x0150;
     renderLine(0);
-    EXPECT_EQ(semiObjPresent[2], 0);
+    EXPECT_EQ(videoLine.semiObjPresent[2], 0);
     EXPECT_EQ(objLineBuffers[2][0], colour(17));
 
     // Brighten with no second target: brightened like ordinary sprites.
@@ -379,14 +379,14 @@ TEST_F(Sprites, SemiTransparentSpritesAndBldmodBit4) {
     // that buffer counts as black.
     ioRegister(io::BLDCNT) = 0x0110;
     selectEffectRows(12, 4, 0);
-    priorityUsed[3] = 1;
+    videoLine.priorityUsed[3] = 1;
     layerBuffers[3][0] = hostColour(0x0010); // red 16
     layerBuffers[3][1] = 0;
     renderLine(0);
     auto expected = [](u32 sprite, u32 below) { return 4 * sprite / 16 + 12 * below / 16; };
     EXPECT_EQ(objLineBuffers[2][0], (expected(17, 16) << 11) | 0x20);
     EXPECT_EQ(objLineBuffers[2][1], (expected(17, 0) << 11) | 0x20);
-    EXPECT_EQ(objPresent[2], 1);
+    EXPECT_EQ(videoLine.objPresent[2], 1);
 
     // With a window on, the window composition takes over: drawn unchanged.
     ioRegister(io::DISPCNT) = spritesOn | oneDimensional | 0x2000;
@@ -415,15 +415,15 @@ TEST_F(Sprites, BitmapModeDropsSpritesBehindBg2) {
     for (u32 p = 0; p < 4; ++p) {
         setSprite(p, 0, 20 * p, p << 10);
     }
-    bitmapBg2Priority = 1;
+    videoLine.bitmapBg2Priority = 1;
     renderLine(0, 1);
-    EXPECT_EQ(objPresent[0] + objPresent[1], 2);
-    EXPECT_EQ(objPresent[2] + objPresent[3], 0);
+    EXPECT_EQ(videoLine.objPresent[0] + videoLine.objPresent[1], 2);
+    EXPECT_EQ(videoLine.objPresent[2] + videoLine.objPresent[3], 0);
     renderLine(0, 0); // the tile-mode caller draws every priority
-    EXPECT_EQ(objPresent[2] + objPresent[3], 2);
-    bitmapBg2Priority = 3;
+    EXPECT_EQ(videoLine.objPresent[2] + videoLine.objPresent[3], 2);
+    videoLine.bitmapBg2Priority = 3;
     renderLine(0, 1);
-    EXPECT_EQ(objPresent[3], 1);
+    EXPECT_EQ(videoLine.objPresent[3], 1);
 }
 
 TEST_F(Sprites, ObjWindowSpritesOnlyMarkTheMask) {
@@ -432,15 +432,15 @@ TEST_F(Sprites, ObjWindowSpritesOnlyMarkTheMask) {
     }
     setSprite(0, 0x0800, 100, 0); // mode 2
     renderLine(0);
-    EXPECT_EQ(objWindowPresent, 1);
-    EXPECT_EQ(objPresent[0], 0);
+    EXPECT_EQ(videoLine.objWindowPresent, 1);
+    EXPECT_EQ(videoLine.objPresent[0], 0);
     EXPECT_EQ(columnsWritten(0), 0u);
-    EXPECT_NE(objWindowMask[100], 0);
-    EXPECT_EQ(objWindowMask[101], 0);
-    EXPECT_NE(objWindowMask[106], 0);
-    EXPECT_EQ(objWindowMask[99], 0);
+    EXPECT_NE(videoLine.objWindowMask[100], 0);
+    EXPECT_EQ(videoLine.objWindowMask[101], 0);
+    EXPECT_NE(videoLine.objWindowMask[106], 0);
+    EXPECT_EQ(videoLine.objWindowMask[99], 0);
     clearObjWindowMask();
-    EXPECT_EQ(objWindowMask[100], 0);
+    EXPECT_EQ(videoLine.objWindowMask[100], 0);
 }
 
 } // namespace

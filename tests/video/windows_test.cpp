@@ -61,14 +61,14 @@ class WindowsTest : public ::testing::Test {
     }
     static void objWindow(u32 from, u32 to) {
         for (u32 x = from; x < to; ++x) {
-            objWindowMask[x] = 1;
+            videoLine.objWindowMask[x] = 1;
         }
-        objWindowPresent = 1;
+        videoLine.objWindowPresent = 1;
     }
     // BG0 drawn at priority 0 with one colour over the whole line.
     static void bg0(u16 colour) {
-        priorityUsed[0] = 1;
-        priorityLayer[0] = 0;
+        videoLine.priorityUsed[0] = 1;
+        videoLine.priorityLayer[0] = 0;
         for (u32 x = 0; x < 240; ++x) {
             layerBuffers[0][x] = colour;
         }
@@ -132,10 +132,10 @@ TEST_F(WindowsTest, SpritesFollowTheControlAndAreClearedAfterTheLine) {
     u16 sprite = hostColour(0x03E0);
     objLineBuffers[1][10] = sprite;
     objLineBuffers[1][150] = sprite;
-    objPresent[1] = 1;
+    videoLine.objPresent[1] = 1;
     semiObjBuffers[2][20] = sprite;
     semiObjBuffers[2][160] = sprite;
-    semiObjPresent[2] = 1;
+    videoLine.semiObjPresent[2] = 1;
     win0(0, 100);
     ioRegister(0x048) = 0x0010; // WIN0 shows sprites, no effects
     ioRegister(0x04A) = 0x0000; // outside hides them
@@ -153,13 +153,13 @@ TEST_F(WindowsTest, SpritesFollowTheControlAndAreClearedAfterTheLine) {
 TEST_F(WindowsTest, OrdinarySpritesTakeBrightenOnlyAsFirstTargetInEffectRuns) {
     u16 line[256] = {};
     u16 sprite = hostColour(0x0010);
-    objPresent[0] = 1;
+    videoLine.objPresent[0] = 1;
     objLineBuffers[0][5] = sprite;
     win0(0, 240);
     ioRegister(0x048) = 0x0030;
     composeLineWithWindows(line, win0On, 0x0090, 50); // brighten, sprites first target
     EXPECT_EQ(line[5], 0xFFFF);
-    objPresent[0] = 1;
+    videoLine.objPresent[0] = 1;
     objLineBuffers[0][5] = sprite;
     composeLineWithWindows(line, win0On, 0x0050, 50); // alpha: copied
     EXPECT_EQ(line[5], sprite);

@@ -24,7 +24,7 @@ void headlessScriptKey(u32 frame, u8 code, bool pressed) {
 
 u32 hostMilliseconds() {
     u32 now = headless.clockBase + headless.clockReads * headless.msPerRead +
-              framesRendered * headless.msPerFrame;
+              runState.framesRendered * headless.msPerFrame;
     ++headless.clockReads;
     return now;
 }
@@ -90,7 +90,7 @@ void hostCloseDisplay() {
 
 HostMessage hostTakeMessage(bool) {
     auto& scripted = headless.scriptedMessages;
-    while (!scripted.empty() && scripted.front().first <= framesRendered) {
+    while (!scripted.empty() && scripted.front().first <= runState.framesRendered) {
         headless.messages.push_back(scripted.front().second);
         scripted.erase(scripted.begin());
     }
@@ -122,7 +122,7 @@ bool hostReadKeyboard(HostKeyEvent* events, u32* count) {
     }
     u32 read = 0;
     while (read < *count && headless.nextKey < headless.keys.size() &&
-           headless.keys[headless.nextKey].frame <= framesRendered) {
+           headless.keys[headless.nextKey].frame <= runState.framesRendered) {
         const HeadlessScriptedKey& key = headless.keys[headless.nextKey++];
         events[read++] = {key.code, static_cast<u8>(key.pressed ? 0x80 : 0x00)};
     }
@@ -140,7 +140,7 @@ bool hostReadJoystick(HostJoystickState* state) {
     }
     HostJoystickState current{32768, 32768, {}};
     for (const HeadlessScriptedJoystick& scripted : headless.joystick) {
-        if (scripted.frame <= framesRendered) {
+        if (scripted.frame <= runState.framesRendered) {
             current = scripted.state;
         }
     }
