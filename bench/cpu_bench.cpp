@@ -8,9 +8,9 @@
 #include <iterator>
 #include <vector>
 
-#include "cpu/cpu_run.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "machine/wait_states.h"
 
 int main(int argc, char** argv) {

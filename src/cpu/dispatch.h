@@ -21,7 +21,7 @@ inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
 }
 
-void fillConditionHandlers(); // cpu/cpu_run.cpp
+void fillConditionHandlers(); // cpu/execution.cpp
 void fillArmHandlers();       // cpu/arm_table.cpp
 void fillThumbHandlers();     // cpu/thumb_table.cpp
 

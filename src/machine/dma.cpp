@@ -1,10 +1,10 @@
 #include "machine/dma.h"
 
-#include "cpu/cpu_run.h"
 #include "cpu/interrupts.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "machine/wait_states.h"
 
 DmaState dma;

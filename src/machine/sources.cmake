@@ -5,4 +5,6 @@ list(APPEND CORE_SOURCES
     src/machine/io_registers.cpp
     src/machine/dma.cpp
     src/machine/timers.cpp
+    src/machine/scheduler.cpp
+    src/machine/frame.cpp
 )

@@ -1,15 +1,15 @@
 #include "shell/main_loop.h"
 
 #include "cart/save_files.h"
+#include "common/log.h"
+#include "common/run_state.h"
+#include "common/settings.h"
 #include "input/input.h"
+#include "machine/frame.h"
 #include "machine/gba_system.h"
 #include "platform/host.h"
 #include "shell/debug_keys.h"
-#include "common/run_state.h"
-#include "common/log.h"
-#include "common/settings.h"
 #include "shell/startup.h"
-#include "video/frame_driver.h"
 #include "video/line_buffers.h"
 
 u16 frameDeadlines[frameGroupsPerPeriod];

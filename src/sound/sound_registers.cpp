@@ -1,10 +1,10 @@
 #include "sound/sound_registers.h"
 
-#include "cpu/cpu_run.h"
+#include "common/settings.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "platform/host.h"
-#include "common/settings.h"
 #include "sound/fifo.h"
 
 u32 channel1FrequencyUpdate;

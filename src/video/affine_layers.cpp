@@ -1,12 +1,11 @@
 // Affine layers: a square map of one-byte tile numbers, 256-colour tiles, sampled along a line
 // that starts at the layer's internal reference point and steps by PA, PC per pixel.
+#include "common/screen.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "video/background_layers.h"
 
 namespace {
-
-constexpr u32 visiblePixels = 240;
 
 struct AffineLine {
     u32 x, y;   // 8 fraction bits; the arithmetic wraps as 32-bit values
@@ -26,7 +25,7 @@ s32 parameter(u32 offset) {
 template <bool wrap, EffectMode effect>
 void drawAffineRow(u16* out, AffineLine line) {
     const u16* palette = gba.HostPalette;
-    for (u32 i = 0; i < visiblePixels; ++i) {
+    for (u32 i = 0; i < screenWidth; ++i) {
         u32 ix = line.x >> 8;
         u32 iy = line.y >> 8;
         line.x += line.dx;

@@ -1,5 +1,6 @@
 // The bitmap line renderer (modes 3 and 4): BG2 is a picture in VideoRam drawn straight into
 // the display line, with sprites of priorities 1 and 0 composed over it.
+#include "common/screen.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "video/color_effects.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr u32 visiblePixels = 240;
 constexpr u32 secondPageOffset = 0xA000;
 
 // Mode 3 colours go straight to the display line, so the green marker bit stays clear.
@@ -28,21 +28,22 @@ bool untransformed() {
 // colour rather than what an earlier frame left there.
 void drawMode3(u16* line, u32 vcount) {
     if (!untransformed()) {
-        for (u32 x = 0; x < visiblePixels; ++x) {
+        for (u32 x = 0; x < screenWidth; ++x) {
             line[x] = gba.HostPalette[0];
         }
         return;
     }
     const u8* source = gba.VideoRam + 480 * vcount;
-    for (u32 x = 0; x < visiblePixels; ++x) {
+    for (u32 x = 0; x < screenWidth; ++x) {
         line[x] = directColour(source[2 * x] | (source[2 * x + 1] << 8));
     }
 }
 
 // Every byte indexes the palette, entry 0 (the backdrop colour) included.
 void drawMode4(u16* line, u32 vcount, u32 dispcnt) {
-    const u8* source = gba.VideoRam + 240 * vcount + ((dispcnt & 0x10) ? secondPageOffset : 0);
-    for (u32 x = 0; x < visiblePixels; ++x) {
+    const u8* source =
+        gba.VideoRam + screenWidth * vcount + ((dispcnt & 0x10) ? secondPageOffset : 0);
+    for (u32 x = 0; x < screenWidth; ++x) {
         line[x] = gba.HostPalette[source[x]];
     }
 }
@@ -51,11 +52,11 @@ void drawMode4(u16* line, u32 vcount, u32 dispcnt) {
 void applyForcedEffect(u16* line, u32 bldmod) {
     u32 mode = (bldmod >> 6) & 3;
     if (mode == effectBrighten) {
-        for (u32 x = 0; x < visiblePixels; ++x) {
+        for (u32 x = 0; x < screenWidth; ++x) {
             line[x] = brightenPixel(line[x]);
         }
     } else if (mode == effectDarken) {
-        for (u32 x = 0; x < visiblePixels; ++x) {
+        for (u32 x = 0; x < screenWidth; ++x) {
             line[x] = darkenPixel(line[x]);
         }
     }
@@ -80,7 +81,7 @@ void renderBitmapLine() {
         applyForcedEffect(line, bldmod);
     } else {
         videoLine.bitmapBg2Priority = 3;
-        for (u32 x = 0; x < visiblePixels; ++x) {
+        for (u32 x = 0; x < screenWidth; ++x) {
             line[x] = 0;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/screen.h"
 #include "video/color_effects.h"
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
@@ -9,15 +10,13 @@
 
 namespace {
 
-constexpr u32 visiblePixels = 240;
-
 EffectMode effectModeOf(u32 bldmod) {
     return static_cast<EffectMode>((bldmod >> 6) & 3);
 }
 
 // Host colours always have bit 5 set, so 0 in a buffer is a transparent pixel.
 void copyOver(u16* line, const u16* buffer) {
-    for (u32 x = 0; x < visiblePixels; ++x) {
+    for (u32 x = 0; x < screenWidth; ++x) {
         u16 pixel = buffer[x];
         line[x] = pixel ? pixel : line[x];
     }
@@ -25,7 +24,7 @@ void copyOver(u16* line, const u16* buffer) {
 
 // The buffer as first target over whatever the line holds as second target.
 void blendOver(u16* line, const u16* buffer) {
-    for (u32 x = 0; x < visiblePixels; ++x) {
+    for (u32 x = 0; x < screenWidth; ++x) {
         if (u16 pixel = buffer[x]) {
             line[x] = blendPixel(pixel, line[x]);
         }
@@ -33,7 +32,7 @@ void blendOver(u16* line, const u16* buffer) {
 }
 
 void blendOverAndConsume(u16* line, u16* buffer) {
-    for (u32 x = 0; x < visiblePixels; ++x) {
+    for (u32 x = 0; x < screenWidth; ++x) {
         if (u16 pixel = buffer[x]) {
             line[x] = blendPixel(pixel, line[x]);
             buffer[x] = 0;

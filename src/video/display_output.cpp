@@ -2,17 +2,15 @@
 
 #include <cstring>
 
-#include "platform/host.h"
 #include "common/log.h"
+#include "common/screen.h"
 #include "common/settings.h"
+#include "platform/host.h"
 #include "video/frame_driver.h"
 
 DisplayState display;
 
 namespace {
-
-constexpr u32 visibleWidth = 240;
-constexpr u32 visibleHeight = 160;
 
 // Rows and columns of the picture that fit the back buffer. A zoom too large for the
 // resolution (3 below 800x600, 4 below 1024x768) is clipped instead of writing outside it.
@@ -73,9 +71,13 @@ void copyWithPixelGrid() {
     }
 }
 
-u32 flip(bool wait) { return hostFlip(display.backBuffer, display.width, display.height, wait); }
+u32 flip(bool wait) {
+    return hostFlip(display.backBuffer, display.width, display.height, wait);
+}
 
-void fillBackBuffer() { std::memset(display.backBuffer, 0, sizeof display.backBuffer); }
+void fillBackBuffer() {
+    std::memset(display.backBuffer, 0, sizeof display.backBuffer);
+}
 
 void clearScreenLogged() {
     if (!hostClearScreen()) {
@@ -87,10 +89,10 @@ void clearScreenLogged() {
 
 DisplayRect computeDestinationRect(u32 width, u32 height, u32 zoom) {
     DisplayRect rect;
-    rect.left = (static_cast<s32>(width) - static_cast<s32>(visibleWidth * zoom)) / 2 & ~0xF;
-    rect.right = rect.left + static_cast<s32>(visibleWidth * zoom);
-    rect.top = (static_cast<s32>(height) - static_cast<s32>(visibleHeight * zoom)) / 2 & ~0xF;
-    rect.bottom = rect.top + static_cast<s32>(visibleHeight * zoom);
+    rect.left = (static_cast<s32>(width) - static_cast<s32>(screenWidth * zoom)) / 2 & ~0xF;
+    rect.right = rect.left + static_cast<s32>(screenWidth * zoom);
+    rect.top = (static_cast<s32>(height) - static_cast<s32>(screenHeight * zoom)) / 2 & ~0xF;
+    rect.bottom = rect.top + static_cast<s32>(screenHeight * zoom);
     return rect;
 }
 
@@ -168,6 +170,10 @@ void presentFrame() {
     }
 }
 
-u32 retryFlip() { return flip(true); }
+u32 retryFlip() {
+    return flip(true);
+}
 
-void releaseDisplay() { hostCloseDisplay(); }
+void releaseDisplay() {
+    hostCloseDisplay();
+}

@@ -1,13 +1,15 @@
-// The frame and scanline driver: 228 lines per frame, each 956 cycles to the horizontal blank
-// and 271 in it, with DISPSTAT, VCOUNT, the display interrupts, timed DMA and rendering.
+// The drawing side of a frame: the render buffer and the drawing of each visible line into it
+// by the renderer of the display mode. The frame heartbeat (machine/frame.h) decides when.
 #pragma once
 
-#include "common/types.h"
-
-constexpr u32 renderWidth = 256;
-constexpr u32 renderHeight = 160;
+#include "common/screen.h"
 
 // The renderers' frame: 256 host pixels a line, 240 of them visible.
 extern u16 renderBuffer[renderWidth * renderHeight];
 
-void runFrame(u32 drawFrame);
+// Starts a drawn frame: the first line, the reference points reloaded from BG2X/Y and BG3X/Y,
+// and clear sprite buffers.
+void beginFrameDrawing();
+// Draws the line VCOUNT names with the renderer of MODE and advances to the next line; modes
+// 5-7 draw nothing and leave the line as it was.
+void drawLine(u32 mode);

@@ -3,20 +3,19 @@
 #include <cstdio>
 
 #include "common/run_state.h"
+#include "common/screen.h"
 #include "video/frame_driver.h"
 
 u32 screenshotCounter;
 
 namespace {
 
-constexpr u32 shotWidth = 240;
-constexpr u32 shotHeight = 160;
-constexpr u32 rowBytes = shotWidth * 3;
+constexpr u32 rowBytes = screenWidth * 3;
 constexpr u32 headerBytes = 54;
 constexpr u32 pixelsPerMetre = 3780;
 
 static_assert(rowBytes % 4 == 0, "BMP rows need no padding at this width");
-static_assert(screenshotImageSize == rowBytes * shotHeight);
+static_assert(screenshotImageSize == rowBytes * screenHeight);
 static_assert(screenshotFileSize == headerBytes + screenshotImageSize);
 
 void put16(u8* out, u32 value) {
@@ -40,8 +39,8 @@ void buildHeader(u8* header) {
     put32(header + 2, screenshotFileSize);
     put32(header + 10, headerBytes);
     put32(header + 14, 40);
-    put32(header + 18, shotWidth);
-    put32(header + 22, shotHeight);
+    put32(header + 18, screenWidth);
+    put32(header + 22, screenHeight);
     put16(header + 26, 1);
     put16(header + 28, 24);
     put32(header + 34, screenshotImageSize);
@@ -52,7 +51,7 @@ void buildHeader(u8* header) {
 // Host pixels keep red in bits 11-15, green in 6-10 (bit 5 is the always-set marker) and
 // blue in 0-4; each 5-bit channel becomes a byte in steps of 8.
 void convertRow(const u16* line, u8* row) {
-    for (u32 x = 0; x < shotWidth; ++x) {
+    for (u32 x = 0; x < screenWidth; ++x) {
         u16 pixel = line[x];
         row[3 * x] = static_cast<u8>((pixel & 0x1F) << 3);
         row[3 * x + 1] = static_cast<u8>(((pixel >> 6) & 0x1F) << 3);
@@ -77,7 +76,7 @@ void saveScreenshot() {
     buildHeader(header);
     std::fwrite(header, 1, headerBytes, file);
     u8 row[rowBytes];
-    for (u32 y = shotHeight; y-- > 0;) {
+    for (u32 y = screenHeight; y-- > 0;) {
         convertRow(renderBuffer + renderWidth * y, row);
         std::fwrite(row, 1, rowBytes, file);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/screen.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/memory_access.h"
@@ -16,11 +17,8 @@ u8 spriteHeights[16];
 u8 spriteHalfWidthShifts[16];
 u8 spriteHalfHeightShifts[16];
 
-
 namespace {
 
-constexpr u32 visibleWidth = 240;
-constexpr u32 visibleLines = 160;
 constexpr u32 spriteEntries = 128;
 
 constexpr u32 mosaicRegister = 0x04C;
@@ -89,7 +87,7 @@ const u16* spritePalette(u32 attr0, u32 attr2) {
 // Row of a box of the given height at OAM y that LINE crosses; false when the line misses it.
 // A box at y 160 or more hangs from the bottom edge and shows its lower part at the top.
 bool boxRow(u32 y, u32 height, u32 line, u32& row) {
-    if (y < visibleLines) {
+    if (y < screenHeight) {
         if (line < y || line >= y + height) {
             return false;
         }
@@ -104,8 +102,8 @@ bool boxRow(u32 y, u32 height, u32 line, u32& row) {
 // screen; one further right shows only when it reaches past column 511 and enters from the
 // left edge with its first columns cut off.
 bool boxSpan(u32 x, u32 width, SpriteSpan& span) {
-    if (x < visibleWidth) {
-        span = {x, std::min(x + width, visibleWidth) - x, 0};
+    if (x < screenWidth) {
+        span = {x, std::min(x + width, screenWidth) - x, 0};
         return true;
     }
     if (x + width > 512) {

@@ -1,12 +1,12 @@
 // Text layers: 32x32-tile map blocks of 16-bit entries (tile number, flips, palette bank)
 // scrolled by HOFS and VOFS, in 16 or 256 colours, with horizontal and vertical mosaic.
+#include "common/screen.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "video/background_layers.h"
 
 namespace {
 
-constexpr u32 visiblePixels = 240;
 constexpr u32 mapBlockBytes = 0x800;
 constexpr u32 mapRowBytes = 64;
 // Background tile data is addressed within the first 64 KB of VideoRam and wraps there.
@@ -85,7 +85,7 @@ void drawTextRow(u16* out, const TextLine& line) {
     u32 column = line.column;
     u32 block = 0;
     u32 from = line.firstPixel;
-    while (written < visiblePixels) {
+    while (written < screenWidth) {
         u32 entry = mapEntry(line.mapRows[block], column);
         if constexpr (fullColour) {
             drawTile256<effect>(out + written, entry, line, from);
@@ -116,7 +116,7 @@ void drawTextRowWithEffect(u16* out, const TextLine& line, EffectMode effect) {
 void applyHorizontalMosaic(u16* out, u32 blockWidth) {
     u32 countdown = blockWidth;
     u16 sampled = out[0];
-    for (u32 x = 0; x < visiblePixels; ++x) {
+    for (u32 x = 0; x < screenWidth; ++x) {
         if (--countdown == 0) {
             sampled = out[x];
             countdown = blockWidth;

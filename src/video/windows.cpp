@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/screen.h"
 #include "machine/io_registers.h"
 #include "video/color_effects.h"
 #include "video/line_buffers.h"
@@ -9,8 +10,6 @@
 #include "video/sprites.h"
 
 namespace {
-
-constexpr u32 visiblePixels = 240;
 
 // Control byte bits: 0-3 show BG0-BG3, 4 shows sprites, 5 allows effects.
 constexpr u32 showsSprites = 0x10;
@@ -34,8 +33,9 @@ void addRun(WindowSpans& spans, u32 start, u32 end, u32 kind) {
 
 void cutByObjWindow(WindowSpans& spans) {
     u32 start = 0;
-    for (u32 x = 1; x <= visiblePixels; ++x) {
-        if (x == visiblePixels || (videoLine.objWindowMask[x] != 0) != (videoLine.objWindowMask[start] != 0)) {
+    for (u32 x = 1; x <= screenWidth; ++x) {
+        if (x == screenWidth ||
+            (videoLine.objWindowMask[x] != 0) != (videoLine.objWindowMask[start] != 0)) {
             addRun(spans, start, x, videoLine.objWindowMask[start] ? windowObj : windowOutside);
             start = x;
         }
@@ -72,11 +72,11 @@ void applyWindowRectangle(WindowSpans& spans, u32 horizontal, u32 vertical, u32 
                           u32 splittableKinds) {
     u32 x1 = horizontal >> 8, x2 = horizontal & 0xFF;
     u32 y1 = vertical >> 8, y2 = vertical & 0xFF;
-    if (x1 >= visiblePixels || vcount < y1 || vcount >= y2) {
+    if (x1 >= screenWidth || vcount < y1 || vcount >= y2) {
         return;
     }
-    if (x2 > visiblePixels) {
-        x2 = visiblePixels;
+    if (x2 > screenWidth) {
+        x2 = screenWidth;
     }
     if (x2 <= x1) {
         return;
@@ -165,7 +165,8 @@ void composeRun(const LineState& state, const WindowRun& run) {
     u32 control = controlOf(run.kind);
     for (u32 priority = 4; priority-- > 0;) {
         if (videoLine.priorityUsed[priority]) {
-            composeLayerRun(state, layerBuffers[priority], videoLine.priorityLayer[priority], control, run);
+            composeLayerRun(state, layerBuffers[priority], videoLine.priorityLayer[priority],
+                            control, run);
         }
         for (u32 i = 0; i < videoLine.extraLayerCount; ++i) {
             if (videoLine.extraPriority[i] == priority) {
@@ -196,7 +197,7 @@ void buildWindowSpans(WindowSpans& spans, u32 dispcnt, u32 vcount) {
     if ((dispcnt & 0x8000) && videoLine.objWindowPresent) {
         cutByObjWindow(spans);
     } else {
-        addRun(spans, 0, visiblePixels, windowOutside);
+        addRun(spans, 0, screenWidth, windowOutside);
     }
     if (dispcnt & 0x2000) {
         applyWindowRectangle(spans, ioRegister(0x040), ioRegister(0x044), vcount, windowWin0,

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "bios/bios_harness.h"
-#include "cpu/cpu_run.h"
 #include "cpu/cpu_state.h"
 #include "cpu/interrupts.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "support/test_support.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "common/run_state.h"
 #include "machine/bus.h"
+#include "machine/frame.h"
 #include "machine/gba_system.h"
 #include "machine/memory_access.h"
-#include "common/run_state.h"
 #include "support/gba_program.h"
-#include "video/frame_driver.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "cpu/cpu_run.h"
 #include "cpu/interrupts.h"
 #include "machine/bus.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "support/gba_program.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,5 @@
 quarvend_test(test_cpu
     cpu_state_test.cpp
-    cpu_run_test.cpp
     interrupts_test.cpp
     arm_table_test.cpp
     arm_data_processing_test.cpp

@@ -1,6 +1,7 @@
 #include "cpu/thumb_fixture.h"
 
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-#include "cpu/cpu_run.h"
+#include "cpu/execution.h"
 #include "cpu/registers.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"

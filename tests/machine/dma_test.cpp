@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "cpu/cpu_run.h"
 #include "machine/bus.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "support/test_support.h"
 
 namespace {
@@ -35,7 +35,7 @@ TEST_F(DmaTest, ImmediateWordCopyRunsInSlicesAndEnds) {
     gba.cpu.cycleBalance = 64;
     program(3, 0x02000000, 0x06000000, 16, 0x8400);
     EXPECT_EQ(dma.active, 3);
-    EXPECT_EQ(gba.cpu.cycleBalance, 0);      // the CPU slice ends early
+    EXPECT_EQ(gba.cpu.cycleBalance, 0);       // the CPU slice ends early
     EXPECT_EQ(dma.channels[3].unitCost, 10u); // (2 + 1) x 2 + (1 x 2 + 2)
 
     runDmaSlice(); // 7 units, the seventh overdraws the budget

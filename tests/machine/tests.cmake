@@ -4,4 +4,6 @@ quarvend_test(test_machine
     io_registers_test.cpp
     dma_test.cpp
     timers_test.cpp
+    scheduler_test.cpp
+    frame_test.cpp
 )

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "cpu/cpu_run.h"
 #include "machine/bus.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "machine/timers.h"
 #include "support/test_support.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "cpu/cpu_run.h"
 #include "machine/gba_system.h"
 #include "machine/memory_access.h"
+#include "machine/scheduler.h"
 #include "support/test_support.h"
 
 namespace {

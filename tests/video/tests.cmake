@@ -1,5 +1,4 @@
 quarvend_test(test_video
-    frame_driver_test.cpp
     display_output_test.cpp
     screenshot_test.cpp
     screenshot_regression_test.cpp

@@ -1,16 +1,12 @@
-#include "cpu/cpu_run.h"
+#include "cpu/execution.h"
 
 #include "cpu/conditions.h"
 #include "cpu/dispatch.h"
 #include "cpu/interrupts.h"
 
 #include "machine/bus.h"
-#include "machine/dma.h"
 #include "machine/gba_system.h"
-#include "machine/timers.h"
 #include <utility>
-
-SchedulerState scheduler;
 
 InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
@@ -91,41 +87,17 @@ void executeOneInstruction() {
     }
 }
 
-u32 currentCycleTime() {
-    return scheduler.totalCycles + static_cast<u32>(scheduler.runCycles - scheduler.sliceBudget);
-}
-
-void cpuRun(u16 cycles) {
-    scheduler.runCycles = cycles;
-    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + cycles);
-    if (scheduler.sliceBudget <= 0) {
-        // This time was already spent by an earlier overrun.
-        scheduler.totalCycles += cycles;
-        scheduler.runCycles = 0;
-        return;
-    }
+void runCpuSlice() {
     CpuState& cpu = gba.cpu;
-    do {
-        scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
-        if (dma.active <= 3) {
-            runDmaSlice();
-        } else if (cpu.cpuRunning) {
-            cpu.cycleBalance += 64;
-            while (cpu.cycleBalance > 0) {
-                if (cpu.armState) {
-                    runArm();
-                } else {
-                    runThumb();
-                }
-                if (gba.cpu.irqEntryDue) {
-                    takeDueInterrupt();
-                }
-            }
+    cpu.cycleBalance += 64;
+    while (cpu.cycleBalance > 0) {
+        if (cpu.armState) {
+            runArm();
+        } else {
+            runThumb();
         }
-        if (timers.anyOn) {
-            stepTimers(currentCycleTime());
+        if (cpu.irqEntryDue) {
+            takeDueInterrupt();
         }
-    } while (scheduler.sliceBudget > 0);
-    scheduler.totalCycles += cycles;
-    scheduler.runCycles = 0;
+    }
 }

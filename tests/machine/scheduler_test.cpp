@@ -2,10 +2,11 @@
 
 #include <initializer_list>
 
-#include "cpu/cpu_run.h"
+#include "cpu/execution.h"
 #include "cpu/registers.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
+#include "machine/scheduler.h"
 #include "support/test_support.h"
 
 namespace {

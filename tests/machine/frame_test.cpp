@@ -2,19 +2,19 @@
 
 #include <cstring>
 
-#include "cpu/cpu_run.h"
-#include "machine/bus.h"
-#include "machine/dma.h"
-#include "machine/gba_system.h"
-#include "machine/io_registers.h"
-#include "platform/headless/headless_host.h"
-#include "shell/debug_keys.h"
 #include "common/run_state.h"
 #include "common/settings.h"
+#include "machine/bus.h"
+#include "machine/dma.h"
+#include "machine/frame.h"
+#include "machine/gba_system.h"
+#include "machine/io_registers.h"
+#include "machine/scheduler.h"
+#include "platform/headless/headless_host.h"
+#include "shell/debug_keys.h"
 #include "support/gba_program.h"
 #include "support/test_support.h"
 #include "video/display_output.h"
-#include "video/frame_driver.h"
 #include "video/line_buffers.h"
 
 namespace {

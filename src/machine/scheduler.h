@@ -17,8 +17,5 @@ extern SchedulerState scheduler;
 
 void cpuRun(u16 cycles);
 
-// Fetches and executes one instruction in the current state (used by tests and tools).
-void executeOneInstruction();
-
 // Cycle time since the frame start at the end of the current slice (the sound clock).
 u32 currentCycleTime();

@@ -1,0 +1,8 @@
+// The frame heartbeat: 228 lines per frame, each 956 cycles to the horizontal blank and 271 in
+// it, with DISPSTAT, VCOUNT, the display interrupts, timed DMA, the drawing of visible lines,
+// the input poll at line 225 and the frame's sound.
+#pragma once
+
+#include "common/types.h"
+
+void runFrame(u32 drawFrame);
