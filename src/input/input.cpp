@@ -3,7 +3,6 @@
 #include "cpu/interrupts.h"
 #include "machine/io_registers.h"
 #include "platform/host.h"
-#include "shell/debug_keys.h"
 #include "common/log.h"
 #include "common/settings.h"
 

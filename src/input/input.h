@@ -10,6 +10,23 @@ int initDirectInput();
 // Once per frame: keyboard events (debug keys first), joystick state, KEYINPUT, keypad IRQ.
 void pollInput();
 
+// The keys the shell acts on, passed up from the poll (shell/debug_keys.cpp).
+// Escape: logs the frame counters and runs the shut-down sequence.
+void escapePressed();
+// The action of a debug key press (F8-F12, Print Screen); other codes do nothing.
+void debugKeyPressed(u8 code);
+
+// DirectInput key codes of the keys the shell acts on.
+namespace dik {
+constexpr u8 escape = 0x01;
+constexpr u8 f8 = 0x42;
+constexpr u8 f9 = 0x43;
+constexpr u8 f10 = 0x44;
+constexpr u8 f11 = 0x57;
+constexpr u8 f12 = 0x58;
+constexpr u8 sysRq = 0xB7; // Print Screen
+} // namespace dik
+
 // KEYINPUT bits, a bit is 0 while its button is held.
 namespace keyinput {
 constexpr u16 a = 1 << 0;
