@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/types.h"
+#include "machine/io_registers.h"
 
 struct DmaChannel {
     u32 internalSource;
@@ -50,16 +51,16 @@ inline u32 sourceControl(u32 control) {
 
 // I/O offsets of channel c's registers.
 inline u32 dmaSourceOffset(u32 c) {
-    return 0xB0 + 12 * c;
+    return io::DMA0SAD + 12 * c;
 }
 inline u32 dmaDestOffset(u32 c) {
-    return 0xB4 + 12 * c;
+    return io::DMA0DAD + 12 * c;
 }
 inline u32 dmaCountOffset(u32 c) {
-    return 0xB8 + 12 * c;
+    return io::DMA0CNT_L + 12 * c;
 }
 inline u32 dmaControlOffset(u32 c) {
-    return 0xBA + 12 * c;
+    return io::DMA0CNT_H + 12 * c;
 }
 
 void resetDma();

@@ -1,11 +1,11 @@
 #include "machine/io_registers.h"
 
+#include "common/settings.h"
 #include "cpu/interrupts.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/timers.h"
 #include "machine/wait_states.h"
-#include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/sound_registers.h"
 
@@ -132,45 +132,45 @@ void ioWrite16(u32 address, u32 value) {
         bank[(offset & 0xE) + 1] = static_cast<u8>(value >> 8);
         return;
     }
-    case 0x0B0:
-    case 0x0B2:
-    case 0x0B4:
-    case 0x0B6: // DMA0 source, destination
-    case 0x0BC:
-    case 0x0BE:
-    case 0x0C0:
-    case 0x0C2: // DMA1
-    case 0x0C8:
-    case 0x0CA:
-    case 0x0CC:
-    case 0x0CE: // DMA2
-    case 0x0D4:
-    case 0x0D6:
-    case 0x0D8:
-    case 0x0DA: // DMA3
+    case io::DMA0SAD:
+    case io::DMA0SAD + 2:
+    case io::DMA0DAD:
+    case io::DMA0DAD + 2:
+    case io::DMA1SAD:
+    case io::DMA1SAD + 2:
+    case io::DMA1DAD:
+    case io::DMA1DAD + 2:
+    case io::DMA2SAD:
+    case io::DMA2SAD + 2:
+    case io::DMA2DAD:
+    case io::DMA2DAD + 2:
+    case io::DMA3SAD:
+    case io::DMA3SAD + 2:
+    case io::DMA3DAD:
+    case io::DMA3DAD + 2:
         storeMasked(offset, value);
         dmaAddressWritten(offset);
         return;
-    case 0x0BA: dmaControlWritten(0, value); return;
-    case 0x0C6: dmaControlWritten(1, value); return;
-    case 0x0D2: dmaControlWritten(2, value); return;
-    case 0x0DE: dmaControlWritten(3, value); return;
-    case 0x100:
-    case 0x104:
-    case 0x108:
-    case 0x10C: timerCounterWritten((offset - 0x100) >> 2, value); return;
-    case 0x102:
-    case 0x106:
-    case 0x10A:
-    case 0x10E:
+    case io::DMA0CNT_H: dmaControlWritten(0, value); return;
+    case io::DMA1CNT_H: dmaControlWritten(1, value); return;
+    case io::DMA2CNT_H: dmaControlWritten(2, value); return;
+    case io::DMA3CNT_H: dmaControlWritten(3, value); return;
+    case io::TM0CNT_L:
+    case io::TM1CNT_L:
+    case io::TM2CNT_L:
+    case io::TM3CNT_L: timerCounterWritten((offset - io::TM0CNT_L) >> 2, value); return;
+    case io::TM0CNT_H:
+    case io::TM1CNT_H:
+    case io::TM2CNT_H:
+    case io::TM3CNT_H:
         storeMasked(offset, value);
         timerControlWritten();
         return;
-    case 0x064: // SOUND1CNT_X
+    case io::SOUND1CNT_X:
         channel1FrequencyUpdate = 1;
         storeMasked(offset, value);
         return;
-    case 0x06C: // SOUND2CNT_H
+    case io::SOUND2CNT_H:
         channel2FrequencyUpdate = 1;
         storeMasked(offset, value);
         return;

@@ -9,10 +9,10 @@ TimerState timers;
 namespace {
 
 u16& counter(u32 n) {
-    return ioRegister(0x100 + 4 * n);
+    return ioRegister(io::TM0CNT_L + 4 * n);
 }
 u16 control(u32 n) {
-    return ioRegister(0x102 + 4 * n);
+    return ioRegister(io::TM0CNT_H + 4 * n);
 }
 
 // Returns whether the timer overflowed in this slice. Prescaler 0 counts 64 per slice, so its

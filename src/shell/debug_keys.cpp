@@ -2,14 +2,13 @@
 
 #include <cstdio>
 
+#include "common/log.h"
+#include "common/run_state.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
-#include "common/run_state.h"
-#include "common/log.h"
 #include "shell/startup.h"
 #include "video/line_renderers.h"
-
 
 const char* const dumpVideoRamFile = "DumpVRAM.bin";
 const char* const dumpMemoryFile = "DumpMEM.bin";
@@ -63,12 +62,12 @@ void logSoundRegisters() {
 
 void logVideoState() {
     logRegister("\nDISPCNT:", io::DISPCNT);
-    logRegister("\nBG0:", 0x08);
-    logRegister("\nBG1:", 0x0A);
-    logRegister("\nBG2:", 0x0C);
-    logRegister("\nBG3:", 0x0E);
-    logRegister(" BLDMOD:", 0x50);
-    logRegister(" COLEV:", 0x52);
+    logRegister("\nBG0:", io::BG0CNT);
+    logRegister("\nBG1:", io::BG0CNT + 2);
+    logRegister("\nBG2:", io::BG2CNT);
+    logRegister("\nBG3:", io::BG2CNT + 2);
+    logRegister(" BLDMOD:", io::BLDCNT);
+    logRegister(" COLEV:", io::COLEV);
     for (u16 layer : videoLine.priorityLayer) {
         debugLog("  ");
         debugLogInt(layer);
@@ -77,10 +76,10 @@ void logVideoState() {
     if ((ioRegister(io::DISPCNT) >> 8) > 0x1F) {
         debugLog("\nWINONf:");
     }
-    logRegister("\nDMACNT:", 0xBA);
-    logRegister("   ", 0xC6);
-    logRegister("   ", 0xD2);
-    logRegister("   ", 0xDE);
+    logRegister("\nDMACNT:", io::DMA0CNT_H);
+    logRegister("   ", io::DMA1CNT_H);
+    logRegister("   ", io::DMA2CNT_H);
+    logRegister("   ", io::DMA3CNT_H);
     logCpuState();
     dumpVideoRam();
     dumpPalette();
@@ -88,13 +87,13 @@ void logVideoState() {
 }
 
 void logDmaAddresses() {
-    logAddress("\nDMA1 Sour:", 0xBC);
-    logAddress("  Targ:", 0xC0);
-    logRegister("  CNTH:", 0xC6);
-    logAddress("\nDMA2 Sour:", 0xC8);
-    logAddress("  Targ:", 0xCC);
-    logRegister("  CNTH:", 0xD2);
-    logRegister("\nDMA0 CNT:", 0xBA);
+    logAddress("\nDMA1 Sour:", io::DMA1SAD);
+    logAddress("  Targ:", io::DMA1DAD);
+    logRegister("  CNTH:", io::DMA1CNT_H);
+    logAddress("\nDMA2 Sour:", io::DMA2SAD);
+    logAddress("  Targ:", io::DMA2DAD);
+    logRegister("  CNTH:", io::DMA2CNT_H);
+    logRegister("\nDMA0 CNT:", io::DMA0CNT_H);
     dumpMemory();
 }
 
@@ -134,7 +133,7 @@ void logCpuState() {
 
 void dumpVideoRam() {
     dumpBusRange(dumpVideoRamFile, videoRamStart, videoRamSize);
-    logRegister("\nBG0CNT:", 0x08);
+    logRegister("\nBG0CNT:", io::BG0CNT);
 }
 
 void dumpPalette() {

@@ -53,8 +53,8 @@ void drawAffineRowWithEffect(u16* out, const AffineLine& line, EffectMode effect
 } // namespace
 
 void drawAffineLayer(u32 bg, u16* out, EffectMode effect) {
-    u32 control = ioRegister(0x008 + 2 * bg);
-    u32 registers = bg == 2 ? 0x020 : 0x030; // PA, PB, PC, PD
+    u32 control = ioRegister(io::BG0CNT + 2 * bg);
+    u32 registers = bg == 2 ? io::BG2PA : io::BG3PA; // PA, PB, PC, PD
     u32& referenceX = bg == 2 ? gba.bg2RefX : gba.bg3RefX;
     u32& referenceY = bg == 2 ? gba.bg2RefY : gba.bg3RefY;
     u32 size = control >> 14;

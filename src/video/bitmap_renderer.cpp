@@ -20,8 +20,8 @@ u16 directColour(u32 colour) {
 }
 
 bool untransformed() {
-    return ioRegister(0x020) == 0x100 && ioRegister(0x022) == 0 && ioRegister(0x024) == 0 &&
-           ioRegister(0x026) == 0x100;
+    return ioRegister(io::BG2PA) == 0x100 && ioRegister(io::BG2PB) == 0 &&
+           ioRegister(io::BG2PC) == 0 && ioRegister(io::BG2PD) == 0x100;
 }
 
 // With a rotation or scaling set the picture is not drawn; the line shows the backdrop
@@ -72,7 +72,7 @@ void renderBitmapLine() {
     resetLayerRecords();
 
     if (dispcnt & 0x400) {
-        videoLine.bitmapBg2Priority = ioRegister(0x00C) & 3;
+        videoLine.bitmapBg2Priority = ioRegister(io::BG2CNT) & 3;
         if ((dispcnt & 7) == 3) {
             drawMode3(line, vcount);
         } else {

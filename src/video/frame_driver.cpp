@@ -35,10 +35,10 @@ u32 ioPair(u32 offset) {
 }
 
 void chooseEffectRows() {
-    u16 colev = ioRegister(0x052);
+    u16 colev = ioRegister(io::COLEV);
     u32 eva = colev & 0x1F;
     u32 evb = (colev >> 8) & 0x1F;
-    u32 evy = ioRegister(0x054) & 0x1F;
+    u32 evy = ioRegister(io::BLDY) & 0x1F;
     selectEffectRows(eva < 16 ? eva : 16, evb < 16 ? evb : 16, evy < 16 ? evy : 16);
 }
 
@@ -70,9 +70,9 @@ void drawLine(u32 mode) {
 
 void beginFrameDrawing() {
     videoLine.cursor = renderBuffer;
-    gba.bg2RefX = ioPair(0x028);
-    gba.bg2RefY = ioPair(0x02C);
-    gba.bg3RefX = ioPair(0x038);
-    gba.bg3RefY = ioPair(0x03C);
+    gba.bg2RefX = ioPair(io::BG2X_L);
+    gba.bg2RefY = ioPair(io::BG2Y_L);
+    gba.bg3RefX = ioPair(io::BG3X_L);
+    gba.bg3RefY = ioPair(io::BG3Y_L);
     clearSpriteLineBuffers();
 }

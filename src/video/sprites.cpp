@@ -21,8 +21,6 @@ namespace {
 
 constexpr u32 spriteEntries = 128;
 
-constexpr u32 mosaicRegister = 0x04C;
-
 // Sprite tiles live in the upper 32 KB of VideoRam. OAM can name rows past its end (high tile
 // numbers with large sprites), so every tile read wraps inside the area.
 constexpr u32 spriteTileBase = 0x10000;
@@ -343,7 +341,7 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     LineSetup setup;
     setup.line = ioRegister(io::VCOUNT);
     setup.oneDimensional = dispcnt & 0x0040;
-    u32 mosaic = ioRegister(mosaicRegister);
+    u32 mosaic = ioRegister(io::MOSAIC);
     setup.mosaicWidth = ((mosaic >> 8) & 15) + 1;
     setup.mosaicHeight = ((mosaic >> 12) & 15) + 1;
     // In the bitmap modes sprites behind BG2 are not drawn at all.

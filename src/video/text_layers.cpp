@@ -127,10 +127,10 @@ void applyHorizontalMosaic(u16* out, u32 blockWidth) {
 
 TextLine textLineFor(u32 bg, u32 control) {
     u32 vcount = ioRegister(io::VCOUNT);
-    u32 x = ioRegister(0x010 + 4 * bg) & 0x1FF;
-    u32 y = (ioRegister(0x012 + 4 * bg) & 0x1FF) + vcount;
+    u32 x = ioRegister(io::BG0HOFS + 4 * bg) & 0x1FF;
+    u32 y = (ioRegister(io::BG0VOFS + 4 * bg) & 0x1FF) + vcount;
     if (control & 0x40) {
-        y -= vcount % (((ioRegister(0x04C) >> 4) & 0xF) + 1);
+        y -= vcount % (((ioRegister(io::MOSAIC) >> 4) & 0xF) + 1);
     }
     u32 size = control >> 14;
     y &= size >= 2 ? 0x1FF : 0xFF;
@@ -163,14 +163,14 @@ TextLine textLineFor(u32 bg, u32 control) {
 } // namespace
 
 void drawTextLayer(u32 bg, u16* out, EffectMode effect) {
-    u32 control = ioRegister(0x008 + 2 * bg);
+    u32 control = ioRegister(io::BG0CNT + 2 * bg);
     TextLine line = textLineFor(bg, control);
     if (control & 0x80) {
         drawTextRowWithEffect<true>(out, line, effect);
     } else {
         drawTextRowWithEffect<false>(out, line, effect);
     }
-    u32 blockWidth = (ioRegister(0x04C) & 0xF) + 1;
+    u32 blockWidth = (ioRegister(io::MOSAIC) & 0xF) + 1;
     if ((control & 0x40) && blockWidth >= 2) {
         applyHorizontalMosaic(out, blockWidth);
     }

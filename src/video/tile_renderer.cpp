@@ -44,7 +44,7 @@ void drawLayer(u32 bg, LayerKind kind, u32 dispcnt, u32 bldmod) {
     if (!(dispcnt & (0x100u << bg))) {
         return;
     }
-    u32 priority = ioRegister(0x008 + 2 * bg) & 3;
+    u32 priority = ioRegister(io::BG0CNT + 2 * bg) & 3;
     u16* buffer = bufferForLayer(bg, priority);
     EffectMode effect = drawTimeEffectFor(bg, dispcnt, bldmod);
     if (kind == LayerKind::text) {

@@ -19,10 +19,10 @@ constexpr u32 allowsEffects = 0x20;
 // high), outside (WINOUT low).
 u32 controlOf(u32 kind) {
     switch (kind) {
-    case windowObj: return ioRegister(0x04A) >> 8;
-    case windowWin0: return ioRegister(0x048) & 0xFF;
-    case windowWin1: return ioRegister(0x048) >> 8;
-    default: return ioRegister(0x04A) & 0xFF;
+    case windowObj: return ioRegister(io::WINOUT) >> 8;
+    case windowWin0: return ioRegister(io::WININ) & 0xFF;
+    case windowWin1: return ioRegister(io::WININ) >> 8;
+    default: return ioRegister(io::WINOUT) & 0xFF;
     }
 }
 
@@ -200,12 +200,12 @@ void buildWindowSpans(WindowSpans& spans, u32 dispcnt, u32 vcount) {
         addRun(spans, 0, screenWidth, windowOutside);
     }
     if (dispcnt & 0x2000) {
-        applyWindowRectangle(spans, ioRegister(0x040), ioRegister(0x044), vcount, windowWin0,
-                             (1u << windowWin1) | (1u << windowOutside));
+        applyWindowRectangle(spans, ioRegister(io::WIN0H), ioRegister(io::WIN0V), vcount,
+                             windowWin0, (1u << windowWin1) | (1u << windowOutside));
     }
     if (dispcnt & 0x4000) {
-        applyWindowRectangle(spans, ioRegister(0x042), ioRegister(0x046), vcount, windowWin1,
-                             1u << windowOutside);
+        applyWindowRectangle(spans, ioRegister(io::WIN1H), ioRegister(io::WIN1V), vcount,
+                             windowWin1, 1u << windowOutside);
     }
 }
 
