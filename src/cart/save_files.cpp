@@ -113,7 +113,7 @@ void loadEeprom() {
 }
 
 void writeSaveFiles() {
-    if (gba.saveType == 2) {
+    if (gba.saveType == SaveType::flash) {
         writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashUnreadable,
                       "\nFlashROM contents saved to  ");
     }

@@ -141,15 +141,15 @@ u32 biosRead32(u32 address) {
 // The first write into the save region decides between Flash (the first unlock byte 0xAA at
 // 0x0E005555) and SRAM. The value is compared at the access width.
 void detectSaveType(u32 mapped, u32 value) {
-    if (gba.saveType == 0) {
-        gba.saveType = (mapped == 0x0E005555 && value == 0xAA) ? 2 : 1;
+    if (gba.saveType == SaveType::undetermined) {
+        gba.saveType = (mapped == 0x0E005555 && value == 0xAA) ? SaveType::flash : SaveType::sram;
     }
 }
 
 void saveWrite8Mapped(u32 mapped, u32 value) {
     value &= 0xFF;
     detectSaveType(mapped, value);
-    if (gba.saveType == 2) {
+    if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     } else if ((mapped & 0x00FE0000) == 0) {
         gba.SaveRam[mapped & 0xFFFF] = static_cast<u8>(value);
@@ -160,7 +160,7 @@ void saveWrite16Mapped(u32 mapped, u32 value) {
     value &= 0xFFFF;
     detectSaveType(mapped, value);
     store16(gba.SaveRam + (mapped & 0xFFFE), static_cast<u16>(value));
-    if (gba.saveType == 2) {
+    if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     }
 }
@@ -168,7 +168,7 @@ void saveWrite16Mapped(u32 mapped, u32 value) {
 void saveWrite32Mapped(u32 mapped, u32 value) {
     detectSaveType(mapped, value);
     store32(gba.SaveRam + (mapped & 0xFFFC), value);
-    if (gba.saveType == 2) {
+    if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     }
 }
@@ -204,12 +204,12 @@ void biosWrite32(u32 address, u32 value) {
 
 u32 saveRead8(u32 address) {
     switch (gba.saveType) {
-    case 2:
+    case SaveType::flash:
         if (gba.flashIdMode) {
             return (address & 1) ? (flashIdentification >> 8) : (flashIdentification & 0xFF);
         }
         return gba.FlashMemory[address & 0xFFFF];
-    case 3: return 0;
+    case SaveType::eeprom: return 0;
     default: return gba.SaveRam[address & 0xFFFF];
     }
 }

@@ -18,6 +18,9 @@ constexpr u32 saveRamSize = 0x10000;
 constexpr u32 flashSize = 0x10000;
 constexpr u32 eepromSize = 0x4000;
 
+// The cartridge's save memory; the numbers are the configuration file's SAVEMETHOD order.
+enum class SaveType : u32 { undetermined = 0, sram = 1, flash = 2, eeprom = 3 };
+
 struct GbaSystem {
     // Memories (bus, machine/bus.cpp; loaders in cart/).
     alignas(4) u8 BiosRom[biosSize];
@@ -33,7 +36,7 @@ struct GbaSystem {
     alignas(4) u8 SaveRam[saveRamSize];
     alignas(4) u8 FlashMemory[flashSize];
     alignas(4) u8 EepromData[eepromSize];
-    u32 saveType; // 0 undetermined, 1 SRAM, 2 Flash, 3 EEPROM
+    SaveType saveType;
     u32 eepromSeen;
     u32 biosSaveRedirect;
     u32 saveTouched;

@@ -72,7 +72,7 @@ void applyResolution(u32 index) {
 void applySaveMethod(char letter) {
     for (u32 type = 0; type < sizeof configSaveMethods / sizeof configSaveMethods[0]; ++type) {
         if (letter == configSaveMethods[type][0]) {
-            gba.saveType = type;
+            gba.saveType = static_cast<SaveType>(type);
             return;
         }
     }
@@ -189,7 +189,7 @@ void buildKeyMap() {
 // Applies every line; on a read error the settings go back to what they were before reading.
 void readLines(std::FILE* file) {
     const Settings defaults = settings;
-    const u32 saveType = gba.saveType;
+    const SaveType saveType = gba.saveType;
     char line[configMaxLineLength];
     std::size_t length;
     while (readLine(file, line, length)) {

@@ -62,7 +62,7 @@ void clearSaveMemories() {
     std::memset(gba.SaveRam, 0, sizeof gba.SaveRam);
     std::memset(gba.FlashMemory, 0, sizeof gba.FlashMemory);
     std::memset(gba.EepromData, 0, sizeof gba.EepromData);
-    gba.saveType = 0;
+    gba.saveType = SaveType::undetermined;
     gba.biosSaveRedirect = 0;
     gba.saveTouched = 0;
     resetSaveMemoryState();

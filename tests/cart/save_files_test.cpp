@@ -47,7 +47,7 @@ TEST(SaveFileNames, ReplaceTheLastThreeCharactersOfTheRomPath) {
 
 TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
     std::memset(gba.SaveRam, 0x5A, saveRamSize);
-    gba.saveType = 1;
+    gba.saveType = SaveType::sram;
     writeSaveFiles();
     EXPECT_FALSE(fs::exists("game.Flash"));
     EXPECT_EQ(fs::file_size("game.EEPROM"), 16384u);
@@ -56,7 +56,7 @@ TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
               "\nEEPROM contents saved to  game.EEPROM\nSRAM contents saved to  game.sav");
 
     resetLog();
-    gba.saveType = 2;
+    gba.saveType = SaveType::flash;
     writeSaveFiles();
     EXPECT_EQ(fs::file_size("game.Flash"), 65536u);
     EXPECT_EQ(readTextFile("DBUG.txt"), "\nFlashROM contents saved to  game.Flash"

@@ -139,28 +139,28 @@ TEST_F(BusTest, WaveRamReadsAndWritesReachTheCpuVisibleBank) {
 
 TEST_F(BusTest, FirstSaveWriteDecidesBetweenFlashAndSram) {
     busWrite8(0x0E005555, 0xAA);
-    EXPECT_EQ(gba.saveType, 2u);
+    EXPECT_EQ(gba.saveType, SaveType::flash);
     EXPECT_EQ(gba.SaveRam[0x5555], 0);
 
     resetTestMachine();
     busWrite8(0x0E000000, 0x55);
-    EXPECT_EQ(gba.saveType, 1u);
+    EXPECT_EQ(gba.saveType, SaveType::sram);
     EXPECT_EQ(gba.SaveRam[0], 0x55);
 
     // The unlock byte must match at the access width: a word of 0xAA is Flash, 0x1AA is not.
     resetTestMachine();
     busWrite32(0x0E005555, 0x1AA);
-    EXPECT_EQ(gba.saveType, 1u);
+    EXPECT_EQ(gba.saveType, SaveType::sram);
 
     // A preset type is never changed by the bus.
     resetTestMachine();
-    gba.saveType = 3;
+    gba.saveType = SaveType::eeprom;
     busWrite8(0x0E005555, 0xAA);
-    EXPECT_EQ(gba.saveType, 3u);
+    EXPECT_EQ(gba.saveType, SaveType::eeprom);
 }
 
 TEST_F(BusTest, SramAccessesAndTheirTouchedFlag) {
-    gba.saveType = 1;
+    gba.saveType = SaveType::sram;
     busWrite8(0x0E001234, 0x9C);
     EXPECT_EQ(busRead8(0x0E001234), 0x9Cu);
     EXPECT_EQ(busRead8(0x0E011234), 0x9Cu);
@@ -179,14 +179,14 @@ TEST_F(BusTest, SramAccessesAndTheirTouchedFlag) {
 }
 
 TEST_F(BusTest, FlashSaveByteReadsSeeTheChipAndEepromSavesReadZero) {
-    gba.saveType = 2;
+    gba.saveType = SaveType::flash;
     gba.FlashMemory[0x42] = 0x99;
     EXPECT_EQ(busRead8(0x0E000042), 0x99u);
     gba.flashIdMode = 1;
     EXPECT_EQ(busRead8(0x0E000000), 0xBFu);
     EXPECT_EQ(busRead8(0x0E000001), 0xD4u);
 
-    gba.saveType = 3;
+    gba.saveType = SaveType::eeprom;
     gba.SaveRam[5] = 7;
     EXPECT_EQ(busRead8(0x0E000005), 0u);
 }
