@@ -30,14 +30,14 @@ struct Settings {
     u32 inputMode; // 0 keyboard, 1 joystick
     // Key codes (keyboard) or button indexes (joystick, last six only), indexed by button - 1.
     u8 buttonCodes[10];
-    u8 autoFrameSkip;
-    u8 halfSpeed;
-    u8 enableSound;
-    u8 disableWaitControl;
-    u8 disableFifo;
-    u8 disableAlpha;
-    u8 bootFromBios;
-    u8 realGba;
+    bool autoFrameSkip;
+    bool halfSpeed;
+    bool enableSound;
+    bool disableWaitControl;
+    bool disableFifo;
+    bool disableAlpha;
+    bool bootFromBios;
+    bool realGba;
     u32 frameSkip;
     u32 disableFifoCopy; // the scheduler reads this copy
     char biosFileName[16];

@@ -20,8 +20,8 @@ struct CpuState {
     u32* registerSlots[16]; // Rn of the current mode
     u32* spsrSlot;
     u32 cpuMode;
-    u32 armState;   // 1 while ARM code runs, 0 for THUMB; chooses the fetch width and table
-    u32 cpuRunning; // 0 while halted by HALTCNT
+    bool armState;   // set while ARM code runs, clear for THUMB; chooses the fetch width and table
+    bool cpuRunning; // clear while halted by HALTCNT
     u32 currentOpcode;
     s32 cycleBalance; // cycles left in the current slice; may be overdrawn
     // Set while an interrupt made due inside an instruction waits for the instruction to end.

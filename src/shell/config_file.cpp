@@ -47,8 +47,8 @@ char firstCharacter(std::string_view value) {
     return value.empty() ? '\0' : value[0];
 }
 
-u8 isYes(std::string_view value) {
-    return firstCharacter(value) == 'Y' ? 1 : 0;
+bool isYes(std::string_view value) {
+    return firstCharacter(value) == 'Y';
 }
 
 void setDefaults() {

@@ -122,7 +122,7 @@ void emulationLoop() {
         debugLog("\nFrameSkip above 3: using 3");
         settings.frameSkip = maxFrameSkip;
     }
-    fillFrameDeadlines(settings.frameSkip, settings.halfSpeed != 0);
+    fillFrameDeadlines(settings.frameSkip, settings.halfSpeed);
     allocateLineBuffers();
     runState.emulationRunning = 1;
     hostSleep(10);

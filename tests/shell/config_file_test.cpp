@@ -140,7 +140,7 @@ TEST_F(ConfigFile, SwitchesLookOnlyAtAnUpperCaseY) {
 
     struct Switch {
         const char* key;
-        u8 Settings::*field;
+        bool Settings::*field;
     };
     const Switch switches[] = {
         {"HALFSPEED", &Settings::halfSpeed},       {"ENABLESOUND", &Settings::enableSound},
