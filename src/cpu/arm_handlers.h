@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <utility>
 
 #include "cpu/dispatch.h"
 #include "cpu/registers.h"
@@ -48,15 +47,6 @@ inline void restoreCpsrFromSpsr() {
     cpu.armState = (cpu.cpsr & flagT) ? 0 : 1;
 }
 
-// Stamps out a selector's table at compile time: entry key is pick.template operator()<key>(),
-// so each key names one template instantiation.
-template <u32 count, typename Pick>
-constexpr std::array<InstructionHandler, count> stampHandlers(Pick pick) {
-    return [pick]<u32... key>(std::integer_sequence<u32, key...>) {
-        return std::array<InstructionHandler, count>{pick.template operator()<key>()...};
-    }
-    (std::make_integer_sequence<u32, count>{});
-}
 
 // Unassigned encodings never trap on this machine: they only take 64 cycles.
 void armUndefined();

@@ -5,6 +5,9 @@
 
 #include "common/types.h"
 
+#include <array>
+#include <utility>
+
 using InstructionHandler = void (*)();
 
 // Index: ARM opcode bits 31-28.
@@ -19,6 +22,17 @@ inline u32 armIndex(u32 opcode) {
 }
 inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
+}
+
+// Stamps out a family's table at compile time, for ARM and THUMB alike: entry key is
+// pick.template operator()<key>(), so each key names one template instantiation (or nullptr
+// where the key is unassigned).
+template <u32 count, typename Pick>
+consteval std::array<InstructionHandler, count> stampHandlers(Pick pick) {
+    return [pick]<u32... key>(std::integer_sequence<u32, key...>) {
+        return std::array<InstructionHandler, count>{pick.template operator()<key>()...};
+    }
+    (std::make_integer_sequence<u32, count>{});
 }
 
 void fillConditionHandlers(); // cpu/execution.cpp

@@ -272,25 +272,25 @@ void thumbAdjustStack() {
 } // namespace
 
 constinit const std::array<InstructionHandler, 96> thumbShiftImmediateHandlers =
-    stampOutHandlers<96>(
+    stampHandlers<96>(
         []<u32 sub>() -> InstructionHandler { return &thumbShiftImmediate<sub / 32, sub % 32>; });
 
 constinit const std::array<InstructionHandler, 32> thumbAddSubtractHandlers =
-    stampOutHandlers<32>([]<u32 sub>() -> InstructionHandler {
+    stampHandlers<32>([]<u32 sub>() -> InstructionHandler {
         return &thumbAddSubtract<(sub >> 4) != 0, ((sub >> 3) & 1) != 0, sub & 7>;
     });
 
-constinit const std::array<InstructionHandler, 32> thumbImmediateHandlers = stampOutHandlers<32>(
+constinit const std::array<InstructionHandler, 32> thumbImmediateHandlers = stampHandlers<32>(
     []<u32 sub>() -> InstructionHandler { return &thumbImmediate<sub / 8, sub % 8>; });
 
 constinit const std::array<InstructionHandler, 16> thumbAluHandlers =
-    stampOutHandlers<16>([]<u32 sub>() -> InstructionHandler { return &thumbAlu<sub>; });
+    stampHandlers<16>([]<u32 sub>() -> InstructionHandler { return &thumbAlu<sub>; });
 
 constinit const std::array<InstructionHandler, 16> thumbHighRegisterHandlers =
-    stampOutHandlers<16>([]<u32 sub>() { return highRegisterHandler<sub>(); });
+    stampHandlers<16>([]<u32 sub>() { return highRegisterHandler<sub>(); });
 
-constinit const std::array<InstructionHandler, 16> thumbLoadAddressHandlers = stampOutHandlers<16>(
+constinit const std::array<InstructionHandler, 16> thumbLoadAddressHandlers = stampHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbLoadAddress<(sub >> 3) != 0, sub % 8>; });
 
-constinit const std::array<InstructionHandler, 2> thumbAdjustStackHandlers = stampOutHandlers<2>(
+constinit const std::array<InstructionHandler, 2> thumbAdjustStackHandlers = stampHandlers<2>(
     []<u32 sub>() -> InstructionHandler { return &thumbAdjustStack<sub != 0>; });

@@ -71,7 +71,7 @@ void thumbUndefined() {
 }
 
 constinit const std::array<InstructionHandler, 14> thumbConditionalBranchHandlers =
-    stampOutHandlers<14>(
+    stampHandlers<14>(
         []<u32 sub>() -> InstructionHandler { return &thumbConditionalBranch<sub>; });
 
 constinit const std::array<InstructionHandler, 2> thumbLongBranchHandlers = {thumbLongBranchFirst,

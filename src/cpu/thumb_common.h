@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <utility>
 
 #include "cpu/dispatch.h"
 #include "cpu/registers.h"
@@ -31,12 +30,3 @@ inline void thumbBranchTo(u32 target, u32 cycles) {
     chargeCycles(cycles != 0 ? cycles : 1);
 }
 
-// Stamps out COUNT handlers, one per sub-index 0..COUNT-1: MAKE is a lambda templated on the
-// sub-index that returns the handler for it (or nullptr where the sub-index is unassigned).
-template <u32 count, typename Make>
-consteval std::array<InstructionHandler, count> stampOutHandlers(Make make) {
-    return [&]<u32... subs>(std::integer_sequence<u32, subs...>) {
-        return std::array<InstructionHandler, count>{make.template operator()<subs>()...};
-    }
-    (std::make_integer_sequence<u32, count>{});
-}

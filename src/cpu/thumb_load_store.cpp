@@ -253,28 +253,28 @@ void thumbMultipleLoadStore() {
 } // namespace
 
 constinit const std::array<InstructionHandler, 8> thumbPcRelativeLoadHandlers =
-    stampOutHandlers<8>([]<u32 sub>() -> InstructionHandler { return &thumbPcRelativeLoad<sub>; });
+    stampHandlers<8>([]<u32 sub>() -> InstructionHandler { return &thumbPcRelativeLoad<sub>; });
 
 constinit const std::array<InstructionHandler, 64> thumbRegisterOffsetHandlers =
-    stampOutHandlers<64>(
+    stampHandlers<64>(
         []<u32 sub>() -> InstructionHandler { return &thumbRegisterOffset<sub / 8, sub % 8>; });
 
 constinit const std::array<InstructionHandler, 4> thumbImmediateOffsetHandlers =
-    stampOutHandlers<4>([]<u32 sub>() -> InstructionHandler {
+    stampHandlers<4>([]<u32 sub>() -> InstructionHandler {
         return &thumbImmediateOffset<(sub >> 1) != 0, (sub & 1) != 0>;
     });
 
 constinit const std::array<InstructionHandler, 2> thumbHalfwordImmediateHandlers =
-    stampOutHandlers<2>(
+    stampHandlers<2>(
         []<u32 sub>() -> InstructionHandler { return &thumbHalfwordImmediate<sub != 0>; });
 
-constinit const std::array<InstructionHandler, 16> thumbSpRelativeHandlers = stampOutHandlers<16>(
+constinit const std::array<InstructionHandler, 16> thumbSpRelativeHandlers = stampHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbSpRelative<(sub >> 3) != 0, sub % 8>; });
 
 constinit const std::array<InstructionHandler, 4> thumbPushPopHandlers = {pushList, pushListAndLr,
                                                                           popList, popListAndPc};
 
 constinit const std::array<InstructionHandler, 16> thumbMultipleLoadStoreHandlers =
-    stampOutHandlers<16>([]<u32 sub>() -> InstructionHandler {
+    stampHandlers<16>([]<u32 sub>() -> InstructionHandler {
         return &thumbMultipleLoadStore<(sub >> 3) != 0, sub % 8>;
     });
