@@ -178,14 +178,14 @@ static void update_enemies(void) {
         Actor* p = &spinners[i];
         if (p->kind) {
             p->vy = (s16)(sin256(p->age * 3 + p->timer) * 3 / 2);
-            if (ship.kind && (random_next() & 511) == 0) {
+            if (ship.kind && (random_next() & 255) == 0) {
                 aim_bullet(p->x, p->y);
             }
         }
     }
     for (int i = 0; i < MAX_PODS; ++i) {
         Actor* p = &pods[i];
-        if (p->kind && ship.kind && p->age % 70 == 40) {
+        if (p->kind && ship.kind && p->age % 50 == 30) {
             aim_bullet(p->x, p->y);
         }
     }

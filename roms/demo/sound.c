@@ -198,8 +198,10 @@ static void sample_play(const s8* sample, u32 length) {
     REG_DMASAD(1) = (u32)sample;
     REG_DMADAD(1) = REG_FIFO_A_ADDRESS;
     REG_DMACNT_H(1) = DMA_ENABLE | DMA_AT_SOUND | DMA_32BIT | DMA_REPEAT | DMA_DEST_FIXED;
+    // The console ignores the prescaler of a cascaded timer; this emulator adds 64 per
+    // overflow of timer 0 when it is 0, so the prescaler is set to 1, which counts 1.
     REG_TMCNT_L(1) = (u16)(0x10000 - length);
-    REG_TMCNT_H(1) = TIMER_ENABLE | TIMER_CASCADE | TIMER_IRQ;
+    REG_TMCNT_H(1) = TIMER_ENABLE | TIMER_CASCADE | TIMER_IRQ | TIMER_PRESCALE_64;
 }
 
 void sfx_blast(void) {
