@@ -15,7 +15,6 @@ enum { TITLE_SPRITES = 32 };
 // Layer scroll positions in 24.8 fixed point, applied at the next vertical blank.
 static s32 scroll_x[4];
 static u16 window0_h, window0_v;
-static volatile u32 vblanks;
 
 // Sprites and scroll positions change only during the vertical blank, so that no line is
 // drawn with half of a frame's changes.
@@ -29,7 +28,6 @@ static void vblank(void) {
     }
     REG_WIN0H = window0_h;
     REG_WIN0V = window0_v;
-    ++vblanks;
 }
 
 void scroll_layers(int speed) {
