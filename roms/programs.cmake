@@ -1,4 +1,5 @@
-# One line per program: gba_program(NAME SOURCES...) or gba_boot_image(NAME SOURCES...).
+# One line per program: gba_program(NAME SOURCES...), gba_boot_image(NAME SOURCES...) or
+# gba_c_program(NAME SOURCES...).
 gba_boot_image(irq_counter_bios irq_counter_bios.s)
 gba_program(idle_loop idle_loop.s)
 gba_program(thumb_alu thumb_alu.s)
@@ -13,7 +14,6 @@ gba_program(arm_multiply arm_multiply.s)
 gba_program(arm_branch arm_branch.s)
 gba_boot_image(arm_swi_bios arm_swi_bios.s)
 gba_program(bench_cpu bench_cpu.s)
-gba_program(demo demo.s)
 gba_program(bg_text_banks video/bg_text_banks.s)
 gba_program(bios_caller bios_caller.s)
 gba_program(bg_text_sizes video/bg_text_sizes.s)
@@ -38,3 +38,4 @@ gba_program(windows_obj_window video/windows_obj_window.s)
 gba_program(bench_sprites bench_sprites.s)
 gba_program(ime_reenable ime_reenable.s)
 gba_program(fifo_square fifo_square.s)
+gba_c_program(demo demo/main.c demo/play.c demo/art.c demo/sound.c demo/hiscore.c demo/fast.c)

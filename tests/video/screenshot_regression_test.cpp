@@ -124,7 +124,12 @@ int runCase(const ScreenshotCase& description, const fs::path& workdir, std::str
         writeFile(config, text);
         command += " --config " + quoted(config);
     }
-    command += " " + quoted(programPath(description.program)) + " 2>&1";
+    // A copy of the program in the working directory keeps save files of other runs out.
+    fs::path program = workdir / description.program;
+    std::error_code error;
+    fs::create_directories(workdir, error);
+    fs::copy_file(programPath(description.program), program, error);
+    command += " " + quoted(program) + " 2>&1";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
         return -1;
