@@ -2,7 +2,7 @@
 # Runs the real Quarvend program on its SDL host under a private Xvfb server and drives it
 # with xdotool, as a player would. One case per call:
 #   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
-# Cases: play, sound, no_display, joystick, no_sound_device.
+# Cases: play, sound, focus, no_display, joystick, no_sound_device.
 set -euo pipefail
 
 case_name=$1
@@ -247,6 +247,36 @@ case_sound() {
     done
 }
 
+# Losing the focus pauses the game; getting it back builds the display again and the game goes
+# on. A request to close (SDL turns SIGTERM into one, as it does the window's close button)
+# ends it as Escape does.
+case_focus() {
+    use_program keypad_view
+    write_config NO KEYBOARD
+    start_xvfb
+    SDL_AUDIODRIVER=dummy start_quarvend
+    # SDL may make the window again when it sets up the renderer: look for it afterwards.
+    wait_for_log "Emulation start"
+    find_window Quarvend
+    local window=$found_window
+    xdotool windowfocus --sync "$(xwininfo -root -int | awk '/Window id/ { print $4 }')"
+    sleep 1
+    xdotool windowfocus --sync "$window"
+    for _ in $(seq $((wait_limit * 10))); do
+        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && break
+        sleep 0.1
+    done
+    [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] ||
+        fail "the display was not built again when the window got the focus back"
+    xdotool key Print
+    wait_for_file "$work/Shot0001.BMP"
+    kill -TERM "$quarvend_pid"
+    expect_exit 0
+    expect_clean_end
+    grep -q "Via ESC" "$work/DBUG.txt" && fail "ended through Escape, not the close request"
+    true
+}
+
 # Without a display the window cannot be made: exit code 7 after the shut-down sequence.
 case_no_display() {
     use_program keypad_view
@@ -286,7 +316,7 @@ case_no_sound_device() {
 }
 
 case "$case_name" in
-play | sound | no_display | joystick | no_sound_device) "case_$case_name" ;;
+play | sound | focus | no_display | joystick | no_sound_device) "case_$case_name" ;;
 *)
     echo "unknown case $case_name" >&2
     exit 2
