@@ -37,8 +37,10 @@ bool createRenderer() {
     renderer = SDL_CreateRenderer(sdlWindow, -1, flags);
     if (!renderer) {
         SDL_Log("Quarvend: cannot create the renderer: %s", SDL_GetError());
+        return false;
     }
-    return renderer != nullptr;
+    takeKeyboardFocus();
+    return true;
 }
 
 bool createTexture(s32 width, s32 height) {

@@ -14,6 +14,10 @@ extern SDL_Window* sdlWindow;
 // events become window messages, key events go to the keyboard buffer.
 void pumpSdlEvents();
 
+// Brings the window to the front with the keyboard; SDL may have made a new window for the
+// renderer, which then needs it again.
+void takeKeyboardFocus();
+
 // Set-up steps of each group; each answers as hostSetUp does.
 bool setUpWindow();
 bool setUpDisplay(HostStep step);

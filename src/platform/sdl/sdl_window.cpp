@@ -87,6 +87,13 @@ SDL_Window* createFullScreenWindow() {
 
 } // namespace
 
+void takeKeyboardFocus() {
+    if (sdlWindow) {
+        SDL_RaiseWindow(sdlWindow);
+        SDL_SetWindowInputFocus(sdlWindow);
+    }
+}
+
 void pumpSdlEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -114,8 +121,7 @@ bool setUpWindow() {
         return false;
     }
     SDL_ShowCursor(SDL_DISABLE);
-    SDL_RaiseWindow(sdlWindow);
-    SDL_SetWindowInputFocus(sdlWindow);
+    takeKeyboardFocus();
     // A new window is the active one: the core learns it at once, as a window that has just
     // been created and activated would tell it.
     messageHead = 0;
