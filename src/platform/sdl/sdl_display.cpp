@@ -1,0 +1,153 @@
+// The SDL host's display: the core's back buffer of the configured resolution goes into a
+// texture of that size, which is drawn over the whole window with its aspect kept.
+#include "common/settings.h"
+#include "platform/sdl/screen_fit.h"
+#include "platform/sdl/sdl_host.h"
+
+namespace {
+
+SDL_Renderer* renderer;
+SDL_Texture* texture;
+s32 textureWidth;
+s32 textureHeight;
+// The renderer lost its textures (a device reset); the next flip reports the display lost.
+bool deviceLost;
+
+void releaseRenderer() {
+    if (texture) {
+        SDL_DestroyTexture(texture);
+        texture = nullptr;
+    }
+    if (renderer) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    textureWidth = 0;
+    textureHeight = 0;
+    deviceLost = false;
+}
+
+// In fixed frame skip nothing but the presentation paces the emulator, as the original's flips
+// waited for the display; with automatic skip the millisecond clock paces it alone.
+bool createRenderer() {
+    if (!sdlWindow) {
+        return false;
+    }
+    Uint32 flags = settings.autoFrameSkip ? 0 : SDL_RENDERER_PRESENTVSYNC;
+    renderer = SDL_CreateRenderer(sdlWindow, -1, flags);
+    if (!renderer) {
+        SDL_Log("Quarvend: cannot create the renderer: %s", SDL_GetError());
+        return false;
+    }
+    takeKeyboardFocus();
+    return true;
+}
+
+bool createTexture(s32 width, s32 height) {
+    if (texture) {
+        SDL_DestroyTexture(texture);
+    }
+    // Host pixels are 5-6-5 with red on top; the pictures are scaled by whole pixels.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                width, height);
+    textureWidth = texture ? width : 0;
+    textureHeight = texture ? height : 0;
+    if (!texture) {
+        SDL_Log("Quarvend: cannot create the screen texture: %s", SDL_GetError());
+    }
+    return texture != nullptr;
+}
+
+bool clearRenderer() {
+    return SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255) == 0 && SDL_RenderClear(renderer) == 0;
+}
+
+bool drawBackBuffer(const u16* backBuffer, u32 width, u32 height) {
+    if (static_cast<s32>(width) != textureWidth || static_cast<s32>(height) != textureHeight) {
+        if (!createTexture(static_cast<s32>(width), static_cast<s32>(height))) {
+            return false;
+        }
+    }
+    s32 screenWidth = 0, screenHeight = 0;
+    if (SDL_GetRendererOutputSize(renderer, &screenWidth, &screenHeight) != 0 ||
+        SDL_UpdateTexture(texture, nullptr, backBuffer, static_cast<int>(width * 2)) != 0 ||
+        !clearRenderer()) {
+        return false;
+    }
+    ScreenRect fit =
+        fitPicture(screenWidth, screenHeight, static_cast<s32>(width), static_cast<s32>(height));
+    SDL_Rect target{fit.x, fit.y, fit.w, fit.h};
+    return SDL_RenderCopy(renderer, texture, nullptr, &target) == 0;
+}
+
+} // namespace
+
+bool setUpDisplay(HostStep step) {
+    switch (step) {
+    case HostStep::displayCreate:
+        // Set up again after the window came back: the old renderer goes first.
+        releaseRenderer();
+        return createRenderer();
+    case HostStep::displayMode:
+        return renderer && createTexture(static_cast<s32>(settings.resolutionWidth),
+                                         static_cast<s32>(settings.resolutionHeight));
+    default: return renderer != nullptr;
+    }
+}
+
+void noteRenderDeviceReset() {
+    deviceLost = renderer != nullptr;
+}
+
+void hostCloseDisplay() {
+    releaseRenderer();
+}
+
+bool hostDisplayIs15Bit() {
+    return false;
+}
+
+bool hostClearScreen() {
+    if (!renderer || !clearRenderer()) {
+        return false;
+    }
+    SDL_RenderPresent(renderer);
+    return true;
+}
+
+u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool) {
+    if (!renderer) {
+        return hostDisplayOk;
+    }
+    pumpSdlEvents();
+    if (deviceLost) {
+        return hostDisplaySurfaceLost;
+    }
+    if (!drawBackBuffer(backBuffer, width, height)) {
+        return hostDisplayBusy;
+    }
+    SDL_RenderPresent(renderer);
+    return hostDisplayOk;
+}
+
+// A lost device takes its textures along: build the renderer and texture again.
+u32 hostRestoreDisplay() {
+    if (!deviceLost) {
+        return hostDisplayOk;
+    }
+    s32 width = textureWidth, height = textureHeight;
+    releaseRenderer();
+    if (!createRenderer() || !createTexture(width, height)) {
+        return hostDisplayWrongMode;
+    }
+    return hostDisplayOk;
+}
+
+// The desktop's mode is never changed; leaving the screen to the other windows is what
+// restoring it achieved.
+void hostRestoreDesktopMode() {
+    if (sdlWindow) {
+        SDL_MinimizeWindow(sdlWindow);
+    }
+}

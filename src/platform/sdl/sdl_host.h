@@ -1,0 +1,28 @@
+// What the files of the SDL host share: the window, and the set-up and event entry points
+// of each device group. The emulator core sees none of this; it calls platform/host.h.
+#pragma once
+
+#include <SDL.h>
+
+#include "common/types.h"
+#include "platform/host.h"
+
+// The one window; null before windowCreate and after hostCloseWindow.
+extern SDL_Window* sdlWindow;
+
+// Every SDL event passes through here, from whichever host call pumped the queue: window
+// events become window messages, key events go to the keyboard buffer.
+void pumpSdlEvents();
+
+// Brings the window to the front with the keyboard; SDL may have made a new window for the
+// renderer, which then needs it again.
+void takeKeyboardFocus();
+
+// Set-up steps of each group; each answers as hostSetUp does.
+bool setUpWindow();
+bool setUpDisplay(HostStep step);
+bool setUpJoystick(HostStep step);
+bool setUpSound(HostStep step);
+
+void queueKeyEvent(const SDL_KeyboardEvent& key);
+void noteRenderDeviceReset();

@@ -1,0 +1,197 @@
+// The SDL host's window, its messages, the message box, the clock and the process priority,
+// and the dispatch of the set-up steps to the device groups.
+#include <sys/resource.h>
+
+#include "platform/sdl/sdl_host.h"
+
+SDL_Window* sdlWindow;
+
+namespace {
+
+// Window messages waiting for hostTakeMessage; a few at most are ever pending.
+constexpr u32 messageQueueSize = 16;
+HostMessage messageQueue[messageQueueSize];
+u32 messageHead;
+u32 messageCount;
+
+// The focus the core was last told about, so repeated focus events send one message.
+bool focusReported;
+
+// How much nicer than normal the process becomes; the original raised its priority class.
+constexpr int raisedNiceValue = -10;
+
+void queueMessage(HostMessage message) {
+    if (messageCount == messageQueueSize) {
+        return; // the core is not taking messages; the newest is the one to lose
+    }
+    messageQueue[(messageHead + messageCount++) % messageQueueSize] = message;
+}
+
+HostMessage takeQueuedMessage() {
+    if (messageCount == 0) {
+        return hostMessageNone;
+    }
+    HostMessage message = messageQueue[messageHead];
+    messageHead = (messageHead + 1) % messageQueueSize;
+    --messageCount;
+    return message;
+}
+
+void reportFocus(bool focused) {
+    if (focused != focusReported) {
+        focusReported = focused;
+        queueMessage(focused ? hostMessageActivate : hostMessageDeactivate);
+    }
+}
+
+void handleWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED: reportFocus(true); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: reportFocus(false); break;
+    case SDL_WINDOWEVENT_CLOSE: queueMessage(hostMessageClose); break;
+    default: break;
+    }
+}
+
+void handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT: queueMessage(hostMessageClose); break;
+    case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: queueKeyEvent(event.key); break;
+    case SDL_RENDER_DEVICE_RESET: noteRenderDeviceReset(); break;
+    default: break;
+    }
+}
+
+// Full-screen at the desktop's size, borderless and above other windows, as the original's
+// top-most pop-up window over an exclusive display mode.
+// Without a display SDL falls back to drivers that show nothing; those count as no display
+// unless asked for by name.
+bool showsPictures() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    bool invisible = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    return !invisible || (requested && SDL_strcmp(requested, driver) == 0);
+}
+
+SDL_Window* createFullScreenWindow() {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        return nullptr;
+    }
+    Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                   SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SHOWN;
+    return SDL_CreateWindow("Quarvend", 0, 0, desktop.w, desktop.h, flags);
+}
+
+} // namespace
+
+void takeKeyboardFocus() {
+    if (sdlWindow) {
+        SDL_RaiseWindow(sdlWindow);
+        SDL_SetWindowInputFocus(sdlWindow);
+    }
+}
+
+void pumpSdlEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        handleEvent(event);
+    }
+}
+
+bool setUpWindow() {
+    if (sdlWindow) {
+        return true;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        SDL_Log("Quarvend: no display: %s", SDL_GetError());
+        return false;
+    }
+    if (!showsPictures()) {
+        SDL_Log("Quarvend: no display (only SDL's %s video driver)", SDL_GetCurrentVideoDriver());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    sdlWindow = createFullScreenWindow();
+    if (!sdlWindow) {
+        SDL_Log("Quarvend: cannot create the window: %s", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+    takeKeyboardFocus();
+    // A new window is the active one: the core learns it at once, as a window that has just
+    // been created and activated would tell it.
+    messageHead = 0;
+    messageCount = 0;
+    focusReported = false;
+    reportFocus(true);
+    return true;
+}
+
+void hostCloseWindow() {
+    if (!sdlWindow) {
+        return;
+    }
+    SDL_DestroyWindow(sdlWindow);
+    sdlWindow = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool hostSetUp(HostStep step) {
+    switch (step) {
+    case HostStep::windowCreate: return setUpWindow();
+    case HostStep::joystickFind:
+    case HostStep::joystickFormat: return setUpJoystick(step);
+    case HostStep::soundCreate:
+    case HostStep::soundCooperativeLevel:
+    case HostStep::soundPrimaryBuffer:
+    case HostStep::soundPrimaryFormat:
+    case HostStep::soundSecondaryBuffers: return setUpSound(step);
+    case HostStep::displayCreate:
+    case HostStep::displayInterface:
+    case HostStep::displayCooperativeLevel:
+    case HostStep::displayMode:
+    case HostStep::displayPrimarySurface:
+    case HostStep::displayRenderSurface:
+    case HostStep::displayFilterSurface: return setUpDisplay(step);
+    // The keyboard comes with the window's events; nothing to open.
+    case HostStep::inputCreate:
+    case HostStep::keyboardCreate:
+    case HostStep::keyboardFormat:
+    case HostStep::keyboardCooperativeLevel:
+    case HostStep::keyboardBufferSize: return sdlWindow != nullptr;
+    }
+    return false;
+}
+
+HostMessage hostTakeMessage(bool wait) {
+    pumpSdlEvents();
+    while (wait && messageCount == 0 && sdlWindow) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 100)) {
+            handleEvent(event);
+        }
+    }
+    return takeQueuedMessage();
+}
+
+void hostShowMessageBox(const char* caption, const char* text) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, sdlWindow) != 0) {
+        SDL_Log("%s: %s", caption, text);
+    }
+}
+
+bool hostRaisePriority() {
+    return setpriority(PRIO_PROCESS, 0, raisedNiceValue) == 0;
+}
+
+u32 hostMilliseconds() {
+    return SDL_GetTicks();
+}
+
+void hostSleep(u32 milliseconds) {
+    SDL_Delay(milliseconds);
+}

@@ -1,0 +1,30 @@
+// The four looping sound buffers as the audio thread plays them, and the mixing of them into
+// 16-bit stereo. Shared between the emulation thread, which writes the bytes and sets volume,
+// pan, position and play, and the audio thread, which reads them: every field is atomic, so
+// neither thread ever waits for the other.
+#pragma once
+
+#include <atomic>
+
+#include "common/types.h"
+#include "platform/host.h"
+
+struct SoundStream {
+    std::atomic<u8> bytes[soundBufferBytes]; // unsigned 8-bit, 0x80 silence
+    std::atomic<u32> cursor;                 // the next byte played
+    std::atomic<s32> volume;                 // hundredths of a decibel, 0 full
+    std::atomic<s32> pan;                    // -10000 left only .. +10000 right only
+    std::atomic<bool> playing;
+};
+
+struct SoundStreams {
+    SoundStream stream[4];
+};
+
+// Back to four silent, stopped buffers at position 0, full volume, centred.
+void resetSoundStreams(SoundStreams& streams);
+
+// Fills FRAMES stereo frames (left, right) with the sum of the playing buffers, each scaled by
+// its volume and pan, and advances their cursors by FRAMES bytes: one byte per frame, as the
+// buffers and the output both run at 44100 per second.
+void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames);

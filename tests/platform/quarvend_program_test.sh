@@ -1,0 +1,325 @@
+#!/usr/bin/env bash
+# Runs the real Quarvend program on its SDL host under a private Xvfb server and drives it
+# with xdotool, as a player would. One case per call:
+#   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
+# Cases: play, sound, focus, no_display, joystick, no_sound_device.
+set -euo pipefail
+
+case_name=$1
+quarvend=$(realpath "$2")
+headless=$(realpath "$3")
+rom_dir=$(realpath "$4")
+boot_image=$(realpath "$5")
+
+# Generous limits: the machine is shared and slow; nothing here measures speed.
+wait_limit=90
+
+work=$(mktemp -d /tmp/quarvend-program-test.XXXXXX)
+xvfb_pid=
+quarvend_pid=
+
+cleanup() {
+    for pid in $quarvend_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    if [ "${keep_work:-0}" = 1 ]; then
+        echo "files kept in $work"
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    keep_work=1
+    if [ -f "$work/DBUG.txt" ]; then
+        echo "--- DBUG.txt:" >&2
+        cat "$work/DBUG.txt" >&2
+        echo >&2
+    fi
+    exit 1
+}
+
+# The ROM sits in a folder whose name has a space; Quarvend gets the path unquoted, as two
+# arguments, and must join them again.
+rom_folder="$work/my roms"
+mkdir -p "$rom_folder"
+cp "$boot_image" "$work/GBA.BIOS"
+
+# Keys of the usual configuration: arrows, Z = A, X = B, Backspace = Select, Enter = Start,
+# A = L, S = R. ZOOM=1 is the 2x zoom.
+write_config() {
+    printf '%s\r\n' "AUTOSKIP=YES" "ENABLESOUND=$1" "INPUT=$2" "ZOOM=1" \
+        "KEYUP=200" "KEYDOWN=208" "KEYLEFT=203" "KEYRIGHT=205" "KEYA=44" "KEYB=45" \
+        "KEYSELECT=14" "KEYSTART=28" "KEYL=30" "KEYR=31" "JOYA=1" "JOYB=2" " " \
+        >"$work/Quarvend.CFG"
+}
+
+use_program() {
+    cp "$rom_dir/$1.gba" "$rom_folder/$1.gba"
+    rom_path="$rom_folder/$1.gba"
+    save_stem="$rom_folder/$1."
+}
+
+start_xvfb() {
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq $((wait_limit * 10))); do
+        if [ -s "$work/display" ]; then
+            export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+            return
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+        sleep 0.1
+    done
+    fail "Xvfb gave no display number"
+}
+
+# Starts Quarvend in the working folder with the ROM path split at its space.
+start_quarvend() {
+    local first=${rom_path%% *} rest=${rom_path#* }
+    (cd "$work" && exec "$quarvend" "$first" "$rest") >"$work/quarvend.out" 2>&1 &
+    quarvend_pid=$!
+}
+
+# Waits for Quarvend to end and checks its exit code.
+expect_exit() {
+    local expected=$1 code=0
+    for _ in $(seq $((wait_limit * 10))); do
+        kill -0 "$quarvend_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$quarvend_pid" 2>/dev/null && fail "Quarvend still running after ${wait_limit}s"
+    wait "$quarvend_pid" || code=$?
+    quarvend_pid=
+    [ "$code" = "$expected" ] || fail "exit code $code, expected $expected"
+}
+
+wait_for_log() {
+    for _ in $(seq $((wait_limit * 10))); do
+        grep -q "$1" "$work/DBUG.txt" 2>/dev/null && return
+        kill -0 "$quarvend_pid" 2>/dev/null || fail "Quarvend ended before logging '$1'"
+        sleep 0.1
+    done
+    fail "no '$1' in the log after ${wait_limit}s"
+}
+
+wait_for_file() {
+    for _ in $(seq $((wait_limit * 10))); do
+        [ -s "$1" ] && return
+        sleep 0.1
+    done
+    fail "$1 was not written within ${wait_limit}s"
+}
+
+# Waits for a window with exactly this title and leaves its id in found_window.
+find_window() {
+    for _ in $(seq $((wait_limit * 5))); do
+        found_window=$(xwininfo -name "$1" -int 2>/dev/null | awk '/Window id/ { print $4 }') ||
+            true
+        [ -n "$found_window" ] && return
+        kill -0 "$quarvend_pid" 2>/dev/null || fail "Quarvend ended without a window '$1'"
+        sleep 0.2
+    done
+    fail "no window titled '$1' after ${wait_limit}s"
+}
+
+# The shut-down sequence ran to its end and the save files sit beside the ROM.
+expect_clean_end() {
+    [ "$(tail -n 1 "$work/DBUG.txt")" = "Quitting..." ] ||
+        fail "the log does not end with Quitting..."
+    [ -f "${save_stem}sav" ] && [ -f "${save_stem}EEPROM" ] ||
+        fail "the save files were not written beside the ROM"
+}
+
+# Number of pixels that differ by more than the 5-to-8-bit colour rounding allows.
+differing_pixels() {
+    compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+# Keys reach the program, Print Screen saves the picture the headless runner takes with the
+# same buttons held, the screen shows it scaled 2x2 from the 640x480 display with black bars
+# above and below (aspect kept on a 5:4 screen), and Escape ends the program cleanly.
+case_play() {
+    use_program keypad_view
+    write_config NO KEYBOARD
+    start_xvfb
+    SDL_AUDIODRIVER=dummy start_quarvend
+    find_window Quarvend
+    wait_for_log "Emulation start"
+
+    xdotool keydown Right z
+    sleep 1
+    xdotool key Print
+    wait_for_file "$work/Shot0001.BMP"
+    sleep 1
+    import -window root "$work/screen.png"
+    xdotool keyup Right z
+    sleep 0.5
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+
+    "$headless" --workdir "$work/headless" --config "$work/Quarvend.CFG" --frames 40 \
+        --press RIGHT@5-40 --press A@5-40 --shot 30 "$rom_path" >/dev/null ||
+        fail "the headless runner failed"
+    cmp -s "$work/Shot0001.BMP" "$work/headless/Shot0001.BMP" ||
+        fail "the Print Screen picture differs from the headless runner's (Right and A held)"
+
+    local released
+    "$headless" --workdir "$work/released" --config "$work/Quarvend.CFG" --frames 40 \
+        --shot 30 "$rom_path" >/dev/null || fail "the headless runner failed"
+    released=$(differing_pixels "$work/Shot0001.BMP" "$work/released/Shot0001.BMP")
+    [ "$released" -gt 0 ] || fail "the picture does not change when buttons are held"
+
+    # Back buffer 640x480 with the 2x picture at (80, 80); the screen scales it by 2 into
+    # 1280x960 at (0, 32).
+    convert -size 1280x1024 xc:black \( "$work/Shot0001.BMP" -filter point -resize 400% \) \
+        -geometry +160+192 -composite "$work/expected-screen.png"
+    local differing
+    differing=$(differing_pixels "$work/screen.png" "$work/expected-screen.png")
+    [ "$differing" = 0 ] ||
+        fail "the screen differs from the picture scaled with its aspect in $differing pixels"
+}
+
+# The disk audio driver writes what the audio callback mixed: FIFO A's 512 Hz square on both
+# sides at the start-up volume of -2.8 dB (a ±64 sample becomes ±11868).
+case_sound() {
+    use_program fifo_square
+    write_config YES KEYBOARD
+    start_xvfb
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" start_quarvend
+    wait_for_log "Emulation start"
+    sleep 3
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+    [ -s "$work/sound.raw" ] || fail "the disk audio driver wrote nothing"
+
+    # Per side: the tone's frequency from its most common half period (the program restarts
+    # its table every frame, which stretches a few half periods), its peak and its length.
+    local figures
+    figures=$(od -An -v -td2 -w4 "$work/sound.raw" | awk '
+        function sign(v) { return v > 0 ? 1 : (v < 0 ? -1 : 0) }
+        {
+            for (side = 1; side <= 2; ++side) {
+                v = $side; s = sign(v)
+                if (s == 0) continue
+                if (!first[side]) first[side] = NR
+                last[side] = NR
+                if (s == prev[side]) {
+                    ++run[side]
+                } else {
+                    if (prev[side] != 0) ++runs[side, run[side]]
+                    run[side] = 1
+                    prev[side] = s
+                }
+                if (v > peak[side]) peak[side] = v
+                if (-v > peak[side]) peak[side] = -v
+            }
+        }
+        END {
+            for (side = 1; side <= 2; ++side) {
+                common = 0
+                for (key in runs) {
+                    split(key, part, SUBSEP)
+                    if (part[1] == side && (common == 0 || runs[key] > runs[side, common]))
+                        common = part[2]
+                }
+                hz = common > 0 ? 44100 / (2 * common) : 0
+                printf "%.1f %d %.2f ", hz, peak[side], (last[side] - first[side] + 1) / 44100
+            }
+        }')
+    echo "sound (Hz, peak, seconds; left then right): $figures"
+    read -r left_hz left_peak left_seconds right_hz right_peak right_seconds <<<"$figures"
+    awk -v s="$left_seconds" 'BEGIN { exit !(s >= 1.5) }' ||
+        fail "less than 1.5 s of sound: $figures"
+    for side in "$left_hz $left_peak" "$right_hz $right_peak"; do
+        read -r hz peak <<<"$side"
+        awk -v f="$hz" 'BEGIN { exit !(f > 500 && f < 525) }' ||
+            fail "the tone is not near 512 Hz: $figures"
+        [ "$peak" -gt 11500 ] && [ "$peak" -lt 12300 ] ||
+            fail "the tone is not at -2.8 dB of ±64: $figures"
+    done
+}
+
+# Losing the focus pauses the game; getting it back builds the display again and the game goes
+# on. A request to close (SDL turns SIGTERM into one, as it does the window's close button)
+# ends it as Escape does.
+case_focus() {
+    use_program keypad_view
+    write_config NO KEYBOARD
+    start_xvfb
+    SDL_AUDIODRIVER=dummy start_quarvend
+    # SDL may make the window again when it sets up the renderer: look for it afterwards.
+    wait_for_log "Emulation start"
+    find_window Quarvend
+    local window=$found_window
+    xdotool windowfocus --sync "$(xwininfo -root -int | awk '/Window id/ { print $4 }')"
+    sleep 1
+    xdotool windowfocus --sync "$window"
+    for _ in $(seq $((wait_limit * 10))); do
+        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && break
+        sleep 0.1
+    done
+    [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] ||
+        fail "the display was not built again when the window got the focus back"
+    xdotool key Print
+    wait_for_file "$work/Shot0001.BMP"
+    kill -TERM "$quarvend_pid"
+    expect_exit 0
+    expect_clean_end
+    grep -q "Via ESC" "$work/DBUG.txt" && fail "ended through Escape, not the close request"
+    true
+}
+
+# Without a display the window cannot be made: exit code 7 after the shut-down sequence.
+case_no_display() {
+    use_program keypad_view
+    write_config NO KEYBOARD
+    unset DISPLAY WAYLAND_DISPLAY
+    unset SDL_VIDEODRIVER
+    start_quarvend
+    expect_exit 7
+    grep -q "Fail to create window" "$work/DBUG.txt" || fail "no window failure in the log"
+    expect_clean_end
+}
+
+# Joystick mode with no joystick: the message box, then exit code 3 once it is dismissed.
+case_joystick() {
+    use_program keypad_view
+    write_config NO GAMEPAD
+    start_xvfb
+    SDL_AUDIODRIVER=dummy start_quarvend
+    find_window "Quarvend Message"
+    grep -q "Fail to initialize joystick" "$work/DBUG.txt" || fail "no joystick failure logged"
+    # Without a window manager nothing gives the box the focus: the test does, as a click would.
+    xdotool windowfocus --sync "$found_window" key Return
+    expect_exit 3
+    expect_clean_end
+}
+
+# Sound wanted but no sound device: exit code 4.
+case_no_sound_device() {
+    use_program keypad_view
+    write_config YES KEYBOARD
+    start_xvfb
+    SDL_AUDIODRIVER=no_such_device start_quarvend
+    expect_exit 4
+    grep -q "Unable to create DirectSound object!" "$work/DBUG.txt" ||
+        fail "no sound failure in the log"
+    expect_clean_end
+}
+
+case "$case_name" in
+play | sound | focus | no_display | joystick | no_sound_device) "case_$case_name" ;;
+*)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+echo "PASS ($case_name)"
