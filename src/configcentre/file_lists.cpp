@@ -78,7 +78,7 @@ void FileList::setPattern(const QString& pattern) {
 
 QString FileList::fileName() const {
     QListWidgetItem* item = currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    return item ? item->text() : QString();
 }
 
 void FileList::refresh() {

@@ -37,7 +37,7 @@ class FileList : public QListWidget {
     void setPath(const QString& path);
     QString pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
-    // The selected file's name, empty when none is selected.
+    // The chosen file's name, empty when none is chosen.
     QString fileName() const;
     // Lists the folder again.
     void refresh();
