@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when any is missing (as root or through sudo).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev binutils-arm-none-eabi)
+packages=(cmake ninja-build g++ libgtest-dev binutils-arm-none-eabi qt6-base-dev libsdl2-dev)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStorageInfo>
 #include <QTabBar>
@@ -207,12 +208,15 @@ QWidget* QuarvendCfg::buildSettings() {
     tabFrames_[1] = buildVideoTab();
     tabFrames_[2] = buildControllerTab();
 
-    auto* layout = new QVBoxLayout(frame3);
-    layout->addWidget(tabStrip1_);
+    // The three frames share one place, sized for the largest, so the window keeps its size.
+    tabPages_ = new QStackedWidget;
     for (QFrame* frame : tabFrames_) {
         frame->setFrameShape(QFrame::StyledPanel);
-        layout->addWidget(frame, 1);
+        tabPages_->addWidget(frame);
     }
+    auto* layout = new QVBoxLayout(frame3);
+    layout->addWidget(tabStrip1_);
+    layout->addWidget(tabPages_, 1);
     connect(tabStrip1_, &QTabBar::currentChanged, this, &QuarvendCfg::showTab);
     showTab(0);
     return frame3;
@@ -390,10 +394,9 @@ QFrame* QuarvendCfg::buildControllerTab() {
     return frame;
 }
 
+// Shows the selected tab's frame and hides the other two.
 void QuarvendCfg::showTab(int index) {
-    for (int i = 0; i < 3; ++i) {
-        tabFrames_[i]->setVisible(i == index);
-    }
+    tabPages_->setCurrentIndex(index);
 }
 
 void QuarvendCfg::chooseDrive(int index) {

@@ -22,6 +22,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
 class QTabBar;
 class QTimer;
 class CaptureBox;
@@ -111,6 +112,7 @@ class QuarvendCfg : public QMainWindow {
     // Emulator Setting
     QTabBar* tabStrip1_ = nullptr;
     QFrame* tabFrames_[3] = {};
+    QStackedWidget* tabPages_ = nullptr;
     QCheckBox* chkDisableWscnt_ = nullptr;
     QCheckBox* chkDisableColorSf_ = nullptr;
     QCheckBox* chkDisableFifo_ = nullptr;
