@@ -2,8 +2,8 @@
 # Installs the Debian packages the build needs, when any is missing (as root or through sudo).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev binutils-arm-none-eabi gcc-arm-none-eabi libsdl2-dev xvfb
-    x11-utils xdotool imagemagick)
+packages=(cmake ninja-build g++ libgtest-dev binutils-arm-none-eabi gcc-arm-none-eabi libsdl2-dev qt6-base-dev
+    xvfb x11-utils xdotool imagemagick)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

@@ -120,3 +120,7 @@ inline constexpr ConfigResolution configResolutions[] = {{640, 480}, {800, 600},
 inline constexpr ConfigResolution defaultResolution = configResolutions[0];
 inline constexpr u32 defaultZoom = 1;
 inline constexpr const char* defaultBiosFileName = "GBA.BIOS";
+
+// Keyboard codes (DirectInput numbering) a fresh installation starts with, indexed by button
+// number - 1: arrows, Backspace = Select, Enter = Start, Z = A, X = B, A = L, S = R.
+inline constexpr u8 defaultKeyCodes[10] = {200, 208, 203, 205, 14, 28, 44, 45, 30, 31};

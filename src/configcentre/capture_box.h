@@ -1,0 +1,37 @@
+// The key and joystick boxes of the Controller tab (Txt_Inkey, Txt_Joy): text boxes that show
+// a key or button name instead of taking typed text, and report focus and key events.
+#pragma once
+
+#include <QLineEdit>
+
+// The Windows virtual-key code of a Qt key event. Keypad keys count as keypad keys only with
+// the keypad modifier (keypad 1 is 97, the digit row's 1 is 49); unknown keys give 0.
+int virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+
+class CaptureBox : public QLineEdit {
+    Q_OBJECT
+
+  public:
+    CaptureBox(const QString& name, int index, QWidget* parent = nullptr);
+
+    int index() const { return index_; }
+    // Grey while the box is not capturing, white while it is.
+    void setCapturing(bool capturing);
+
+  signals:
+    void gotFocus();
+    void lostFocus();
+    void keyDown();
+    void keyUp(int virtualKey);
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+  private:
+    int index_;
+    // The release of a key pressed elsewhere (the Tab that moved the focus here) is not taken.
+    bool pressSeen_ = false;
+};
