@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cart/built_in_boot_image.h"
 #include "machine/gba_system.h"
 #include "common/log.h"
 #include "common/settings.h"
@@ -113,15 +114,20 @@ void loadBios() {
     if (name[0] == 0) {
         std::strcpy(name, "GBA.BIOS");
     }
-    std::memset(gba.BiosRom, 0, biosSize);
+    size_t got = 0;
     std::FILE* file = std::fopen(name, "rb");
     if (file) {
-        std::fread(gba.BiosRom, 1, biosSize, file);
+        got = std::fread(gba.BiosRom, 1, biosSize, file);
         if (std::ferror(file)) {
-            // An unreadable image is treated like a missing one.
-            std::memset(gba.BiosRom, 0, biosSize);
+            got = 0; // an unreadable image is treated like a missing one
         }
         std::fclose(file);
+    }
+    if (got < biosSize) {
+        // Without a whole image the console would run on zeros from the first interrupt on.
+        std::memcpy(gba.BiosRom, builtInBootImage, biosSize);
+        debugLog("\nGBA.BIOS not found or short: using the built-in boot image");
+        return;
     }
     debugLog("\nBIOS Image loaded");
 }

@@ -11,5 +11,6 @@ extern u32 romSize;
 // a larger file are loaded.
 int loadRom(const char* path);
 
-// Loads the first 16 KB of "GBA.BIOS" (settings.biosFileName); a missing file leaves zeros.
+// Loads the first 16 KB of "GBA.BIOS" (settings.biosFileName). A missing, unreadable or short
+// file is replaced whole by the built-in boot image.
 void loadBios();

@@ -48,8 +48,7 @@ void armBranchExchange() {
     chargeAtLeastOneCycle(startBalance);
 }
 
-// The entry is free, as in THUMB: the boot image's own instructions always cost cycles, so a
-// software interrupt cannot stall the slice.
+// The entry costs one cycle, as in THUMB (see enterSoftwareInterrupt).
 void armSoftwareInterrupt() {
     enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF);
 }

@@ -4,5 +4,6 @@
 
 #include "common/types.h"
 
-// Enters Supervisor mode at 0x08. POSTFLG receives 0 for comment 0x12 and 1 for any other.
+// Enters Supervisor mode at 0x08 and charges one cycle. POSTFLG receives 0 for comment 0x12
+// and 1 for any other.
 void enterSoftwareInterrupt(u32 comment);

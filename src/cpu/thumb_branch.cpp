@@ -61,7 +61,7 @@ void thumbBranch() {
     thumbBranchTo(target, longRefillCycles16[target >> 24]);
 }
 
-// Enters the boot image's handler at 0x08 with the comment byte; the entry costs nothing.
+// Enters the boot image's handler at 0x08 with the comment byte; the entry costs one cycle.
 void thumbSoftwareInterrupt() {
     enterSoftwareInterrupt(thumbOpcode() & 0xFF);
 }

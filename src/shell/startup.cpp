@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include <cstring>
+#include <string>
 
 #include "cart/rom_loader.h"
 #include "cart/save_files.h"
@@ -39,6 +40,10 @@ bool takeCommandLine(const char* commandLine) {
     }
     std::memcpy(romPath, commandLine, length);
     return true;
+}
+
+std::string romNotOpenedText(const char* commandLine) {
+    return std::string("Cannot open ROM file: ") + (commandLine ? commandLine : "");
 }
 
 void logCommandLineRefused(const char* commandLine) {
@@ -149,10 +154,12 @@ int quarvendMain(const char* commandLine) {
     setSaveFileNames(romPath);
     resetLog();
 
-    if (!pathUsable) {
-        logCommandLineRefused(commandLine);
-    }
-    if (!pathUsable || !loadRom(romPath)) {
+    bool romLoaded = pathUsable && loadRom(romPath);
+    if (!romLoaded) {
+        debugLog(("\n" + romNotOpenedText(commandLine)).c_str());
+        if (!pathUsable) {
+            logCommandLineRefused(commandLine);
+        }
         romSize = 0;
         shutdownEmulator(); // the save memories are not read yet: no save file is written
     }
@@ -162,8 +169,9 @@ int quarvendMain(const char* commandLine) {
     loadEeprom();
     readConfigFile();
     loadBios();
-    if (romSize == 0) {
-        return exitNormal;
+    if (!romLoaded) {
+        hostShowMessageBox("Quarvend Message", romNotOpenedText(commandLine).c_str());
+        return exitRomNotOpened;
     }
     saveFilesReady = 1;
 

@@ -7,6 +7,7 @@
 
 // Exit codes.
 constexpr int exitNormal = 0;
+constexpr int exitRomNotOpened = 2;
 constexpr int exitInputFailed = 3;
 constexpr int exitSoundFailed = 4;
 constexpr int exitDisplayFailed = 5;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "cart/rom_loader.h"
 #include "machine/gba_system.h"
@@ -122,26 +123,42 @@ TEST_F(RomLoaderTest, MissingFileOrDirectoryIsNotLoaded) {
     }
 }
 
-TEST_F(RomLoaderTest, BiosImageFillsAtMostSixteenKilobytes) {
-    loadBios();
-    EXPECT_EQ(readTextFile("DBUG.txt"), "\nBIOS Image loaded");
+// A missing, empty, short or unreadable "GBA.BIOS" gives the project's own boot image as
+// built beside the programs, and the log says so; a whole file is used as it is.
+TEST_F(RomLoaderTest, BootImageWithoutAWholeFileIsTheBuiltInOne) {
+    const std::vector<u8> builtIn = readBinaryFile(QUARVEND_BOOT_IMAGE);
+    ASSERT_EQ(builtIn.size(), biosSize);
+    auto biosIs = [](const std::vector<u8>& image) {
+        return std::memcmp(gba.BiosRom, image.data(), biosSize) == 0;
+    };
+    const std::string builtInLine = "\nGBA.BIOS not found or short: using the built-in boot image";
 
-    std::vector<u8> image = patternImage(100);
-    writeFile("GBA.BIOS", image);
-    std::memset(gba.BiosRom, 0xEE, biosSize);
-    loadBios();
-    EXPECT_EQ(std::memcmp(gba.BiosRom, image.data(), 100), 0);
-    EXPECT_EQ(gba.BiosRom[100], 0);
-    EXPECT_EQ(gba.BiosRom[biosSize - 1], 0);
+    std::vector<u8> partial = patternImage(biosSize - 1);
+    for (int fileCase = 0; fileCase < 4; ++fileCase) {
+        SCOPED_TRACE(fileCase);
+        std::filesystem::remove("GBA.BIOS");
+        if (fileCase == 1) {
+            writeFile("GBA.BIOS", std::string());
+        } else if (fileCase == 2) {
+            writeFile("GBA.BIOS", partial);
+        } else if (fileCase == 3) {
+            std::filesystem::create_directory("GBA.BIOS");
+        }
+        resetLog();
+        std::memset(gba.BiosRom, 0xEE, biosSize);
+        loadBios();
+        EXPECT_TRUE(biosIs(builtIn));
+        EXPECT_EQ(readTextFile("DBUG.txt"), builtInLine);
+    }
 
-    image = patternImage(biosSize + 16);
+    std::vector<u8> image = patternImage(biosSize + 16);
     writeFile("own.bin", image);
     std::strcpy(settings.biosFileName, "own.bin");
+    resetLog();
     loadBios();
-    EXPECT_EQ(std::memcmp(gba.BiosRom, image.data(), biosSize), 0);
+    EXPECT_TRUE(biosIs(image));
     EXPECT_EQ(gba.WorkRam[0], 0);
-    EXPECT_EQ(readTextFile("DBUG.txt"),
-              "\nBIOS Image loaded\nBIOS Image loaded\nBIOS Image loaded");
+    EXPECT_EQ(readTextFile("DBUG.txt"), "\nBIOS Image loaded");
 }
 
 } // namespace

@@ -114,7 +114,7 @@ TEST_F(ArmBranchTest, SoftwareInterruptEntersSupervisorModeAtVectorEight) {
     gba.cpu.cpsr |= flagN;
     gba.cpu.cpsr &= ~flagI;
     const u32 before = cpsr();
-    EXPECT_EQ(execute(0xEF00000C), 0); // swi 0x0C: the entry is free
+    EXPECT_EQ(execute(0xEF00000C), 1); // swi 0x0C: the entry costs one cycle
     EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
     EXPECT_EQ(gba.cpu.spsrSvc, before);
     EXPECT_EQ(r(14), armRomCode + 4);

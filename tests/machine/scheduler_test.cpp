@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 #include "cpu/execution.h"
@@ -98,6 +102,28 @@ TEST_F(CpuRunTest, ABranchToItselfInInternalRamStillLetsCpuRunReturn) {
     EXPECT_EQ(scheduler.totalCycles, 956u);
     EXPECT_LE(gba.cpu.cycleBalance, 0);
     EXPECT_EQ(stepCost(), 1);
+}
+
+using CpuRunDeathTest = CpuRunTest;
+
+// A boot image whose vector 0x08 holds a software interrupt enters it again and again. Frames
+// must still end, so the entry has to cost time. The run happens in a child process under an
+// alarm, so that a regression fails here instead of hanging the suite.
+TEST_F(CpuRunDeathTest, ABootImageOfSoftwareInterruptsStillLetsCpuRunReturn) {
+    const u32 swiZero = 0xEF000000;
+    for (u32 offset = 0; offset < biosSize; offset += 4) {
+        std::memcpy(gba.BiosRom + offset, &swiZero, 4);
+    }
+    place({swiZero, 0xEAFFFFFE}); // swi 0; b .
+    EXPECT_EXIT(
+        {
+            alarm(10);
+            cpuRun(956);
+            cpuRun(271);
+            bool inTheLoop = reg(15) == 8 && gba.cpu.cpuMode == modeSupervisor;
+            std::exit(inTheLoop && scheduler.totalCycles == 956 + 271 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -65,26 +65,35 @@ TEST_F(StartupTest, NormalRunStartsInOrderAndEndsWithEscape) {
     EXPECT_EQ(runState.emulationRunning, 0u);
 }
 
-TEST_F(StartupTest, MissingOrQuotedRomEndsAtOnceWithoutWindowOrSaves) {
-    for (const char* line : {"missing.gba", "\"game.gba\""}) {
-        SCOPED_TRACE(line);
+// Every kind of ROM path that cannot be opened ends at once with exit code 2, says why first
+// in the log and in a message box, and writes no save file.
+TEST_F(StartupTest, RomThatCannotBeOpenedEndsWithExitCodeTwoAndSaysWhy) {
+    fs::create_directory("folder.gba");
+    const std::string tooLong(300, 'x');
+    for (const std::string& line : {std::string("missing.gba"), std::string("\"game.gba\""),
+                                    std::string("folder.gba"), std::string("ab"), tooLong}) {
+        SCOPED_TRACE(line.substr(0, 20));
         resetHeadlessHost();
-        EXPECT_EQ(quarvendMain(line), exitNormal);
+        EXPECT_EQ(quarvendMain(line.c_str()), exitRomNotOpened);
         EXPECT_FALSE(headless.windowOpen);
         EXPECT_EQ(runState.framesRendered, 0u);
+        std::string text = "Cannot open ROM file: " + line;
+        EXPECT_EQ(log().substr(0, text.size() + 2), "\n" + text + "\n");
         EXPECT_TRUE(
             logHasInOrder({"\nDirectDraw Uninitialized", "\nQuitting...", "\nFlashROM Loaded",
                            "\nSRAM Loaded", "\nEEPROM Loaded", "\nBIOS Image loaded"}));
         EXPECT_EQ(log().find("saved to"), std::string::npos);
+        EXPECT_EQ(headless.messageBoxCaption, "Quarvend Message");
+        EXPECT_EQ(headless.messageBoxText, text);
     }
     EXPECT_FALSE(fs::exists("missing.sav"));
     EXPECT_FALSE(fs::exists("game.sav"));
 }
 
 TEST_F(StartupTest, CommandLinesOutsideThePathBufferAreRefused) {
-    EXPECT_EQ(quarvendMain("ab"), exitNormal);
+    quarvendMain("ab");
     EXPECT_NE(log().find("\nCommand line too short"), std::string::npos);
-    EXPECT_EQ(quarvendMain(std::string(300, 'x').c_str()), exitNormal);
+    quarvendMain(std::string(300, 'x').c_str());
     EXPECT_NE(log().find("\nCommand line too long"), std::string::npos);
     EXPECT_FALSE(headless.windowOpen);
 }

@@ -124,9 +124,11 @@ TEST_F(HeadlessRunnerTest, BadOptionsAndUnreadableFilesExitWithTwo) {
 
 TEST_F(HeadlessRunnerTest, AMissingRomIsTheProgramsBusiness) {
     RunResult result = runRunner(common() + "--regs no-such-game.gba");
-    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.exitCode, 2) << result.output;
     EXPECT_NE(result.output.find("R15=00000000"), std::string::npos) << result.output;
-    EXPECT_NE(readTextFile("run/DBUG.txt").find("\nQuitting..."), std::string::npos);
+    std::string log = readTextFile("run/DBUG.txt");
+    EXPECT_EQ(log.find("\nCannot open ROM file: no-such-game.gba\n"), 0u) << log;
+    EXPECT_NE(log.find("\nQuitting..."), std::string::npos);
 }
 
 TEST_F(HeadlessRunnerTest, WithoutWorkdirATemporaryDirectoryIsUsedAndNamed) {
