@@ -8,9 +8,9 @@
 #include "common/log.h"
 #include "common/settings.h"
 #include "sound/fifo.h"
+#include "sound/tone_channels.h"
 
 u32 soundWriteOffset;
-s8 toneFrameBuffers[3][samplesPerFrame];
 
 namespace {
 
@@ -57,7 +57,7 @@ void mixTones(u8* target, u16 enables) {
         s32 level = 0;
         for (u32 channel = 0; channel < 3; ++channel) {
             if ((status & (1u << channel)) && (enables & (1u << channel))) {
-                level += toneFrameBuffers[channel][i];
+                level += toneChannels.frameBuffers[channel][i];
             }
         }
         switch (control & 3) {
@@ -150,6 +150,7 @@ void soundFrame() {
     if (!settings.enableSound) {
         return;
     }
+    synthesiseTones();
     writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos);
     writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides);
     soundWriteOffset += samplesPerFrame;

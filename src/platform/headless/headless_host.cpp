@@ -22,6 +22,29 @@ void headlessScriptKey(u32 frame, u8 code, bool pressed) {
                      });
 }
 
+std::vector<s16> headlessStereoSamples() {
+    const std::vector<float>* sides[2][2] = {
+        {&headless.soundCapture[fifoLeftBuffer], &headless.soundCapture[psgLeftBuffer]},
+        {&headless.soundCapture[fifoRightBuffer], &headless.soundCapture[psgRightBuffer]}};
+    size_t length = 0;
+    for (const std::vector<float>& capture : headless.soundCapture) {
+        length = std::max(length, capture.size());
+    }
+    std::vector<s16> samples;
+    samples.reserve(2 * length);
+    for (size_t i = 0; i < length; ++i) {
+        for (auto& side : sides) {
+            float level = 0.0f;
+            for (const std::vector<float>* capture : side) {
+                level += i < capture->size() ? (*capture)[i] : 0.0f;
+            }
+            samples.push_back(
+                static_cast<s16>(std::clamp(std::lround(level * 256.0f), -32768L, 32767L)));
+        }
+    }
+    return samples;
+}
+
 u32 hostMilliseconds() {
     u32 now = headless.clockBase + headless.clockReads * headless.msPerRead +
               framesRendered * headless.msPerFrame;
