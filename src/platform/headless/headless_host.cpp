@@ -247,7 +247,10 @@ void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
     }
     float gain = std::pow(10.0f, static_cast<float>(headless.soundVolume[buffer]) / 2000.0f);
     const u8* bytes = headless.soundBuffers[buffer].data() + offset;
+    std::vector<float>& capture = headless.soundCapture[buffer];
+    size_t at = capture.size();
+    capture.resize(at + length);
     for (u32 i = 0; i < length; ++i) {
-        headless.soundCapture[buffer].push_back((static_cast<float>(bytes[i]) - 128.0f) * gain);
+        capture[at + i] = (static_cast<float>(bytes[i]) - 128.0f) * gain;
     }
 }
