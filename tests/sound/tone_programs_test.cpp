@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,29 @@ s32 lastSound(const std::vector<s32>& samples) {
         }
     }
     return -1;
+}
+
+// Magnitude of the frequency HZ in SAMPLES[FROM, FROM + COUNT) (Goertzel).
+double magnitude(const std::vector<s32>& samples, size_t from, size_t count, double hz) {
+    double coefficient = 2 * std::cos(2 * std::numbers::pi * hz / 44100);
+    double previous = 0, beforePrevious = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        double current = samples[i] + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    return std::sqrt(previous * previous + beforePrevious * beforePrevious -
+                     coefficient * previous * beforePrevious) /
+           static_cast<double>(count);
+}
+
+// Sum of the changes from sample to sample in SAMPLES[FROM, FROM + COUNT).
+s64 variation(const std::vector<s32>& samples, size_t from, size_t count) {
+    s64 sum = 0;
+    for (size_t i = from + 1; i < from + count; ++i) {
+        sum += std::abs(samples[i] - samples[i - 1]);
+    }
+    return sum;
 }
 
 class ToneProgramTest : public ::testing::Test {
@@ -232,6 +256,29 @@ TEST_F(ToneProgramTest, ProhibitedValuesGiveTheirDefinedResults) {
         seen[level] = true;
     }
     EXPECT_GT(std::count(seen.begin(), seen.end(), true), 4);
+}
+
+TEST_F(ToneProgramTest, TheTunePlaysItsMelodyWithANoiseHitOnEveryOtherNote) {
+    SoundRun run = runSound("tune", 121); // the first eight notes of 15 frames each
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const u32 notes[] = {1798, 1825, 1849, 1860, 1881}; // C5 D5 E5 F5 G5
+    const u32 melody[] = {1849, 1849, 1860, 1881, 1881, 1860, 1849, 1825};
+    const size_t noteSamples = 15 * frameSamples;
+    for (size_t note = 0; note < 8; ++note) {
+        auto strength = [&](u32 value) {
+            return magnitude(run.left, note * noteSamples + 200, 4000, 131072.0 / (2048 - value));
+        };
+        u32 strongest = *std::max_element(std::begin(notes), std::end(notes),
+                                          [&](u32 a, u32 b) { return strength(a) < strength(b); });
+        EXPECT_EQ(strongest, melody[note]) << "note " << note;
+    }
+    // FIFO A's noise makes the first two frames of notes 0, 2, 4 and 6 far busier.
+    for (size_t note = 0; note < 8; note += 2) {
+        EXPECT_GT(variation(run.right, note * noteSamples, 2 * frameSamples),
+                  3 * variation(run.right, (note + 1) * noteSamples, 2 * frameSamples) / 2)
+            << "note " << note;
+    }
+    EXPECT_EQ(run.left, run.right);
 }
 
 } // namespace
