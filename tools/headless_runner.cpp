@@ -225,39 +225,24 @@ void putLittleEndian(std::string& out, u32 value, int bytes) {
     }
 }
 
-// The sound the run produced as an 8-bit stereo 44100 Hz WAV file: each side mixes its FIFO
-// and tone buffers as the speakers would, each already scaled by its volume.
+// The sound the run produced as a 16-bit stereo 44100 Hz WAV file, 735 sample pairs per frame
+// that produced sound: each side mixes its FIFO and tone buffers as the speakers would, each
+// scaled by its volume.
 bool writeWav(const std::string& path) {
-    const std::vector<float>* sides[2][2] = {
-        {&headless.soundCapture[fifoLeftBuffer], &headless.soundCapture[psgLeftBuffer]},
-        {&headless.soundCapture[fifoRightBuffer], &headless.soundCapture[psgRightBuffer]}};
-    size_t frames = 0;
-    for (auto& side : sides) {
-        for (const std::vector<float>* buffer : side) {
-            frames = std::max(frames, buffer->size());
-        }
-    }
     std::string samples;
-    samples.reserve(2 * frames);
-    for (size_t i = 0; i < frames; ++i) {
-        for (auto& side : sides) {
-            float level = 128.0f;
-            for (const std::vector<float>* buffer : side) {
-                level += i < buffer->size() ? (*buffer)[i] : 0.0f;
-            }
-            samples.push_back(static_cast<char>(std::clamp(std::lround(level), 0L, 255L)));
-        }
+    for (s16 sample : headlessStereoSamples()) {
+        putLittleEndian(samples, static_cast<u16>(sample), 2);
     }
     std::string header = "RIFF";
     putLittleEndian(header, static_cast<u32>(36 + samples.size()), 4);
     header += "WAVEfmt ";
-    putLittleEndian(header, 16, 4);    // format block size
-    putLittleEndian(header, 1, 2);     // PCM
-    putLittleEndian(header, 2, 2);     // stereo
-    putLittleEndian(header, 44100, 4); // samples per second
-    putLittleEndian(header, 88200, 4); // bytes per second
-    putLittleEndian(header, 2, 2);     // bytes per sample frame
-    putLittleEndian(header, 8, 2);     // bits per sample
+    putLittleEndian(header, 16, 4);        // format block size
+    putLittleEndian(header, 1, 2);         // PCM
+    putLittleEndian(header, 2, 2);         // stereo
+    putLittleEndian(header, 44100, 4);     // samples per second
+    putLittleEndian(header, 44100 * 4, 4); // bytes per second
+    putLittleEndian(header, 4, 2);         // bytes per sample frame
+    putLittleEndian(header, 16, 2);        // bits per sample
     header += "data";
     putLittleEndian(header, static_cast<u32>(samples.size()), 4);
 

@@ -7,6 +7,8 @@
 #include "machine/dma.h"
 #include "machine/timers.h"
 #include "sound/fifo.h"
+#include "sound/sound_tables.h"
+#include "sound/tone_channels.h"
 
 GbaSystem gba;
 
@@ -26,6 +28,8 @@ void installMemoryHandlers() {
     gba.playedWaveBank = 1;
     resetFifo(0);
     resetFifo(1);
+    buildSoundTables();
+    resetToneChannels();
     fillBusTables();
 }
 

@@ -8,6 +8,7 @@
 #include "machine/wait_states.h"
 #include "sound/fifo.h"
 #include "sound/sound_registers.h"
+#include "sound/tone_channels.h"
 
 u16 IoWriteMask[512];
 u16 IoReadMask[512];
@@ -167,11 +168,11 @@ void ioWrite16(u32 address, u32 value) {
         timerControlWritten();
         return;
     case io::SOUND1CNT_X:
-        channel1FrequencyUpdate = 1;
+        toneChannels.frequencyUpdate[0] = 1;
         storeMasked(offset, value);
         return;
     case io::SOUND2CNT_H:
-        channel2FrequencyUpdate = 1;
+        toneChannels.frequencyUpdate[1] = 1;
         storeMasked(offset, value);
         return;
     case io::SOUND3CNT_L:

@@ -8,9 +8,9 @@
 #include "common/log.h"
 #include "common/settings.h"
 #include "sound/fifo.h"
+#include "sound/tone_channels.h"
 
 u32 soundWriteOffset;
-s8 toneFrameBuffers[3][samplesPerFrame];
 
 namespace {
 
@@ -50,23 +50,25 @@ void mixFifos(u8* left, u8* right) {
     }
 }
 
+// SOUNDCNT_H bits 0-1 shift the tone sum right by 2, 1 or 0 and centre it on 0x80; the
+// prohibited value 3 leaves the signed levels as they are.
+constexpr u32 ratioShift[4] = {2, 1, 0, 0};
+constexpr u8 ratioCentre[4] = {silence, silence, silence, 0};
+
 void mixTones(u8* target, u16 enables) {
-    u16 status = ioRegister(io::SOUNDCNT_X);
-    u16 control = ioRegister(io::SOUNDCNT_H);
-    for (u32 i = 0; i < samplesPerFrame; ++i) {
-        s32 level = 0;
-        for (u32 channel = 0; channel < 3; ++channel) {
-            if ((status & (1u << channel)) && (enables & (1u << channel))) {
-                level += toneFrameBuffers[channel][i];
+    u32 active = ioRegister(io::SOUNDCNT_X) & enables & 7;
+    s32 levels[samplesPerFrame] = {};
+    for (u32 channel = 0; channel < 3; ++channel) {
+        if (active & (1u << channel)) {
+            const s8* buffer = toneChannels.frameBuffers[channel];
+            for (u32 i = 0; i < samplesPerFrame; ++i) {
+                levels[i] += buffer[i];
             }
         }
-        switch (control & 3) {
-        case 0: level = (level >> 2) + silence; break;
-        case 1: level = (level >> 1) + silence; break;
-        case 2: level += silence; break;
-        default: break; // left as signed levels
-        }
-        target[i] = static_cast<u8>(level);
+    }
+    u32 ratio = ioRegister(io::SOUNDCNT_H) & 3;
+    for (u32 i = 0; i < samplesPerFrame; ++i) {
+        target[i] = static_cast<u8>((levels[i] >> ratioShift[ratio]) + ratioCentre[ratio]);
     }
 }
 
@@ -150,6 +152,7 @@ void soundFrame() {
     if (!settings.enableSound) {
         return;
     }
+    synthesiseTones();
     writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos);
     writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides);
     soundWriteOffset += samplesPerFrame;

@@ -7,8 +7,6 @@
 constexpr u32 samplesPerFrame = 735;
 
 extern u32 soundWriteOffset;
-// Levels of tone channels 1, 2 and 3 for the current frame.
-extern s8 toneFrameBuffers[3][samplesPerFrame];
 
 // Returns 1 on success (and at once when sound is off), 0 when a set-up step fails.
 int initSound();

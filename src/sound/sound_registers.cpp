@@ -7,8 +7,6 @@
 #include "platform/host.h"
 #include "sound/fifo.h"
 
-u32 channel1FrequencyUpdate;
-u32 channel2FrequencyUpdate;
 u16 masterVolumeRight;
 u16 masterVolumeLeft;
 

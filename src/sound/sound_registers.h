@@ -4,9 +4,6 @@
 
 #include "common/types.h"
 
-// Set by SOUND1CNT_X / SOUND2CNT_H writes: the next synthesis reloads the frequency.
-extern u32 channel1FrequencyUpdate;
-extern u32 channel2FrequencyUpdate;
 // Copies of SOUNDCNT_L bits 0-2 and 4-6 as last sent to the host (the register keeps neither).
 extern u16 masterVolumeRight;
 extern u16 masterVolumeLeft;

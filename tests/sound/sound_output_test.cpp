@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "platform/headless/headless_host.h"
@@ -7,6 +9,7 @@
 #include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/sound_output.h"
+#include "sound/tone_channels.h"
 #include "support/test_support.h"
 
 namespace {
@@ -75,15 +78,27 @@ TEST_F(SoundOutputTest, FifoSamplesAreRoutedAndShortFramesHoldTheRingByte) {
 }
 
 TEST_F(SoundOutputTest, ToneLevelsFollowRoutingAndOutputRatio) {
+    // Both channels start in the low half of their wave: levels -15 and -7.
+    ioRegister(io::SOUND1CNT_H) = 0xF080;
+    ioRegister(io::SOUND1CNT_X) = 1792;
+    ioRegister(io::SOUND2CNT_L) = 0x7080;
+    ioRegister(io::SOUND2CNT_H) = 1792;
     ioRegister(io::SOUNDCNT_X) = 0x80 | 0x03;
     ioRegister(io::SOUNDCNT_L) = 0x1000 | 0x0200; // channel 1 left, channel 2 right
     ioRegister(io::SOUNDCNT_H) = 2;               // full level
-    toneFrameBuffers[0][0] = 15;
-    toneFrameBuffers[1][0] = -15;
     soundFrame();
-    EXPECT_EQ(buffer(psgLeftBuffer)[0], 0x80 + 15);
-    EXPECT_EQ(buffer(psgRightBuffer)[0], 0x80 - 15);
-    toneFrameBuffers[0][0] = toneFrameBuffers[1][0] = 0;
+    EXPECT_EQ(buffer(psgLeftBuffer)[0], 0x80 - 15);
+    EXPECT_EQ(buffer(psgRightBuffer)[0], 0x80 - 7);
+    for (auto [ratio, left, right] :
+         {std::tuple{0, 0x80 - 4, 0x80 - 2}, std::tuple{1, 0x80 - 8, 0x80 - 4},
+          std::tuple{3, 0x100 - 15, 0x100 - 7}}) {
+        toneChannels = ToneChannels{};
+        ioRegister(io::SOUNDCNT_H) = static_cast<u16>(ratio);
+        soundFrame();
+        const u32 at = soundWriteOffset - samplesPerFrame;
+        EXPECT_EQ(buffer(psgLeftBuffer)[at], left) << "ratio " << ratio;
+        EXPECT_EQ(buffer(psgRightBuffer)[at], right) << "ratio " << ratio;
+    }
 }
 
 TEST_F(SoundOutputTest, WriteOffsetWrapsAfterSixtyFramesAndPlayStartsOnFrameOne) {

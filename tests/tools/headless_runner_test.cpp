@@ -86,26 +86,45 @@ TEST_F(HeadlessRunnerTest, SoundOutputIsWrittenAsAWavFile) {
         runRunner(common() + "--config sound.cfg --frames 30 --wav out.wav '" + square + "'");
     ASSERT_EQ(result.exitCode, 0) << result.output;
     std::vector<u8> wav = readBinaryFile("out.wav");
-    // 29 frames of sound: Escape ends the 30th frame before its sound.
-    ASSERT_EQ(wav.size(), 44u + 2u * 735u * 29u);
+    auto word = [&](size_t at, int bytes) {
+        u32 value = 0;
+        for (int i = bytes - 1; i >= 0; --i) {
+            value = (value << 8) | wav[at + i];
+        }
+        return value;
+    };
+    // 29 frames of sound, 735 sample pairs of 16 bits each: Escape ends the 30th frame
+    // before its sound.
+    ASSERT_EQ(wav.size(), 44u + 4u * 735u * 29u);
     EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
+    EXPECT_EQ(word(4, 4), wav.size() - 8);
     EXPECT_EQ(std::string(wav.begin() + 8, wav.begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(wav[22], 2);                               // stereo
-    EXPECT_EQ(wav[24] | (wav[25] << 8), 44100 & 0xFFFF); // sample rate, low half
-    EXPECT_EQ(wav[34], 8);                               // bits per sample
+    EXPECT_EQ(word(20, 2), 1u);         // PCM
+    EXPECT_EQ(word(22, 2), 2u);         // stereo
+    EXPECT_EQ(word(24, 4), 44100u);     // samples per second
+    EXPECT_EQ(word(28, 4), 44100u * 4); // bytes per second
+    EXPECT_EQ(word(32, 2), 4u);         // bytes per sample pair
+    EXPECT_EQ(word(34, 2), 16u);        // bits per sample
+    EXPECT_EQ(std::string(wav.begin() + 36, wav.begin() + 40), "data");
+    EXPECT_EQ(word(40, 4), wav.size() - 44);
 
-    // From the second half on: a square wave of both signs, about 512 Hz.
-    size_t high = 0, low = 0, edges = 0;
-    const size_t first = 44 + 2 * 735 * 15;
-    for (size_t i = first; i + 2 < wav.size(); i += 2) {
-        high += wav[i] > 150;
-        low += wav[i] < 106;
-        edges += (wav[i] > 128) != (wav[i + 2] > 128);
+    // From the second half on: a square wave of both signs, about 512 Hz, alike on both sides.
+    auto sample = [&](size_t pair, int side) {
+        return static_cast<s16>(word(44 + 4 * pair + 2 * side, 2));
+    };
+    size_t high = 0, low = 0, edges = 0, sidesDiffer = 0;
+    const size_t first = 735 * 15, pairs = (wav.size() - 44) / 4;
+    for (size_t i = first; i + 1 < pairs; ++i) {
+        high += sample(i, 0) > 22 * 256;
+        low += sample(i, 0) < -22 * 256;
+        edges += (sample(i, 0) > 0) != (sample(i + 1, 0) > 0);
+        sidesDiffer += sample(i, 0) != sample(i, 1);
     }
-    size_t samples = (wav.size() - first) / 2;
+    size_t samples = pairs - first - 1;
     EXPECT_GT(high + low, samples * 9 / 10);
     EXPECT_GT(high, samples / 3);
     EXPECT_GT(low, samples / 3);
+    EXPECT_EQ(sidesDiffer, 0u);
     double seconds = samples / 44100.0;
     EXPECT_NEAR(edges / seconds, 2 * 512.0, 100.0);
 }

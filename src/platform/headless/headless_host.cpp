@@ -22,6 +22,29 @@ void headlessScriptKey(u32 frame, u8 code, bool pressed) {
                      });
 }
 
+std::vector<s16> headlessStereoSamples() {
+    const std::vector<float>* sides[2][2] = {
+        {&headless.soundCapture[fifoLeftBuffer], &headless.soundCapture[psgLeftBuffer]},
+        {&headless.soundCapture[fifoRightBuffer], &headless.soundCapture[psgRightBuffer]}};
+    size_t length = 0;
+    for (const std::vector<float>& capture : headless.soundCapture) {
+        length = std::max(length, capture.size());
+    }
+    std::vector<s16> samples;
+    samples.reserve(2 * length);
+    for (size_t i = 0; i < length; ++i) {
+        for (auto& side : sides) {
+            float level = 0.0f;
+            for (const std::vector<float>* capture : side) {
+                level += i < capture->size() ? (*capture)[i] : 0.0f;
+            }
+            samples.push_back(
+                static_cast<s16>(std::clamp(std::lround(level * 256.0f), -32768L, 32767L)));
+        }
+    }
+    return samples;
+}
+
 u32 hostMilliseconds() {
     u32 now = headless.clockBase + headless.clockReads * headless.msPerRead +
               runState.framesRendered * headless.msPerFrame;
@@ -224,7 +247,10 @@ void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
     }
     float gain = std::pow(10.0f, static_cast<float>(headless.soundVolume[buffer]) / 2000.0f);
     const u8* bytes = headless.soundBuffers[buffer].data() + offset;
+    std::vector<float>& capture = headless.soundCapture[buffer];
+    size_t at = capture.size();
+    capture.resize(at + length);
     for (u32 i = 0; i < length; ++i) {
-        headless.soundCapture[buffer].push_back((static_cast<float>(bytes[i]) - 128.0f) * gain);
+        capture[at + i] = (static_cast<float>(bytes[i]) - 128.0f) * gain;
     }
 }

@@ -79,3 +79,7 @@ void resetHeadlessHost();
 
 // Presses and releases: convenience for scripts.
 void headlessScriptKey(u32 frame, u8 code, bool pressed);
+
+// What a listener heard, as interleaved 16-bit left/right samples at 44100 Hz: each side mixes
+// its FIFO and tone buffers, one 8-bit step becoming 256, clipped at the 16-bit limits.
+std::vector<s16> headlessStereoSamples();

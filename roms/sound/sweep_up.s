@@ -1,0 +1,14 @@
+@ Channel 1 from frequency 1500 with an upward sweep (time 1, shift 3): 1687, 1897, then
+@ 2134, beyond 2047, which stops the channel and clears SOUNDCNT_X bit 0.
+    .arm
+    .include "sound.inc"
+    .global _start
+_start:
+    io16 SOUNDCNT_X, 0x81           @ master on, channel 1 synthesised
+    io16 SOUNDCNT_H, 0x0002
+    tone_routing 0x1100
+    io16 SOUND1CNT_L, 0x0013        @ sweep time 1, upwards, shift 3
+    io16 SOUND1CNT_H, 0xF080        @ volume 15, duty 2
+    io16 SOUND1CNT_X, 1500
+    watch_sound
+    .ltorg
