@@ -37,13 +37,13 @@ struct GbaSystem {
     alignas(4) u8 FlashMemory[flashSize];
     alignas(4) u8 EepromData[eepromSize];
     SaveType saveType;
-    u32 eepromSeen;
-    u32 biosSaveRedirect;
-    u32 saveTouched;
-    u32 flashUnlock;
+    bool eepromSeen;
+    bool biosSaveRedirect;
+    bool saveTouched;
+    u32 flashUnlock; // steps of the unlock sequence seen, 0-2
     u16 flashCommand;
-    u32 flashIdMode;
-    u32 flashEraseArmed;
+    bool flashIdMode;
+    bool flashEraseArmed;
     u16 eepromShift;
     u16 eepromAddress;
     u16 eepromBitIndex;

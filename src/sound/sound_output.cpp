@@ -10,7 +10,7 @@
 #include "sound/fifo.h"
 #include "sound/tone_channels.h"
 
-u32 soundWriteOffset;
+SoundOutputState soundOutput;
 
 namespace {
 
@@ -86,16 +86,16 @@ void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*)) {
     if (!left || !right) {
         return;
     }
-    left += soundWriteOffset;
-    right += soundWriteOffset;
+    left += soundOutput.writeOffset;
+    right += soundOutput.writeOffset;
     if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
         std::memset(left, silence, samplesPerFrame);
         std::memset(right, silence, samplesPerFrame);
     } else {
         mix(left, right);
     }
-    hostUnlockSoundBuffer(leftBuffer, soundWriteOffset, samplesPerFrame);
-    hostUnlockSoundBuffer(rightBuffer, soundWriteOffset, samplesPerFrame);
+    hostUnlockSoundBuffer(leftBuffer, soundOutput.writeOffset, samplesPerFrame);
+    hostUnlockSoundBuffer(rightBuffer, soundOutput.writeOffset, samplesPerFrame);
 }
 
 } // namespace
@@ -143,7 +143,7 @@ int initSound() {
             hostUnlockSoundBuffer(buffer, 0, soundBufferBytes);
         }
     }
-    soundWriteOffset = 0;
+    soundOutput.writeOffset = 0;
     debugLog("Sound Output Start\n");
     return 1;
 }
@@ -155,9 +155,9 @@ void soundFrame() {
     synthesiseTones();
     writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos);
     writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides);
-    soundWriteOffset += samplesPerFrame;
-    if (soundWriteOffset >= soundBufferBytes) {
-        soundWriteOffset = 0;
+    soundOutput.writeOffset += samplesPerFrame;
+    if (soundOutput.writeOffset >= soundBufferBytes) {
+        soundOutput.writeOffset = 0;
     }
     if (runState.framesRendered == 1) {
         for (int buffer = 0; buffer < 4; ++buffer) {

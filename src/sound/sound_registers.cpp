@@ -6,9 +6,8 @@
 #include "machine/scheduler.h"
 #include "platform/host.h"
 #include "sound/fifo.h"
+#include "sound/sound_output.h"
 
-u16 masterVolumeRight;
-u16 masterVolumeLeft;
 
 void soundControlLowWritten(u32 value) {
     if (!settings.enableSound) {
@@ -17,12 +16,12 @@ void soundControlLowWritten(u32 value) {
     // Volumes in hundredths of a decibel: 7 gives -280, the start-up volume.
     u16 right = value & 7;
     u16 left = (value >> 4) & 7;
-    if (right != masterVolumeRight) {
-        masterVolumeRight = right;
+    if (right != soundOutput.masterVolumeRight) {
+        soundOutput.masterVolumeRight = right;
         hostSetSoundVolume(psgLeftBuffer, -40 * right);
     }
-    if (left != masterVolumeLeft) {
-        masterVolumeLeft = left;
+    if (left != soundOutput.masterVolumeLeft) {
+        soundOutput.masterVolumeLeft = left;
         hostSetSoundVolume(psgRightBuffer, -40 * left);
     }
 }

@@ -4,10 +4,6 @@
 
 #include "common/types.h"
 
-// Copies of SOUNDCNT_L bits 0-2 and 4-6 as last sent to the host (the register keeps neither).
-extern u16 masterVolumeRight;
-extern u16 masterVolumeLeft;
-
 void soundControlLowWritten(u32 value);  // SOUNDCNT_L
 void soundControlHighWritten(u32 value); // SOUNDCNT_H
 void soundControlXWritten(u32 value);    // SOUNDCNT_X, before the store

@@ -9,6 +9,7 @@
 #include "platform/host.h"
 #include "common/settings.h"
 #include "sound/fifo.h"
+#include "sound/sound_output.h"
 #include "sound/sound_registers.h"
 #include "support/test_support.h"
 
@@ -119,7 +120,7 @@ TEST_F(FifoTest, WaveBankSelectionAndMasterVolumes) {
     EXPECT_EQ(gba.cpuWaveBank, 1u);
 
     headless.soundVolume[psgLeftBuffer] = 1;
-    masterVolumeLeft = masterVolumeRight = 0;
+    soundOutput.masterVolumeLeft = soundOutput.masterVolumeRight = 0;
     busWrite16(0x04000080, 0x0077);
     EXPECT_EQ(headless.soundVolume[psgLeftBuffer], 1); // sound off: the host is not touched
     settings.enableSound = 1;

@@ -95,7 +95,7 @@ TEST_F(SoundOutputTest, ToneLevelsFollowRoutingAndOutputRatio) {
         toneChannels = ToneChannels{};
         ioRegister(io::SOUNDCNT_H) = static_cast<u16>(ratio);
         soundFrame();
-        const u32 at = soundWriteOffset - samplesPerFrame;
+        const u32 at = soundOutput.writeOffset - samplesPerFrame;
         EXPECT_EQ(buffer(psgLeftBuffer)[at], left) << "ratio " << ratio;
         EXPECT_EQ(buffer(psgRightBuffer)[at], right) << "ratio " << ratio;
     }
@@ -109,7 +109,7 @@ TEST_F(SoundOutputTest, WriteOffsetWrapsAfterSixtyFramesAndPlayStartsOnFrameOne)
             EXPECT_TRUE(headless.soundPlaying[psgRightBuffer]);
         }
     }
-    EXPECT_EQ(soundWriteOffset, 0u);
+    EXPECT_EQ(soundOutput.writeOffset, 0u);
 }
 
 } // namespace
