@@ -1,6 +1,6 @@
 // The host layer: the only door from the emulator core to the window, devices and clock.
-// Two implementations exist (platform/sdl for the program, platform/headless for tests and
-// tools); exactly one is linked into each binary, so these are plain functions.
+// Each program links exactly one implementation (platform/sdl for the program Quarvend,
+// platform/headless for the tests and tools), so these are plain functions.
 //
 // Set-up is split into the steps the emulator reports one by one; a host performs the work
 // where its platform has any and answers true for steps that mean nothing to it.

@@ -1,4 +1,4 @@
-// Reading of "Quarvend.CFG" (format in shell/config_keys.h) into settings, keyMap and
+// Reading of "Quarvend.CFG" (format in common/config_keys.h) into settings, keyMap and
 // buttonState, once at start-up. The emulator never writes the file.
 #pragma once
 

@@ -1,5 +1,4 @@
 quarvend_test(test_shell
-    log_test.cpp
     config_file_test.cpp
     debug_keys_test.cpp
     startup_test.cpp

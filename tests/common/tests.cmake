@@ -1,0 +1,3 @@
+quarvend_test(test_common
+    log_test.cpp
+)
