@@ -6,6 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "common/run_state.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
@@ -15,6 +16,7 @@ void resetTestMachine() {
     std::memset(&gba, 0, sizeof gba);
     std::memset(&settings, 0, sizeof settings);
     std::memset(keyMap, 0, sizeof keyMap);
+    runState = RunState{};
     installMemoryHandlers();
     initWaitStates();
     initIoMasks();
