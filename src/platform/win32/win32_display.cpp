@@ -46,8 +46,8 @@ bool takeSecondInterface() {
     if (!firstInterface) {
         return false;
     }
-    HRESULT result = firstInterface->QueryInterface(IID_IDirectDraw2,
-                                                    reinterpret_cast<void**>(&displayObject));
+    HRESULT result =
+        firstInterface->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&displayObject));
     releaseInterface(firstInterface);
     if (FAILED(result)) {
         displayObject = nullptr;
@@ -68,8 +68,8 @@ bool createPrimarySurface() {
     }
     DDPIXELFORMAT format{};
     format.dwSize = sizeof format;
-    rgb555Display = SUCCEEDED(frontSurface->GetPixelFormat(&format)) &&
-                    format.dwRBitMask == rgb555RedMask;
+    rgb555Display =
+        SUCCEEDED(frontSurface->GetPixelFormat(&format)) && format.dwRBitMask == rgb555RedMask;
     DDSCAPS backCaps{};
     backCaps.dwCaps = DDSCAPS_BACKBUFFER;
     if (FAILED(frontSurface->GetAttachedSurface(&backCaps, &backSurface))) {

@@ -22,7 +22,8 @@ bool setUpSound(HostStep step);
 bool setUpDisplay(HostStep step);
 
 // Releases a COM interface once and forgets it.
-template <typename Interface> void releaseInterface(Interface*& object) {
+template <typename Interface>
+void releaseInterface(Interface*& object) {
     if (object) {
         object->Release();
         object = nullptr;

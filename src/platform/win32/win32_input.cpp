@@ -75,8 +75,8 @@ bool setUpKeyboard(HostStep step) {
 bool setUpInput(HostStep step) {
     if (step == HostStep::inputCreate) {
         hostCloseInput();
-        return SUCCEEDED(DirectInputCreateA(appInstance, DIRECTINPUT_VERSION, &inputObject,
-                                            nullptr));
+        return SUCCEEDED(
+            DirectInputCreateA(appInstance, DIRECTINPUT_VERSION, &inputObject, nullptr));
     }
     if (!inputObject) {
         return false;

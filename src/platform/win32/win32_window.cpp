@@ -48,18 +48,14 @@ void reportActive(bool active) {
     }
 }
 
+// Keys, Escape among them, reach the emulator through DirectInput's buffered events alone, as
+// when the main loop took its messages without dispatching them.
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE: reportActive(LOWORD(wParam) != WA_INACTIVE); break;
     case WM_SETCURSOR:
         SetCursor(nullptr); // no pointer over the game
         return TRUE;
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) {
-            queueMessage(hostMessageClose);
-            return 0;
-        }
-        break;
     // Closing (Alt+F4) ends the emulator through its shut-down, which destroys the window.
     case WM_CLOSE: queueMessage(hostMessageClose); return 0;
     case WM_DESTROY: PostQuitMessage(0); break;
@@ -104,9 +100,8 @@ bool setUpWindow() {
     messageHead = 0;
     messageCount = 0;
     activeReported = false;
-    mainWindow = CreateWindowExA(WS_EX_TOPMOST, windowClassName, "Quarvend",
-                                 WS_POPUP | WS_MAXIMIZE, 0, 0, 256, 128, nullptr, nullptr,
-                                 appInstance, nullptr);
+    mainWindow = CreateWindowExA(WS_EX_TOPMOST, windowClassName, "Quarvend", WS_POPUP | WS_MAXIMIZE,
+                                 0, 0, 256, 128, nullptr, nullptr, appInstance, nullptr);
     if (!mainWindow) {
         return false;
     }
