@@ -8,6 +8,13 @@ target_link_libraries(test_platform PRIVATE quarvend_sdl GTest::gtest_main)
 target_include_directories(test_platform PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 gtest_discover_tests(test_platform DISCOVERY_TIMEOUT 60)
 
+# The Windows host's switch for failing set-up steps is platform-neutral and tested here.
+add_executable(test_win32_host platform/step_failure_test.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/step_failure.cpp)
+target_link_libraries(test_win32_host PRIVATE GTest::gtest_main)
+target_include_directories(test_win32_host PRIVATE ${CMAKE_SOURCE_DIR}/src)
+gtest_discover_tests(test_win32_host DISCOVERY_TIMEOUT 60)
+
 # The real program under a private Xvfb server, driven with xdotool. Run one at a time: they
 # pace frames against the clock and the machine may be busy.
 foreach(case play sound focus no_display joystick no_sound_device)
@@ -17,3 +24,27 @@ foreach(case play sound focus no_display joystick no_sound_device)
                 ${BIOS_IMAGE})
     set_tests_properties(QuarvendProgram.${case} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
+
+# Quarvend.exe under Wine in a virtual desktop inside Xvfb. The cases share one Wine prefix,
+# made fresh by the first (wineboot is slow) and removed by the last.
+find_program(WINE_PROGRAM wine)
+find_program(WINESERVER_PROGRAM wineserver)
+if(TARGET quarvend_windows AND WINE_PROGRAM AND WINESERVER_PROGRAM)
+    set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
+    set(wine_test ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_exe_wine_test.sh)
+    add_test(NAME QuarvendExeWine.prefix COMMAND ${wine_test} prefix ${wine_prefix})
+    add_test(NAME QuarvendExeWine.remove_prefix COMMAND ${wine_test} remove_prefix ${wine_prefix})
+    set_tests_properties(QuarvendExeWine.prefix PROPERTIES FIXTURES_SETUP wine_prefix)
+    set_tests_properties(QuarvendExeWine.remove_prefix PROPERTIES FIXTURES_CLEANUP wine_prefix)
+    foreach(case play sound set_up_failures joystick)
+        add_test(NAME QuarvendExeWine.${case}
+            COMMAND ${wine_test} ${case} ${wine_prefix} ${QUARVEND_EXE}
+                    $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR})
+        set_tests_properties(QuarvendExeWine.${case} PROPERTIES FIXTURES_REQUIRED wine_prefix)
+    endforeach()
+    set_tests_properties(QuarvendExeWine.prefix QuarvendExeWine.remove_prefix
+        QuarvendExeWine.play QuarvendExeWine.sound QuarvendExeWine.set_up_failures
+        QuarvendExeWine.joystick PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)
+else()
+    message(STATUS "No MinGW-w64 or no Wine: the tests of Quarvend.exe are left out")
+endif()

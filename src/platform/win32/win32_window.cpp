@@ -1,0 +1,176 @@
+// The Windows host's window and its procedure, the message queue, the message box, the clock
+// and the process priority, and the dispatch of the set-up steps to the device groups.
+#include "platform/win32/step_failure.h"
+#include "platform/win32/win32_host.h"
+
+HINSTANCE appInstance;
+int appShowCommand = SW_SHOWDEFAULT;
+HWND mainWindow;
+
+namespace {
+
+constexpr const char* windowClassName = "Quarvend";
+
+// Window messages waiting for hostTakeMessage; a few at most are ever pending.
+constexpr u32 messageQueueSize = 16;
+HostMessage messageQueue[messageQueueSize];
+u32 messageHead;
+u32 messageCount;
+
+// The activation the core was last told about, so that repeated WM_ACTIVATEs (DirectDraw's
+// mode change sends some) reach it as one message.
+bool activeReported;
+
+// How long a waiting hostTakeMessage sleeps before it looks again whether the window is gone.
+constexpr DWORD messageWaitMs = 100;
+
+void queueMessage(HostMessage message) {
+    if (messageCount == messageQueueSize) {
+        return; // the core is not taking messages; the newest is the one to lose
+    }
+    messageQueue[(messageHead + messageCount++) % messageQueueSize] = message;
+}
+
+HostMessage takeQueuedMessage() {
+    if (messageCount == 0) {
+        return hostMessageNone;
+    }
+    HostMessage message = messageQueue[messageHead];
+    messageHead = (messageHead + 1) % messageQueueSize;
+    --messageCount;
+    return message;
+}
+
+void reportActive(bool active) {
+    if (active != activeReported) {
+        activeReported = active;
+        queueMessage(active ? hostMessageActivate : hostMessageDeactivate);
+    }
+}
+
+// Keys, Escape among them, reach the emulator through DirectInput's buffered events alone, as
+// when the main loop took its messages without dispatching them.
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ACTIVATE: reportActive(LOWORD(wParam) != WA_INACTIVE); break;
+    case WM_SETCURSOR:
+        SetCursor(nullptr); // no pointer over the game
+        return TRUE;
+    // Closing (Alt+F4) ends the emulator through its shut-down, which destroys the window.
+    case WM_CLOSE: queueMessage(hostMessageClose); return 0;
+    case WM_DESTROY: PostQuitMessage(0); break;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Dispatches every waiting message, so that the window procedure sees them all; WM_QUIT
+// (after the window's end) carries nothing the core needs.
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool registerWindowClass() {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = appInstance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = windowClassName;
+    return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+} // namespace
+
+bool setUpWindow() {
+    if (mainWindow) {
+        return true;
+    }
+    if (!registerWindowClass()) {
+        return false;
+    }
+    messageHead = 0;
+    messageCount = 0;
+    activeReported = false;
+    mainWindow = CreateWindowExA(WS_EX_TOPMOST, windowClassName, "Quarvend", WS_POPUP | WS_MAXIMIZE,
+                                 0, 0, 256, 128, nullptr, nullptr, appInstance, nullptr);
+    if (!mainWindow) {
+        return false;
+    }
+    ShowWindow(mainWindow, appShowCommand);
+    UpdateWindow(mainWindow);
+    SetActiveWindow(mainWindow);
+    return true;
+}
+
+void hostCloseWindow() {
+    if (!mainWindow) {
+        return;
+    }
+    HWND window = mainWindow;
+    mainWindow = nullptr;
+    DestroyWindow(window);
+    messageCount = 0;
+}
+
+bool hostSetUp(HostStep step) {
+    if (hostStepFails(step)) {
+        return false;
+    }
+    switch (step) {
+    case HostStep::windowCreate: return setUpWindow();
+    case HostStep::inputCreate:
+    case HostStep::keyboardCreate:
+    case HostStep::keyboardFormat:
+    case HostStep::keyboardCooperativeLevel:
+    case HostStep::keyboardBufferSize:
+    case HostStep::joystickFind:
+    case HostStep::joystickFormat: return setUpInput(step);
+    case HostStep::soundCreate:
+    case HostStep::soundCooperativeLevel:
+    case HostStep::soundPrimaryBuffer:
+    case HostStep::soundPrimaryFormat:
+    case HostStep::soundSecondaryBuffers: return setUpSound(step);
+    case HostStep::displayCreate:
+    case HostStep::displayInterface:
+    case HostStep::displayCooperativeLevel:
+    case HostStep::displayMode:
+    case HostStep::displayPrimarySurface:
+    case HostStep::displayRenderSurface:
+    case HostStep::displayFilterSurface: return setUpDisplay(step);
+    }
+    return false;
+}
+
+HostMessage hostTakeMessage(bool wait) {
+    pumpMessages();
+    while (wait && messageCount == 0 && mainWindow) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, messageWaitMs, QS_ALLINPUT);
+        pumpMessages();
+    }
+    return takeQueuedMessage();
+}
+
+void hostShowMessageBox(const char* caption, const char* text) {
+    MessageBoxA(mainWindow, text, caption, MB_OK);
+}
+
+bool hostRaisePriority() {
+    return SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS) != 0;
+}
+
+u32 hostMilliseconds() {
+    return timeGetTime();
+}
+
+void hostSleep(u32 milliseconds) {
+    Sleep(milliseconds);
+}

@@ -1,0 +1,374 @@
+#!/usr/bin/env bash
+# Runs Quarvend.exe, the 32-bit Windows build, under Wine in a 1024x768 virtual desktop inside a
+# private Xvfb server, and drives it with xdotool as a player would. One case per call:
+#   quarvend_exe_wine_test.sh CASE PREFIX QUARVEND_EXE HEADLESS_RUNNER ROM_DIR
+# The case "prefix" makes the Wine prefix PREFIX (the slow part: wineboot), "remove_prefix"
+# deletes it; every other case uses it: play, sound, set_up_failures, joystick.
+set -euo pipefail
+
+case_name=$1
+prefix=$2
+quarvend_exe=${3:+$(realpath "$3")}
+headless=${4:+$(realpath "$4")}
+rom_dir=${5:+$(realpath "$5")}
+
+# Generous limits: the machine is shared and slow, and Wine starts slowly; nothing here
+# measures speed.
+wait_limit=120
+
+work=$(mktemp -d /tmp/quarvend-wine-test.XXXXXX)
+xvfb_pid=
+quarvend_pid=
+
+# Wine keeps a server per prefix that outlives the programs; it goes with each case's display.
+stop_wine() {
+    if [ -d "$prefix" ]; then
+        WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+        WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null || true
+    fi
+}
+
+cleanup() {
+    if [ -n "$quarvend_pid" ]; then
+        kill "$quarvend_pid" 2>/dev/null || true
+    fi
+    stop_wine
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+    fi
+    wait 2>/dev/null || true
+    if [ "${keep_work:-0}" = 1 ]; then
+        echo "files kept in $work"
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    keep_work=1
+    if [ -f "$game/DBUG.txt" ]; then
+        echo "--- DBUG.txt:" >&2
+        cat "$game/DBUG.txt" >&2
+        echo >&2
+    fi
+    exit 1
+}
+
+# The unpacked folder: Quarvend.exe, GBA.BIOS and the configuration; the ROM in a folder of
+# its own, named on the command line with a space in the path.
+game="$work/game"
+rom_folder="$game/my roms"
+
+# Wine's settings for these runs: no desktop integration, no downloads of add-ons, and its
+# sound through ALSA to a device that plays nothing (or writes a WAV file for the sound case).
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+export HOME="$work/home"
+mkdir -p "$HOME"
+
+null_sound_device() {
+    printf 'pcm.!default {\n    type null\n}\n' >"$HOME/.asoundrc"
+}
+
+recording_sound_device() {
+    printf 'pcm.!default {\n    type file\n    slave.pcm "null"\n    file "%s"\n    format "wav"\n}\n' \
+        "$1" >"$HOME/.asoundrc"
+}
+
+start_xvfb() {
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq $((wait_limit * 10))); do
+        if [ -s "$work/display" ]; then
+            export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+            return
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+        sleep 0.1
+    done
+    fail "Xvfb gave no display number"
+}
+
+# A fresh prefix whose programs share one virtual desktop of 1024x768.
+make_prefix() {
+    rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
+    start_xvfb
+    null_sound_device
+    timeout 600 wineboot --init >"$work/wineboot.log" 2>&1 ||
+        fail "wineboot failed: $(tail -n 20 "$work/wineboot.log")"
+    timeout 600 wineserver -w
+    cat >"$work/settings.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\Drivers]
+"Audio"="alsa"
+EOF
+    timeout 300 wine regedit "$work/settings.reg" >"$work/regedit.log" 2>&1 ||
+        fail "the settings did not go into the registry: $(cat "$work/regedit.log")"
+    timeout 300 wineserver -w
+    [ -f "$prefix/system.reg" ] || fail "wineboot made no registry"
+}
+
+unpack_game() {
+    mkdir -p "$rom_folder"
+    cp "$quarvend_exe" "$game/Quarvend.exe"
+    cp "$(dirname "$quarvend_exe")/GBA.BIOS" "$game/GBA.BIOS"
+}
+
+# Keys of the usual configuration: arrows, Z = A, X = B, Backspace = Select, Enter = Start,
+# A = L, S = R. ZOOM=1 is the 2x zoom.
+write_config() {
+    printf '%s\r\n' "AUTOSKIP=YES" "ENABLESOUND=$1" "INPUT=$2" "ZOOM=1" \
+        "KEYUP=200" "KEYDOWN=208" "KEYLEFT=203" "KEYRIGHT=205" "KEYA=44" "KEYB=45" \
+        "KEYSELECT=14" "KEYSTART=28" "KEYL=30" "KEYR=31" "JOYA=1" "JOYB=2" " " \
+        >"$game/Quarvend.CFG"
+}
+
+use_program() {
+    cp "$rom_dir/$1.gba" "$rom_folder/$1.gba"
+    save_stem="$rom_folder/$1."
+    rom_argument="my roms/$1.gba"
+}
+
+# Starts Quarvend.exe in its folder. Wine joins the two arguments with a space into the
+# command line, which the program takes whole as the ROM path.
+start_quarvend() {
+    local first=${rom_argument%% *} rest=${rom_argument#* }
+    (cd "$game" && exec env "$@" wine Quarvend.exe "$first" "$rest") >"$work/quarvend.out" 2>&1 &
+    quarvend_pid=$!
+}
+
+# Wine gives the new window the keyboard a moment after the program's first frames; a key
+# pressed before that is lost, as on Windows. Escape is pressed again until the program ends.
+press_escape() {
+    sleep 2
+    for _ in $(seq $((wait_limit / 2))); do
+        xdotool key Escape
+        sleep 2
+        kill -0 "$quarvend_pid" 2>/dev/null || return 0
+    done
+}
+
+expect_exit() {
+    local expected=$1 code=0
+    for _ in $(seq $((wait_limit * 10))); do
+        kill -0 "$quarvend_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$quarvend_pid" 2>/dev/null && fail "Quarvend.exe still running after ${wait_limit}s"
+    wait "$quarvend_pid" || code=$?
+    quarvend_pid=
+    [ "$code" = "$expected" ] || fail "exit code $code, expected $expected"
+}
+
+wait_for_log() {
+    for _ in $(seq $((wait_limit * 10))); do
+        grep -q "$1" "$game/DBUG.txt" 2>/dev/null && return
+        kill -0 "$quarvend_pid" 2>/dev/null || fail "Quarvend.exe ended before logging '$1'"
+        sleep 0.1
+    done
+    fail "no '$1' in the log after ${wait_limit}s"
+}
+
+wait_for_file() {
+    for _ in $(seq $((wait_limit * 10))); do
+        [ -s "$1" ] && return
+        sleep 0.1
+    done
+    fail "$1 was not written within ${wait_limit}s"
+}
+
+# The log is a Windows text file: CR LF line ends, the last line without one.
+expect_clean_end() {
+    [ "$(tail -c 13 "$game/DBUG.txt")" = $'\r\nQuitting...' ] ||
+        fail "the log does not end with Quitting... on a line of its own"
+    [ -f "${save_stem}sav" ] && [ -f "${save_stem}EEPROM" ] ||
+        fail "the save files were not written beside the ROM"
+}
+
+differing_pixels() {
+    compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+# Keys reach the program through DirectInput, Print Screen saves the same picture the Linux
+# headless runner takes with the same buttons held, the DirectDraw display shows it 2x at
+# (80, 80) of the 640x480 mode, and Escape ends the program cleanly with exit code 0. A
+# second run finds the save files and writes them again.
+case_play() {
+    unpack_game
+    use_program keypad_view
+    write_config NO KEYBOARD
+    start_xvfb
+    null_sound_device
+    start_quarvend
+    wait_for_log "Emulation start"
+
+    xdotool keydown Right z
+    sleep 1
+    xdotool key Print
+    wait_for_file "$game/Shot0001.BMP"
+    sleep 1
+    import -window root -crop 640x480+0+0 +repage "$work/screen.png"
+    xdotool keyup Right z
+    sleep 0.5
+    press_escape
+    expect_exit 0
+    expect_clean_end
+    grep -q "Via ESC" "$game/DBUG.txt" || fail "Escape did not come through the input poll"
+
+    "$headless" --workdir "$work/headless" --config "$game/Quarvend.CFG" --frames 40 \
+        --press RIGHT@5-40 --press A@5-40 --shot 30 "$rom_folder/keypad_view.gba" >/dev/null ||
+        fail "the headless runner failed"
+    cmp -s "$game/Shot0001.BMP" "$work/headless/Shot0001.BMP" ||
+        fail "the Print Screen picture differs from the headless runner's (Right and A held)"
+
+    convert -size 640x480 xc:black \( "$game/Shot0001.BMP" -filter point -resize 200% \) \
+        -geometry +80+80 -composite "$work/expected-screen.png"
+    local differing
+    differing=$(differing_pixels "$work/screen.png" "$work/expected-screen.png")
+    [ "$differing" = 0 ] || fail "the screen differs from the picture at 2x in $differing pixels"
+
+    # Again, now with save files to read and replace.
+    rm "${save_stem}sav"
+    touch -d '2000-01-01' "${save_stem}EEPROM"
+    start_quarvend
+    wait_for_log "Emulation start"
+    press_escape
+    expect_exit 0
+    expect_clean_end
+    [ "${save_stem}EEPROM" -nt "$game/Quarvend.CFG" ] ||
+        fail "the existing save file was not written again"
+}
+
+# DirectSound plays FIFO A's 512 Hz square on both sides; the recording ALSA device shows it.
+case_sound() {
+    unpack_game
+    use_program fifo_square
+    write_config YES KEYBOARD
+    start_xvfb
+    recording_sound_device "$work/sound.wav"
+    start_quarvend
+    wait_for_log "Emulation start"
+    sleep 3
+    press_escape
+    expect_exit 0
+    expect_clean_end
+    grep -q "Uninitialize DirectSound...complete." "$game/DBUG.txt" ||
+        fail "the sound was not shut down"
+    [ -s "$work/sound.wav" ] || fail "Wine played nothing through ALSA"
+
+    # Per side: the most common half period of the square (the program restarts its table
+    # every frame, which stretches a few), and the share of its samples at the level of ±64 at
+    # the start-up volume of -2.8 dB, 0.5 x 0.724 (the resampler to Wine's rate overshoots at
+    # the edges, so the peak says little). Wine mixes in 32-bit floats, at the header's rate.
+    local rate bits figures
+    rate=$(od -An -j24 -N4 -tu4 "$work/sound.wav" | tr -d ' ')
+    bits=$(od -An -j34 -N2 -tu2 "$work/sound.wav" | tr -d ' ')
+    [ "$bits" = 32 ] || fail "the recording holds $bits-bit samples, not 32-bit floats"
+    figures=$(od -An -v -j44 -tf4 -w8 "$work/sound.wav" | awk -v rate="$rate" '
+        function sign(v) { return v > 0 ? 1 : (v < 0 ? -1 : 0) }
+        {
+            for (side = 1; side <= 2; ++side) {
+                v = $side + 0; s = sign(v)
+                if (s == 0) continue
+                if (s == prev[side]) {
+                    ++run[side]
+                } else {
+                    if (prev[side] != 0) ++runs[side, run[side]]
+                    run[side] = 1
+                    prev[side] = s
+                }
+                ++count[side]
+                if (v * s > 0.3435 && v * s < 0.3805) ++level[side]
+            }
+        }
+        END {
+            for (side = 1; side <= 2; ++side) {
+                common = 0
+                for (key in runs) {
+                    split(key, part, SUBSEP)
+                    if (part[1] == side && (common == 0 || runs[key] > runs[side, common]))
+                        common = part[2]
+                }
+                hz = common > 0 ? rate / (2 * common) : 0
+                printf "%.1f %.2f ", hz, count[side] ? level[side] / count[side] : 0
+            }
+        }')
+    echo "sound (Hz, share at the level; left then right): $figures"
+    read -r left_hz left_share right_hz right_share <<<"$figures"
+    for side in "$left_hz $left_share" "$right_hz $right_share"; do
+        read -r hz share <<<"$side"
+        awk -v f="$hz" -v s="$share" 'BEGIN { exit !(f > 500 && f < 525 && s > 0.6) }' ||
+            fail "no 512 Hz square at -2.8 dB on both sides: $figures"
+    done
+}
+
+# QUARVEND_FAIL_STEP makes one set-up step fail as if Windows had refused it: the step's log
+# line, the shut-down sequence and the step's exit code.
+case_set_up_failures() {
+    unpack_game
+    use_program keypad_view
+    write_config YES KEYBOARD
+    start_xvfb
+    null_sound_device
+    local step code text
+    while read -r step code text; do
+        rm -f "$game/DBUG.txt"
+        start_quarvend QUARVEND_FAIL_STEP="$step"
+        expect_exit "$code"
+        grep -qF "$text" "$game/DBUG.txt" || fail "$step: no '$text' in the log"
+        expect_clean_end
+        echo "$step: exit code $code"
+    done <<'EOF'
+windowCreate 7 Fail to create window
+inputCreate 3 Fail to create DirectInput object
+keyboardBufferSize 3 Fail to set DirectInput property
+soundCreate 4 Unable to create DirectSound object!
+soundPrimaryFormat 4 Fail to set primary sound buffer format
+soundSecondaryBuffers 4 Buffer Size:44100
+displayCreate 5 DirectDrawCreate Fail
+displayMode 5 Fail to set display mode
+displayFilterSurface 5 Filter failed
+EOF
+}
+
+# Joystick mode without a joystick: the message box, then exit code 3 once it is dismissed.
+case_joystick() {
+    unpack_game
+    use_program keypad_view
+    write_config NO GAMEPAD
+    start_xvfb
+    null_sound_device
+    start_quarvend
+    wait_for_log "Fail to initialize joystick"
+    sleep 2
+    xdotool key Return
+    expect_exit 3
+    expect_clean_end
+}
+
+case "$case_name" in
+prefix) make_prefix ;;
+remove_prefix) rm -rf "$prefix" ;;
+play | sound | set_up_failures | joystick)
+    [ -f "$prefix/system.reg" ] || fail "no Wine prefix in $prefix"
+    "case_$case_name"
+    ;;
+*)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+echo "PASS ($case_name)"
