@@ -79,11 +79,18 @@ void mixToneSides(u8* left, u8* right) {
 }
 
 // Writes this frame's 735 bytes of a left/right buffer pair: silence while the master enable
-// is off, else the mix. A buffer that cannot be locked skips the pair for this frame.
+// is off, else the mix. A buffer that cannot be locked skips the pair for this frame; the
+// other one is unlocked again with nothing written, so no lock is left held.
 void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*)) {
     u8* left = hostLockSoundBuffer(leftBuffer);
     u8* right = hostLockSoundBuffer(rightBuffer);
     if (!left || !right) {
+        if (left) {
+            hostUnlockSoundBuffer(leftBuffer, soundOutput.writeOffset, 0);
+        }
+        if (right) {
+            hostUnlockSoundBuffer(rightBuffer, soundOutput.writeOffset, 0);
+        }
         return;
     }
     left += soundOutput.writeOffset;

@@ -52,6 +52,17 @@ TEST_F(SoundOutputTest, SoundOffTouchesNoHostBuffer) {
     EXPECT_TRUE(headless.soundBuffers[0].empty());
 }
 
+// A pair whose second buffer cannot be locked is skipped without leaving the first one locked.
+TEST_F(SoundOutputTest, AFailedLockReleasesTheOtherBufferOfThePair) {
+    headless.soundBuffers[fifoRightBuffer].clear();
+    soundFrame();
+    for (int which = 0; which < 4; ++which) {
+        EXPECT_FALSE(headless.soundLocked[which]) << which;
+    }
+    EXPECT_TRUE(headless.soundCapture[fifoLeftBuffer].empty());
+    EXPECT_EQ(headless.soundCapture[psgLeftBuffer].size(), samplesPerFrame);
+}
+
 TEST_F(SoundOutputTest, MasterOffGivesSilenceOnBothFifoSides) {
     soundFifos[0].frameBuffer[0] = 0x10;
     soundFifos[0].frameSampleCount = 1;

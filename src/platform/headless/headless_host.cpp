@@ -236,10 +236,14 @@ u8* hostLockSoundBuffer(int buffer) {
     if (buffer < 0 || buffer >= 4 || headless.soundBuffers[buffer].size() != soundBufferBytes) {
         return nullptr;
     }
+    headless.soundLocked[buffer] = true;
     return headless.soundBuffers[buffer].data();
 }
 
 void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
+    if (buffer >= 0 && buffer < 4) {
+        headless.soundLocked[buffer] = false;
+    }
     // The set-up's fill of the whole buffer is silence before play, not output.
     if (buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
         offset + length > headless.soundBuffers[buffer].size()) {

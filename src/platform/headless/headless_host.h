@@ -67,6 +67,7 @@ struct HeadlessHost {
     u32 soundPosition[4] = {};
     bool soundPlaying[4] = {};
     std::vector<u8> soundBuffers[4];
+    bool soundLocked[4] = {}; // between a lock and its unlock
     // What each buffer played, frame after frame: the bytes written each frame around the
     // silence level 0 and scaled by the buffer's volume at that moment.
     std::vector<float> soundCapture[4];
