@@ -23,6 +23,11 @@ foreach(case play sound focus no_display joystick no_sound_device)
                 $<TARGET_FILE:Quarvend> $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR}
                 ${BIOS_IMAGE})
     set_tests_properties(QuarvendProgram.${case} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
+    if(QUARVEND_SANITIZE)
+        # The system libraries under SDL (D-Bus, the X11 drivers) keep allocations to the end
+        # of the process; the leak check would turn the exit code into 1.
+        set_tests_properties(QuarvendProgram.${case} PROPERTIES ENVIRONMENT ASAN_OPTIONS=detect_leaks=0)
+    endif()
 endforeach()
 
 # Quarvend.exe under Wine in a virtual desktop inside Xvfb. The cases share one Wine prefix,
