@@ -259,6 +259,13 @@ case_focus() {
     wait_for_log "Emulation start"
     find_window Quarvend
     local window=$found_window
+    # The display is built again only once the game has run a few frames: two screenshots,
+    # each taken on a later frame, prove that it has.
+    xdotool key Print
+    wait_for_file "$work/Shot0001.BMP"
+    xdotool key Print
+    wait_for_file "$work/Shot0002.BMP"
+    sleep 0.5
     xdotool windowfocus --sync "$(xwininfo -root -int | awk '/Window id/ { print $4 }')"
     sleep 1
     xdotool windowfocus --sync "$window"
@@ -269,7 +276,7 @@ case_focus() {
     [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] ||
         fail "the display was not built again when the window got the focus back"
     xdotool key Print
-    wait_for_file "$work/Shot0001.BMP"
+    wait_for_file "$work/Shot0003.BMP"
     kill -TERM "$quarvend_pid"
     expect_exit 0
     expect_clean_end
