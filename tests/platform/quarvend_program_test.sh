@@ -2,7 +2,7 @@
 # Runs the real Quarvend program on its SDL host under a private Xvfb server and drives it
 # with xdotool, as a player would. One case per call:
 #   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
-# Cases: play, sound, focus, no_display, joystick, no_sound_device.
+# Cases: play, sound, focus, no_display, joystick, no_sound_device, no_display_mode.
 set -euo pipefail
 
 case_name=$1
@@ -322,8 +322,19 @@ case_no_sound_device() {
     expect_clean_end
 }
 
+# A display mode that cannot be set (forced through the hosts' test switch): exit code 5.
+case_no_display_mode() {
+    use_program keypad_view
+    write_config NO KEYBOARD
+    start_xvfb
+    QUARVEND_FAIL_STEP=displayMode start_quarvend
+    expect_exit 5
+    grep -q "Fail to set display mode" "$work/DBUG.txt" || fail "no display failure in the log"
+    expect_clean_end
+}
+
 case "$case_name" in
-play | sound | focus | no_display | joystick | no_sound_device) "case_$case_name" ;;
+play | sound | focus | no_display | joystick | no_sound_device | no_display_mode) "case_$case_name" ;;
 *)
     echo "unknown case $case_name" >&2
     exit 2

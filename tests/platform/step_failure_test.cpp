@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/win32/step_failure.h"
+#include "platform/step_failure.h"
 
 namespace {
 

@@ -10,14 +10,14 @@ gtest_discover_tests(test_platform DISCOVERY_TIMEOUT 60)
 
 # The Windows host's switch for failing set-up steps is platform-neutral and tested here.
 add_executable(test_win32_host platform/step_failure_test.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/step_failure.cpp)
+    ${CMAKE_SOURCE_DIR}/src/platform/step_failure.cpp)
 target_link_libraries(test_win32_host PRIVATE GTest::gtest_main)
 target_include_directories(test_win32_host PRIVATE ${CMAKE_SOURCE_DIR}/src)
 gtest_discover_tests(test_win32_host DISCOVERY_TIMEOUT 60)
 
 # The real program under a private Xvfb server, driven with xdotool. Run one at a time: they
 # pace frames against the clock and the machine may be busy.
-foreach(case play sound focus no_display joystick no_sound_device)
+foreach(case play sound focus no_display joystick no_sound_device no_display_mode)
     add_test(NAME QuarvendProgram.${case}
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_program_test.sh ${case}
                 $<TARGET_FILE:Quarvend> $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR}

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/step_failure.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
         commandLine += argv[i];
     }
     SDL_SetMainReady();
+    readFailingStep();
     int exitCode = quarvendMain(commandLine.c_str());
     SDL_Quit();
     return exitCode;

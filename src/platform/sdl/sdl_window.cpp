@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include "platform/sdl/sdl_host.h"
+#include "platform/step_failure.h"
 
 SDL_Window* sdlWindow;
 
@@ -141,6 +142,9 @@ void hostCloseWindow() {
 }
 
 bool hostSetUp(HostStep step) {
+    if (hostStepFails(step)) {
+        return false;
+    }
     switch (step) {
     case HostStep::windowCreate: return setUpWindow();
     case HostStep::joystickFind:

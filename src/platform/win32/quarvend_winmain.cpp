@@ -1,6 +1,6 @@
 // Quarvend.exe: the emulator on the Windows host. The whole command line is the ROM path,
 // taken verbatim.
-#include "platform/win32/step_failure.h"
+#include "platform/step_failure.h"
 #include "platform/win32/win32_host.h"
 #include "shell/startup.h"
 

@@ -1,6 +1,6 @@
 // The Windows host's window and its procedure, the message queue, the message box, the clock
 // and the process priority, and the dispatch of the set-up steps to the device groups.
-#include "platform/win32/step_failure.h"
+#include "platform/step_failure.h"
 #include "platform/win32/win32_host.h"
 
 HINSTANCE appInstance;

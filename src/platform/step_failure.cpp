@@ -1,4 +1,4 @@
-#include "platform/win32/step_failure.h"
+#include "platform/step_failure.h"
 
 #include <cstdlib>
 #include <cstring>
