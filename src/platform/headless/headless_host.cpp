@@ -182,7 +182,7 @@ bool hostClearScreen() {
 
 u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool) {
     ++headless.flips;
-    headless.lastShown.assign(backBuffer, backBuffer + width * height);
+    headless.lastShown = backBuffer;
     headless.lastShownWidth = width;
     headless.lastShownHeight = height;
     if (headless.flipResults.empty()) {
