@@ -136,14 +136,31 @@ u16 texel(u32 rowAddress, u32 column, const u16* palette) {
     return index ? palette[index] : 0;
 }
 
+// The texture row is decoded tile by tile, one read per tile row, then the drawn columns are
+// picked out, mirrored when flipped. A tile row never straddles the wrap of the sprite area:
+// it starts at a multiple of its own size.
 template <bool colours256, bool flipped>
 void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* palette) {
+    constexpr u32 tileStride = colours256 ? 64 : 32;
+    const u8* tiles = gba.VideoRam + spriteTileBase;
+    u16 decoded[64];
+    for (u32 tileX = 0; tileX < width / 8; ++tileX) {
+        const u8* source = tiles + ((rowAddress + tileX * tileStride) & spriteTileMask);
+        u16* out = decoded + 8 * tileX;
+        u64 indices;
+        if constexpr (colours256) {
+            std::memcpy(&indices, source, 8);
+        } else {
+            indices = load32(source);
+        }
+        for (u32 k = 0; k < 8; ++k) {
+            u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
+            out[k] = index ? palette[index] : 0;
+        }
+    }
     for (u32 i = 0; i < span.count; ++i) {
         u32 column = span.skip + i;
-        if constexpr (flipped) {
-            column = width - 1 - column;
-        }
-        spriteColours[i] = texel<colours256>(rowAddress, column, palette);
+        spriteColours[i] = decoded[flipped ? width - 1 - column : column];
     }
 }
 
@@ -188,6 +205,21 @@ void applyHorizontalMosaic(u32 count, u32 blockWidth) {
 template <Target target>
 void storeColours(const SpriteSpan& span, u32 priority) {
     u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
+    if constexpr (target == toSemiBuffer || target == plain) {
+        // Written as a select so that the compiler can do several pixels at once.
+        u32 drawn = 0;
+        u16* out = buffer + span.start;
+        for (u32 i = 0; i < span.count; ++i) {
+            u16 colour = spriteColours[i];
+            out[i] = colour ? colour : out[i];
+            drawn |= colour;
+        }
+        if (drawn) {
+            (target == toSemiBuffer ? videoLine.semiObjPresent : videoLine.objPresent)[priority] =
+                1;
+        }
+        return;
+    }
     bool written = false;
     for (u32 i = 0; i < span.count; ++i) {
         u32 colour = spriteColours[i];
