@@ -11,7 +11,6 @@ extern u8 darkenTable[17][32];   // x - ((k x x) >> 4)
 // Signed sample times (row >> 1), limited to -127..127, plus 128.
 extern u8 volumeTable[8][256];
 
-
 void buildEffectTables();
 void selectEffectRows(u32 eva, u32 evb, u32 evy);
 
@@ -55,3 +54,19 @@ inline u16 blendPixel(u32 top, u32 below) {
                          blendComponent(greenOf(top), greenOf(below)),
                          blendComponent(blueOf(top), blueOf(below)));
 }
+
+// blendPixel computed from the coefficients A and B instead of the table rows, with the same
+// results: (A x top) >> 4 + (B x below) >> 4 per component, at most 31. All in 16 bits, so
+// that loops over a line vectorise.
+inline u16 blendPixelComputed(u16 top, u16 below, u16 a, u16 b) {
+    auto part = [](u16 value, u16 k) { return static_cast<u16>((value * k) >> 4); };
+    auto limit = [](u16 value) { return static_cast<u16>(value > 31 ? 31 : value); };
+    u16 red = limit(part(top >> 11, a) + part(below >> 11, b));
+    u16 green = limit(part((top >> 6) & 0x1F, a) + part((below >> 6) & 0x1F, b));
+    u16 blue = limit(part(top & 0x1F, a) + part(below & 0x1F, b));
+    return static_cast<u16>((red << 11) | (green << 6) | 0x20 | blue);
+}
+
+// Blends the non-transparent pixels of BUFFER, as first target, over LINE in columns START to
+// END - 1 with the coefficients of the current line.
+void blendSpan(u16* line, const u16* buffer, u32 start, u32 end);
