@@ -7,9 +7,13 @@
 # Then valgrind's callgrind counts the instructions Quarvend executes per frame (the difference
 # of a short and a long run, so start-up does not count): repeatable on a busy machine.
 #
-# usage: [CALLGRIND=0] bench/compare.sh [BUILD_DIR [ROUNDS]]   (defaults: build, 5)
+# usage: [CALLGRIND=0] bench/compare.sh [BUILD_DIR [ROUNDS]]   (defaults: build-fast, 5)
 set -euo pipefail
-build=$(cd "${1:-build}" && pwd)
+# Without BUILD_DIR: the optimised build of tools/optimised-build.sh, made when missing.
+if [ -z "${1:-}" ] && [ ! -x "$(dirname "$0")/../build-fast/tools/quarvend-headless" ]; then
+    "$(dirname "$0")/../tools/optimised-build.sh" >/dev/null
+fi
+build=$(cd "${1:-$(dirname "$0")/../build-fast}" && pwd)
 rounds=${2:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 workdir=$(mktemp -d)

@@ -241,7 +241,7 @@ u8* hostLockSoundBuffer(int buffer) {
 
 void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
     // The set-up's fill of the whole buffer is silence before play, not output.
-    if (buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
+    if (!headless.captureSound || buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
         offset + length > headless.soundBuffers[buffer].size()) {
         return;
     }

@@ -71,6 +71,8 @@ struct HeadlessHost {
     // What each buffer played, frame after frame: the bytes written each frame around the
     // silence level 0 and scaled by the buffer's volume at that moment.
     std::vector<float> soundCapture[4];
+    // Off when nobody will read the capture (a run without a WAV file), which saves its cost.
+    bool captureSound = true;
 };
 
 extern HeadlessHost headless;
