@@ -144,9 +144,11 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
     constexpr u32 tileStride = colours256 ? 64 : 32;
     const u8* tiles = gba.VideoRam + spriteTileBase;
     u16 decoded[64];
+    // A row drawn whole goes straight to the sprite's colours, mirrored as it is decoded.
+    const bool whole = span.count == width;
+    u16* target = whole ? spriteColours : decoded;
     for (u32 tileX = 0; tileX < width / 8; ++tileX) {
         const u8* source = tiles + ((rowAddress + tileX * tileStride) & spriteTileMask);
-        u16* out = decoded + 8 * tileX;
         u64 indices;
         if constexpr (colours256) {
             std::memcpy(&indices, source, 8);
@@ -155,8 +157,12 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
         }
         for (u32 k = 0; k < 8; ++k) {
             u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
-            out[k] = index ? palette[index] : 0;
+            u32 column = 8 * tileX + k;
+            target[flipped && whole ? width - 1 - column : column] = index ? palette[index] : 0;
         }
+    }
+    if (whole) {
+        return;
     }
     for (u32 i = 0; i < span.count; ++i) {
         u32 column = span.skip + i;

@@ -43,6 +43,11 @@ void tilePixels16(u16* out, const u8* data, const u16* bank, u32 from) {
         return drawTimeEffect<effect>(bank[(row >> (4 * source)) & 0xF]);
     };
     if (from == 0) {
+        if (row == 0) {
+            // A transparent tile row, common in sparse layers.
+            std::memset(out, 0, 8 * sizeof(u16));
+            return;
+        }
         for (u32 i = 0; i < 8; ++i) {
             out[i] = pixel(i);
         }

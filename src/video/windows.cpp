@@ -97,6 +97,13 @@ void effectRun(u16* line, const u16* buffer, const WindowRun& run) {
     if constexpr (mode == effectBlend) {
         blendSpan(line, buffer, run.start, run.end);
         return;
+    } else if constexpr (mode == effectNone) {
+        // A select rather than a skip, so that the compiler copies several pixels at once.
+        for (u32 x = run.start; x < run.end; ++x) {
+            u16 pixel = buffer[x];
+            line[x] = pixel ? pixel : line[x];
+        }
+        return;
     }
     for (u32 x = run.start; x < run.end; ++x) {
         u16 pixel = buffer[x];
