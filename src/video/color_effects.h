@@ -56,15 +56,19 @@ inline u16 blendPixel(u32 top, u32 below) {
 }
 
 // blendPixel computed from the coefficients A and B instead of the table rows, with the same
-// results: (A x top) >> 4 + (B x below) >> 4 per component, at most 31. All in 16 bits, so
-// that loops over a line vectorise.
+// results: (A x top) >> 4 + (B x below) >> 4 per component, at most 31. Every step is cut to
+// 16 bits (no value exceeds 496), so that loops over a line work on eight pixels at a time.
 inline u16 blendPixelComputed(u16 top, u16 below, u16 a, u16 b) {
-    auto part = [](u16 value, u16 k) { return static_cast<u16>((value * k) >> 4); };
-    auto limit = [](u16 value) { return static_cast<u16>(value > 31 ? 31 : value); };
-    u16 red = limit(part(top >> 11, a) + part(below >> 11, b));
-    u16 green = limit(part((top >> 6) & 0x1F, a) + part((below >> 6) & 0x1F, b));
-    u16 blue = limit(part(top & 0x1F, a) + part(below & 0x1F, b));
-    return static_cast<u16>((red << 11) | (green << 6) | 0x20 | blue);
+    auto part = [](u16 value, u16 k) { return static_cast<u16>(static_cast<u16>(value * k) >> 4); };
+    auto mix = [&](u16 topValue, u16 belowValue) {
+        u16 sum = static_cast<u16>(part(topValue, a) + part(belowValue, b));
+        return sum < 31 ? sum : static_cast<u16>(31);
+    };
+    u16 red = mix(static_cast<u16>(top >> 11), static_cast<u16>(below >> 11));
+    u16 green = mix(static_cast<u16>(top >> 6) & 0x1F, static_cast<u16>(below >> 6) & 0x1F);
+    u16 blue = mix(top & 0x1F, below & 0x1F);
+    return static_cast<u16>(static_cast<u16>(red << 11) | static_cast<u16>(green << 6) | 0x20 |
+                            blue);
 }
 
 // Blends the non-transparent pixels of BUFFER, as first target, over LINE in columns START to
