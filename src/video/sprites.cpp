@@ -1,6 +1,7 @@
 #include "video/sprites.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "common/screen.h"
@@ -341,6 +342,53 @@ Target spriteTarget(const LineSetup& setup, u32 attr0) {
     }
 }
 
+// For each visible line, the entries whose box may cross it: every entry that boxRow can
+// accept on that line is in the list, so drawing only those gives the same picture as trying
+// all 128. Rebuilt when the attribute memory differs from the copy it was built from, whoever
+// wrote it (CPU, DMA or a test).
+struct SpriteLineLists {
+    bool built = false;
+    u8 builtFrom[oamSize];
+    u64 onLine[screenHeight][2];
+};
+SpriteLineLists lineLists;
+
+// Height of an entry's box, or 0 for a disabled entry.
+u32 boxHeight(u32 attr0, u32 attr1) {
+    u32 size = sizeIndex(attr0, attr1);
+    if (attr0 & 0x100) {
+        u32 doubled = (attr0 >> 9) & 1;
+        return 2u << (spriteHalfHeightShifts[size] + doubled);
+    }
+    return (attr0 & 0x200) ? 0 : spriteHeights[size];
+}
+
+void rebuildLineLists() {
+    std::memcpy(lineLists.builtFrom, gba.ObjectAttributes, oamSize);
+    std::memset(lineLists.onLine, 0, sizeof lineLists.onLine);
+    for (u32 entry = 0; entry < spriteEntries; ++entry) {
+        u32 attr0 = spriteAttribute(entry, 0);
+        u32 height = boxHeight(attr0, spriteAttribute(entry, 1));
+        u32 y = attr0 & 0xFF;
+        // As boxRow: a box at y 160 or more shows only its part below line 256.
+        u32 first = y < screenHeight ? y : 0;
+        u32 end = y < screenHeight
+                      ? std::min(y + height, screenHeight)
+                      : (y + height > 256 ? std::min(y + height - 256, screenHeight) : 0);
+        for (u32 line = first; line < end; ++line) {
+            lineLists.onLine[line][entry >> 6] |= u64{1} << (entry & 63);
+        }
+    }
+    lineLists.built = true;
+}
+
+const u64* entriesOnLine(u32 line) {
+    if (!lineLists.built || std::memcmp(lineLists.builtFrom, gba.ObjectAttributes, oamSize) != 0) {
+        rebuildLineLists();
+    }
+    return lineLists.onLine[line];
+}
+
 void drawSprite(const LineSetup& setup, u32 entry) {
     u32 attr0 = spriteAttribute(entry, 0);
     u32 attr2 = spriteAttribute(entry, 2);
@@ -429,8 +477,19 @@ void renderSpriteLine(u32 bitmapMode) {
     }
     LineSetup setup = prepareLine(dispcnt, bitmapMode);
     // From the last entry to the first, so that a lower-numbered sprite ends up in front.
-    for (u32 entry = spriteEntries; entry-- > 0;) {
-        drawSprite(setup, entry);
+    if (setup.line >= screenHeight) {
+        for (u32 entry = spriteEntries; entry-- > 0;) {
+            drawSprite(setup, entry);
+        }
+        return;
+    }
+    const u64* onLine = entriesOnLine(setup.line);
+    for (u32 half = 2; half-- > 0;) {
+        for (u64 entries = onLine[half]; entries != 0;) {
+            u32 highest = 63 - static_cast<u32>(std::countl_zero(entries));
+            entries &= ~(u64{1} << highest);
+            drawSprite(setup, 64 * half + highest);
+        }
     }
 }
 
