@@ -4,7 +4,7 @@
 # benchmark programs and the demo game, then again with the recorded profile. Its own build
 # folder (default build-fast), so the test build of tools/check.sh is left as it is.
 #
-# usage: tools/optimised-build.sh [BUILD_DIR [EXTRA_TARGET]...]
+# usage: [RETRAIN=1] tools/optimised-build.sh [BUILD_DIR [EXTRA_TARGET]...]
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -38,10 +38,16 @@ train() {
     rm -rf "$work"
 }
 
-rm -rf "$profile"
-configure generate
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
-train
+# Once trained, later runs only rebuild what changed with the profile they have (a changed
+# function simply goes without it); RETRAIN=1 trains again.
+if [ -n "${RETRAIN:-}" ] || [ ! -f "$profile/trained" ]; then
+    rm -rf "$profile"
+    configure generate
+    cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+    train
+    mkdir -p "$profile"
+    touch "$profile/trained"
+fi
 configure use
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 echo "optimised build in $build"
