@@ -156,10 +156,12 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
         } else {
             indices = load32(source);
         }
+        // Mirrored, tile X of the row lands at the other end, its pixels in reverse.
+        const bool mirror = flipped && whole;
+        u16* out = mirror ? target + width - 8 * (tileX + 1) : target + 8 * tileX;
         for (u32 k = 0; k < 8; ++k) {
             u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
-            u32 column = 8 * tileX + k;
-            target[flipped && whole ? width - 1 - column : column] = index ? palette[index] : 0;
+            out[mirror ? 7 - k : k] = index ? palette[index] : 0;
         }
     }
     if (whole) {
