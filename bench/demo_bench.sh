@@ -5,9 +5,13 @@
 # reached. Each run starts from a fresh copy with no high score, so runs do the same work.
 # The figure depends on the machine; compare runs on one machine only.
 #
-# usage: bench/demo_bench.sh [BUILD_DIR [FRAMES]]   (defaults: build, 3000)
+# usage: bench/demo_bench.sh [BUILD_DIR [FRAMES]]   (defaults: build-fast, 3000)
 set -e
-build=$(cd "${1:-build}" && pwd)
+# Without BUILD_DIR: the optimised build of tools/optimised-build.sh, made when missing.
+if [ -z "${1:-}" ] && [ ! -x "$(dirname "$0")/../build-fast/tools/quarvend-headless" ]; then
+    "$(dirname "$0")/../tools/optimised-build.sh" >/dev/null
+fi
+build=$(cd "${1:-$(dirname "$0")/../build-fast}" && pwd)
 frames=${2:-3000}
 workdir=$(mktemp -d)
 trap 'rm -rf "$workdir"' EXIT

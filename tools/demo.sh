@@ -8,11 +8,10 @@
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
-build_dir=${BUILD_DIR:-build}
+# The optimised build (LTO and profile-guided), in its own folder: tools/optimised-build.sh.
+build_dir=${BUILD_DIR:-build-fast}
 
-tools/install-deps.sh
-cmake -S . -B "$build_dir" -G Ninja >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target quarvend-headless gba_programs boot_image
+tools/optimised-build.sh "$build_dir"
 
 workdir="$(cd "$build_dir" && pwd)/demo"
 mkdir -p "$workdir"

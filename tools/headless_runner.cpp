@@ -294,6 +294,7 @@ int main(int argc, char** argv) {
 
     resetHeadlessHost();
     headless.failure = options.failure;
+    headless.captureSound = !options.wav.empty();
     scriptButtons(options);
 
     int exitCode = quarvendMain(options.rom.c_str());

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "cart/built_in_boot_image.h"
-#include "machine/gba_system.h"
 #include "common/log.h"
 #include "common/settings.h"
+#include "machine/gba_system.h"
 
 u32 romSize = 0;
 
@@ -45,6 +45,26 @@ bool readRomChunks(std::FILE* file, u32& chunksCounted, bool& tooLarge) {
         ++chunksCounted;
         if (got < romChunkSize) {
             return true;
+        }
+    }
+}
+
+// Zeroes GamePakRom from BEGIN to the end but writes only the 4 KB blocks that hold data: the
+// blocks never written stay untouched zero pages, so a small image does not commit 32 MB.
+void clearGamePakFrom(u32 begin) {
+    constexpr u32 block = 0x1000;
+    u32 firstWhole = (begin + block - 1) & ~(block - 1);
+    std::memset(gba.GamePakRom + begin, 0, firstWhole - begin);
+    for (u32 offset = firstWhole; offset < gamePakSize; offset += block) {
+        const u8* bytes = gba.GamePakRom + offset;
+        u64 any = 0;
+        for (u32 i = 0; i < block; i += 8) {
+            u64 word;
+            std::memcpy(&word, bytes + i, 8);
+            any |= word;
+        }
+        if (any) {
+            std::memset(gba.GamePakRom + offset, 0, block);
         }
     }
 }
@@ -94,7 +114,7 @@ int loadRom(const char* path) {
         return 0;
     }
     // Bytes past the image read as 0 unless the mirroring below defines them.
-    std::memset(gba.GamePakRom + filledEnd, 0, gamePakSize - filledEnd);
+    clearGamePakFrom(filledEnd);
 
     if (tooLarge) {
         romSize = gamePakSize;

@@ -2,6 +2,7 @@
 
 #include "cpu/conditions.h"
 #include "cpu/dispatch.h"
+#include "cpu/fetch.h"
 #include "cpu/interrupts.h"
 
 #include "machine/bus.h"
@@ -36,23 +37,33 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
     ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
 }
 
+// The fetch window lives as long as one run of the loop; the AL condition, by far the most
+// common, is tested here instead of through its table entry.
 void runArm() {
     CpuState& cpu = gba.cpu;
+    FetchWindow window;
     while (cpu.cycleBalance > 0 && cpu.armState) {
         u32 pc = cpu.userBank[15];
-        cpu.currentOpcode = busRead32(pc);
+        u32 opcode = fetchArmInline(window, pc);
+        cpu.currentOpcode = opcode;
         cpu.userBank[15] = pc + 4;
-        conditionHandlers[cpu.currentOpcode >> 28]();
+        if (opcode >> 28 == 14) {
+            armHandlers[armIndex(opcode)]();
+        } else {
+            conditionHandlers[opcode >> 28]();
+        }
     }
 }
 
 void runThumb() {
     CpuState& cpu = gba.cpu;
+    FetchWindow window;
     while (cpu.cycleBalance > 0 && !cpu.armState) {
         u32 pc = cpu.userBank[15];
-        cpu.currentOpcode = busRead16(pc);
+        u32 opcode = fetchThumbInline(window, pc);
+        cpu.currentOpcode = opcode;
         cpu.userBank[15] = pc + 2;
-        thumbHandlers[thumbIndex(cpu.currentOpcode)]();
+        thumbHandlers[thumbIndex(opcode)]();
     }
 }
 

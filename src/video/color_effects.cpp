@@ -5,7 +5,6 @@ u8 blendTable[17][32];
 u8 darkenTable[17][32];
 u8 volumeTable[8][256];
 
-
 void buildEffectTables() {
     for (u32 k = 0; k <= 16; ++k) {
         for (u32 x = 0; x < 32; ++x) {
@@ -27,6 +26,17 @@ void buildEffectTables() {
 void selectEffectRows(u32 eva, u32 evb, u32 evy) {
     videoLine.blendRowA = blendTable[eva];
     videoLine.blendRowB = blendTable[evb];
+    videoLine.blendA = static_cast<u8>(eva);
+    videoLine.blendB = static_cast<u8>(evb);
     videoLine.brightenRow = brightenTable[evy];
     videoLine.darkenRow = darkenTable[evy];
+}
+
+void blendSpan(u16* line, const u16* buffer, u32 start, u32 end) {
+    const u16 a = videoLine.blendA, b = videoLine.blendB;
+    for (u32 x = start; x < end; ++x) {
+        u16 pixel = buffer[x];
+        u16 blended = blendPixelComputed(pixel, line[x], a, b);
+        line[x] = pixel ? blended : line[x];
+    }
 }

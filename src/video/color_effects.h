@@ -11,7 +11,6 @@ extern u8 darkenTable[17][32];   // x - ((k x x) >> 4)
 // Signed sample times (row >> 1), limited to -127..127, plus 128.
 extern u8 volumeTable[8][256];
 
-
 void buildEffectTables();
 void selectEffectRows(u32 eva, u32 evb, u32 evy);
 
@@ -55,3 +54,23 @@ inline u16 blendPixel(u32 top, u32 below) {
                          blendComponent(greenOf(top), greenOf(below)),
                          blendComponent(blueOf(top), blueOf(below)));
 }
+
+// blendPixel computed from the coefficients A and B instead of the table rows, with the same
+// results: (A x top) >> 4 + (B x below) >> 4 per component, at most 31. Every step is cut to
+// 16 bits (no value exceeds 496), so that loops over a line work on eight pixels at a time.
+inline u16 blendPixelComputed(u16 top, u16 below, u16 a, u16 b) {
+    auto part = [](u16 value, u16 k) { return static_cast<u16>(static_cast<u16>(value * k) >> 4); };
+    auto mix = [&](u16 topValue, u16 belowValue) {
+        u16 sum = static_cast<u16>(part(topValue, a) + part(belowValue, b));
+        return sum < 31 ? sum : static_cast<u16>(31);
+    };
+    u16 red = mix(static_cast<u16>(top >> 11), static_cast<u16>(below >> 11));
+    u16 green = mix(static_cast<u16>(top >> 6) & 0x1F, static_cast<u16>(below >> 6) & 0x1F);
+    u16 blue = mix(top & 0x1F, below & 0x1F);
+    return static_cast<u16>(static_cast<u16>(red << 11) | static_cast<u16>(green << 6) | 0x20 |
+                            blue);
+}
+
+// Blends the non-transparent pixels of BUFFER, as first target, over LINE in columns START to
+// END - 1 with the coefficients of the current line.
+void blendSpan(u16* line, const u16* buffer, u32 start, u32 end);

@@ -24,20 +24,13 @@ void copyOver(u16* line, const u16* buffer) {
 
 // The buffer as first target over whatever the line holds as second target.
 void blendOver(u16* line, const u16* buffer) {
-    for (u32 x = 0; x < screenWidth; ++x) {
-        if (u16 pixel = buffer[x]) {
-            line[x] = blendPixel(pixel, line[x]);
-        }
-    }
+    blendSpan(line, buffer, 0, screenWidth);
 }
 
+// Where a pixel was blended the buffer is cleared; elsewhere it already held 0.
 void blendOverAndConsume(u16* line, u16* buffer) {
-    for (u32 x = 0; x < screenWidth; ++x) {
-        if (u16 pixel = buffer[x]) {
-            line[x] = blendPixel(pixel, line[x]);
-            buffer[x] = 0;
-        }
-    }
+    blendSpan(line, buffer, 0, screenWidth);
+    std::memset(buffer, 0, screenWidth * sizeof(u16));
 }
 
 void clearBuffer(u16* buffer) {

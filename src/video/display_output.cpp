@@ -32,17 +32,64 @@ bool pictureIsClipped(const DisplayRect& rect) {
            rect.bottom > static_cast<s32>(display.height);
 }
 
-// The stretching blit: every output pixel takes the source pixel it falls on.
+// Source column of every back-buffer column and source row of every back-buffer row, for the
+// zoom and placement in use: the stretch then needs no division per pixel. Rebuilt when the
+// zoom, the resolution or the placement changes.
+struct StretchMaps {
+    u32 zoom = 0, width = 0, height = 0;
+    s32 left = 0, top = 0;
+    u16 sourceColumn[maxDisplayWidth];
+    u16 sourceRow[maxDisplayHeight];
+};
+StretchMaps stretchMaps;
+
+const StretchMaps& currentStretchMaps(u32 zoom, const Clip& clip) {
+    StretchMaps& maps = stretchMaps;
+    const DisplayRect& rect = display.destinationRect;
+    if (maps.zoom != zoom || maps.width != display.width || maps.height != display.height ||
+        maps.left != rect.left || maps.top != rect.top) {
+        maps.zoom = zoom;
+        maps.width = display.width;
+        maps.height = display.height;
+        maps.left = rect.left;
+        maps.top = rect.top;
+        for (u32 x = clip.firstColumn; x < clip.firstColumn + clip.columns; ++x) {
+            maps.sourceColumn[x] = static_cast<u16>((x - rect.left) / zoom);
+        }
+        for (u32 y = clip.firstRow; y < clip.firstRow + clip.rows; ++y) {
+            maps.sourceRow[y] = static_cast<u16>((y - rect.top) / zoom);
+        }
+    }
+    return maps;
+}
+
+// The stretching blit: every output pixel takes the source pixel it falls on. At zoom 1 the
+// rows are copied whole.
 void stretchPicture() {
     const u32 zoom = settings.zoom;
     Clip clip = clipToDisplay(display.destinationRect);
+    if (zoom == 1) {
+        for (u32 row = 0; row < clip.rows; ++row) {
+            u32 y = clip.firstRow + row;
+            const u16* source = renderBuffer + (y - display.destinationRect.top) * renderWidth +
+                                (clip.firstColumn - display.destinationRect.left);
+            std::memcpy(display.backBuffer + y * display.width + clip.firstColumn, source,
+                        clip.columns * sizeof(u16));
+        }
+        return;
+    }
+    const StretchMaps& maps = currentStretchMaps(zoom, clip);
     for (u32 row = 0; row < clip.rows; ++row) {
         u32 y = clip.firstRow + row;
-        const u16* source = renderBuffer + ((y - display.destinationRect.top) / zoom) * renderWidth;
         u16* target = display.backBuffer + y * display.width;
-        for (u32 column = 0; column < clip.columns; ++column) {
-            u32 x = clip.firstColumn + column;
-            target[x] = source[(x - display.destinationRect.left) / zoom];
+        if (row > 0 && maps.sourceRow[y] == maps.sourceRow[y - 1]) {
+            std::memcpy(target + clip.firstColumn, target - display.width + clip.firstColumn,
+                        clip.columns * sizeof(u16));
+            continue;
+        }
+        const u16* source = renderBuffer + maps.sourceRow[y] * renderWidth;
+        for (u32 x = clip.firstColumn; x < clip.firstColumn + clip.columns; ++x) {
+            target[x] = source[maps.sourceColumn[x]];
         }
     }
 }

@@ -26,6 +26,8 @@ VideoLineState videoLine = {
     .blendRowB = blendTable[0],
     .brightenRow = brightenTable[0],
     .darkenRow = darkenTable[0],
+    .blendA = 0,
+    .blendB = 0,
 };
 
 namespace {

@@ -34,6 +34,9 @@ struct VideoLineState {
     const u8* blendRowB;
     const u8* brightenRow;
     const u8* darkenRow;
+    // The coefficients of the two blend rows, for blendSpan, which computes instead of looking up.
+    u8 blendA;
+    u8 blendB;
 };
 
 extern VideoLineState videoLine;

@@ -1,6 +1,7 @@
 #include "video/sprites.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "common/screen.h"
@@ -136,14 +137,39 @@ u16 texel(u32 rowAddress, u32 column, const u16* palette) {
     return index ? palette[index] : 0;
 }
 
+// The texture row is decoded tile by tile, one read per tile row, then the drawn columns are
+// picked out, mirrored when flipped. A tile row never straddles the wrap of the sprite area:
+// it starts at a multiple of its own size.
 template <bool colours256, bool flipped>
 void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* palette) {
+    constexpr u32 tileStride = colours256 ? 64 : 32;
+    const u8* tiles = gba.VideoRam + spriteTileBase;
+    u16 decoded[64];
+    // A row drawn whole goes straight to the sprite's colours, mirrored as it is decoded.
+    const bool whole = span.count == width;
+    u16* target = whole ? spriteColours : decoded;
+    for (u32 tileX = 0; tileX < width / 8; ++tileX) {
+        const u8* source = tiles + ((rowAddress + tileX * tileStride) & spriteTileMask);
+        u64 indices;
+        if constexpr (colours256) {
+            std::memcpy(&indices, source, 8);
+        } else {
+            indices = load32(source);
+        }
+        // Mirrored, tile X of the row lands at the other end, its pixels in reverse.
+        const bool mirror = flipped && whole;
+        u16* out = mirror ? target + width - 8 * (tileX + 1) : target + 8 * tileX;
+        for (u32 k = 0; k < 8; ++k) {
+            u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
+            out[mirror ? 7 - k : k] = index ? palette[index] : 0;
+        }
+    }
+    if (whole) {
+        return;
+    }
     for (u32 i = 0; i < span.count; ++i) {
         u32 column = span.skip + i;
-        if constexpr (flipped) {
-            column = width - 1 - column;
-        }
-        spriteColours[i] = texel<colours256>(rowAddress, column, palette);
+        spriteColours[i] = decoded[flipped ? width - 1 - column : column];
     }
 }
 
@@ -188,6 +214,21 @@ void applyHorizontalMosaic(u32 count, u32 blockWidth) {
 template <Target target>
 void storeColours(const SpriteSpan& span, u32 priority) {
     u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
+    if constexpr (target == toSemiBuffer || target == plain) {
+        // Written as a select so that the compiler can do several pixels at once.
+        u32 drawn = 0;
+        u16* out = buffer + span.start;
+        for (u32 i = 0; i < span.count; ++i) {
+            u16 colour = spriteColours[i];
+            out[i] = colour ? colour : out[i];
+            drawn |= colour;
+        }
+        if (drawn) {
+            (target == toSemiBuffer ? videoLine.semiObjPresent : videoLine.objPresent)[priority] =
+                1;
+        }
+        return;
+    }
     bool written = false;
     for (u32 i = 0; i < span.count; ++i) {
         u32 colour = spriteColours[i];
@@ -303,6 +344,53 @@ Target spriteTarget(const LineSetup& setup, u32 attr0) {
     }
 }
 
+// For each visible line, the entries whose box may cross it: every entry that boxRow can
+// accept on that line is in the list, so drawing only those gives the same picture as trying
+// all 128. Rebuilt when the attribute memory differs from the copy it was built from, whoever
+// wrote it (CPU, DMA or a test).
+struct SpriteLineLists {
+    bool built = false;
+    u8 builtFrom[oamSize];
+    u64 onLine[screenHeight][2];
+};
+SpriteLineLists lineLists;
+
+// Height of an entry's box, or 0 for a disabled entry.
+u32 boxHeight(u32 attr0, u32 attr1) {
+    u32 size = sizeIndex(attr0, attr1);
+    if (attr0 & 0x100) {
+        u32 doubled = (attr0 >> 9) & 1;
+        return 2u << (spriteHalfHeightShifts[size] + doubled);
+    }
+    return (attr0 & 0x200) ? 0 : spriteHeights[size];
+}
+
+void rebuildLineLists() {
+    std::memcpy(lineLists.builtFrom, gba.ObjectAttributes, oamSize);
+    std::memset(lineLists.onLine, 0, sizeof lineLists.onLine);
+    for (u32 entry = 0; entry < spriteEntries; ++entry) {
+        u32 attr0 = spriteAttribute(entry, 0);
+        u32 height = boxHeight(attr0, spriteAttribute(entry, 1));
+        u32 y = attr0 & 0xFF;
+        // As boxRow: a box at y 160 or more shows only its part below line 256.
+        u32 first = y < screenHeight ? y : 0;
+        u32 end = y < screenHeight
+                      ? std::min(y + height, screenHeight)
+                      : (y + height > 256 ? std::min(y + height - 256, screenHeight) : 0);
+        for (u32 line = first; line < end; ++line) {
+            lineLists.onLine[line][entry >> 6] |= u64{1} << (entry & 63);
+        }
+    }
+    lineLists.built = true;
+}
+
+const u64* entriesOnLine(u32 line) {
+    if (!lineLists.built || std::memcmp(lineLists.builtFrom, gba.ObjectAttributes, oamSize) != 0) {
+        rebuildLineLists();
+    }
+    return lineLists.onLine[line];
+}
+
 void drawSprite(const LineSetup& setup, u32 entry) {
     u32 attr0 = spriteAttribute(entry, 0);
     u32 attr2 = spriteAttribute(entry, 2);
@@ -391,8 +479,19 @@ void renderSpriteLine(u32 bitmapMode) {
     }
     LineSetup setup = prepareLine(dispcnt, bitmapMode);
     // From the last entry to the first, so that a lower-numbered sprite ends up in front.
-    for (u32 entry = spriteEntries; entry-- > 0;) {
-        drawSprite(setup, entry);
+    if (setup.line >= screenHeight) {
+        for (u32 entry = spriteEntries; entry-- > 0;) {
+            drawSprite(setup, entry);
+        }
+        return;
+    }
+    const u64* onLine = entriesOnLine(setup.line);
+    for (u32 half = 2; half-- > 0;) {
+        for (u64 entries = onLine[half]; entries != 0;) {
+            u32 highest = 63 - static_cast<u32>(std::countl_zero(entries));
+            entries &= ~(u64{1} << highest);
+            drawSprite(setup, 64 * half + highest);
+        }
     }
 }
 

@@ -1,8 +1,11 @@
 // Text layers: 32x32-tile map blocks of 16-bit entries (tile number, flips, palette bank)
 // scrolled by HOFS and VOFS, in 16 or 256 colours, with horizontal and vertical mosaic.
+#include <cstring>
+
 #include "common/screen.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/memory_access.h"
 #include "video/background_layers.h"
 
 namespace {
@@ -33,10 +36,25 @@ u32 tileRowOf(u32 entry, const TextLine& line) {
 // 0 is transparent in every bank; the left pixel of a byte is its low nibble.
 template <EffectMode effect, bool flip>
 void tilePixels16(u16* out, const u8* data, const u16* bank, u32 from) {
-    for (u32 i = from; i < 8; ++i) {
+    // The tile row is 4 bytes at a multiple of 4: read once, whole tiles unrolled.
+    u32 row = load32(data);
+    auto pixel = [&](u32 i) {
         u32 source = flip ? 7 - i : i;
-        u32 nibble = (data[source >> 1] >> ((source & 1) * 4)) & 0xF;
-        out[i - from] = drawTimeEffect<effect>(bank[nibble]);
+        return drawTimeEffect<effect>(bank[(row >> (4 * source)) & 0xF]);
+    };
+    if (from == 0) {
+        if (row == 0) {
+            // A transparent tile row, common in sparse layers.
+            std::memset(out, 0, 8 * sizeof(u16));
+            return;
+        }
+        for (u32 i = 0; i < 8; ++i) {
+            out[i] = pixel(i);
+        }
+        return;
+    }
+    for (u32 i = from; i < 8; ++i) {
+        out[i - from] = pixel(i);
     }
 }
 
@@ -59,8 +77,20 @@ void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
 template <EffectMode effect, bool flip>
 void tilePixels256(u16* out, const u8* data, u32 from) {
     const u16* palette = gba.HostPalette;
+    // The tile row is 8 bytes at a multiple of 8: read once, whole tiles unrolled.
+    u64 row;
+    std::memcpy(&row, data, 8);
+    auto pixel = [&](u32 i) {
+        return drawTimeEffect<effect>(palette[(row >> (8 * (flip ? 7 - i : i))) & 0xFF]);
+    };
+    if (from == 0) {
+        for (u32 i = 0; i < 8; ++i) {
+            out[i] = pixel(i);
+        }
+        return;
+    }
     for (u32 i = from; i < 8; ++i) {
-        out[i - from] = drawTimeEffect<effect>(palette[data[flip ? 7 - i : i]]);
+        out[i - from] = pixel(i);
     }
 }
 

@@ -11,4 +11,5 @@ quarvend_test(test_cpu
     thumb_load_store_test.cpp
     thumb_branch_test.cpp
     thumb_programs_test.cpp
+    fetch_test.cpp
 )

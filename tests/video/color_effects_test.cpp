@@ -70,3 +70,34 @@ TEST_F(ColourEffects, EffectsOnBitmapPixelsWithoutTheMarkerBitGiveRealColours) {
 }
 
 } // namespace
+
+namespace {
+
+// blendSpan computes what the table rows give: every coefficient pair, every pair of
+// component values in each of red, green and blue, and transparent pixels left alone.
+TEST_F(ColourEffects, ComputedBlendMatchesTheTablesForEveryCoefficientAndComponentPair) {
+    for (u32 a = 0; a <= 16; ++a) {
+        for (u32 b = 0; b <= 16; ++b) {
+            selectEffectRows(a, b, 0);
+            for (u32 top = 0; top < 32; ++top) {
+                u16 buffer[33];
+                u16 line[33];
+                u16 expected[33];
+                for (u32 below = 0; below < 32; ++below) {
+                    buffer[below] = colour(top, 31 - top, top);
+                    line[below] = colour(below, below, 31 - below);
+                    expected[below] = blendPixel(buffer[below], line[below]);
+                }
+                buffer[32] = 0; // transparent: the line keeps its pixel
+                line[32] = expected[32] = colour(3, 4, 5);
+                blendSpan(line, buffer, 0, 33);
+                for (u32 i = 0; i < 33; ++i) {
+                    ASSERT_EQ(line[i], expected[i])
+                        << "a " << a << " b " << b << " top " << top << " column " << i;
+                }
+            }
+        }
+    }
+}
+
+} // namespace

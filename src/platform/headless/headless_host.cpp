@@ -182,7 +182,7 @@ bool hostClearScreen() {
 
 u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool) {
     ++headless.flips;
-    headless.lastShown.assign(backBuffer, backBuffer + width * height);
+    headless.lastShown = backBuffer;
     headless.lastShownWidth = width;
     headless.lastShownHeight = height;
     if (headless.flipResults.empty()) {
@@ -245,7 +245,7 @@ void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
         headless.soundLocked[buffer] = false;
     }
     // The set-up's fill of the whole buffer is silence before play, not output.
-    if (buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
+    if (!headless.captureSound || buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
         offset + length > headless.soundBuffers[buffer].size()) {
         return;
     }

@@ -52,7 +52,8 @@ struct HeadlessHost {
     u32 screenClears = 0;
     u32 restores = 0;
     u32 desktopRestores = 0;
-    std::vector<u16> lastShown; // copy of the back buffer at the last flip
+    // The back buffer shown at the last flip, not a copy: valid until the next frame is drawn.
+    const u16* lastShown = nullptr;
     u32 lastShownWidth = 0;
     u32 lastShownHeight = 0;
     std::string messageBoxCaption;
@@ -71,6 +72,8 @@ struct HeadlessHost {
     // What each buffer played, frame after frame: the bytes written each frame around the
     // silence level 0 and scaled by the buffer's volume at that moment.
     std::vector<float> soundCapture[4];
+    // Off when nobody will read the capture (a run without a WAV file), which saves its cost.
+    bool captureSound = true;
 };
 
 extern HeadlessHost headless;

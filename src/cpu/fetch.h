@@ -1,0 +1,41 @@
+// Instruction fetch without the bus call: a window of plain memory that the program counter is
+// in (the boot image, work RAM, internal RAM, video RAM or the game pak) is read directly.
+// Reads there have no side effects, so the word is the one the bus would return; everywhere
+// else (I/O, palette, sprite attributes, save memory, the EEPROM window, a boot-image region
+// redirected to the save memory, unmapped space) the fetch goes through the bus.
+#pragma once
+
+#include "common/types.h"
+#include "machine/memory_access.h"
+
+// A stretch of GBA addresses [start, start + size) laid out linearly at host.
+struct FetchWindow {
+    u32 start = 0;
+    u32 size = 0; // 0: no window; fetch through the bus
+    const u8* host = nullptr;
+
+    bool holds(u32 address) const { return address - start < size; }
+};
+
+// The window around ADDRESS for fetches of WIDTH bytes (4 for ARM, 2 for THUMB), or an empty
+// window where only the bus gives the right value.
+FetchWindow fetchWindowAt(u32 address, u32 width);
+
+// Reads the instruction at ADDRESS as busRead32 / busRead16 would, through WINDOW, which is
+// moved to ADDRESS when ADDRESS lies outside it.
+u32 fetchArm(FetchWindow& window, u32 address);
+u32 fetchThumb(FetchWindow& window, u32 address);
+
+inline u32 fetchArmInline(FetchWindow& window, u32 address) {
+    if (window.holds(address)) [[likely]] {
+        return load32(window.host + ((address - window.start) & ~3u));
+    }
+    return fetchArm(window, address);
+}
+
+inline u32 fetchThumbInline(FetchWindow& window, u32 address) {
+    if (window.holds(address)) [[likely]] {
+        return load16(window.host + ((address - window.start) & ~1u));
+    }
+    return fetchThumb(window, address);
+}
