@@ -11,12 +11,12 @@
 #include <system_error>
 #include <vector>
 
+#include "common/run_state.h"
+#include "common/settings.h"
 #include "machine/gba_system.h"
 #include "platform/headless/headless_host.h"
 #include "shell/config_file.h"
 #include "shell/debug_keys.h"
-#include "common/run_state.h"
-#include "common/settings.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;

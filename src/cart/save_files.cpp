@@ -6,9 +6,9 @@
 #include <fstream>
 #include <vector>
 
-#include "machine/gba_system.h"
-#include "common/types.h"
 #include "common/log.h"
+#include "common/types.h"
+#include "machine/gba_system.h"
 
 std::string sramFileName;
 std::string flashFileName;

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "common/types.h"
 #include "common/settings.h"
+#include "common/types.h"
 
 inline constexpr const char* configFileName = "Quarvend.CFG";
 

@@ -47,7 +47,6 @@ inline void restoreCpsrFromSpsr() {
     cpu.armState = (cpu.cpsr & flagT) ? 0 : 1;
 }
 
-
 // Unassigned encodings never trap on this machine: they only take 64 cycles.
 void armUndefined();
 

@@ -1,8 +1,8 @@
 #include "cpu/cpu_state.h"
 
+#include "common/log.h"
 #include "cpu/dispatch.h"
 #include "machine/gba_system.h"
-#include "common/log.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 
-
 namespace {
 
 bool holdEntry;

@@ -271,9 +271,8 @@ void thumbAdjustStack() {
 
 } // namespace
 
-constinit const std::array<InstructionHandler, 96> thumbShiftImmediateHandlers =
-    stampHandlers<96>(
-        []<u32 sub>() -> InstructionHandler { return &thumbShiftImmediate<sub / 32, sub % 32>; });
+constinit const std::array<InstructionHandler, 96> thumbShiftImmediateHandlers = stampHandlers<96>(
+    []<u32 sub>() -> InstructionHandler { return &thumbShiftImmediate<sub / 32, sub % 32>; });
 
 constinit const std::array<InstructionHandler, 32> thumbAddSubtractHandlers =
     stampHandlers<32>([]<u32 sub>() -> InstructionHandler {
@@ -292,5 +291,5 @@ constinit const std::array<InstructionHandler, 16> thumbHighRegisterHandlers =
 constinit const std::array<InstructionHandler, 16> thumbLoadAddressHandlers = stampHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbLoadAddress<(sub >> 3) != 0, sub % 8>; });
 
-constinit const std::array<InstructionHandler, 2> thumbAdjustStackHandlers = stampHandlers<2>(
-    []<u32 sub>() -> InstructionHandler { return &thumbAdjustStack<sub != 0>; });
+constinit const std::array<InstructionHandler, 2> thumbAdjustStackHandlers =
+    stampHandlers<2>([]<u32 sub>() -> InstructionHandler { return &thumbAdjustStack<sub != 0>; });

@@ -71,8 +71,7 @@ void thumbUndefined() {
 }
 
 constinit const std::array<InstructionHandler, 14> thumbConditionalBranchHandlers =
-    stampHandlers<14>(
-        []<u32 sub>() -> InstructionHandler { return &thumbConditionalBranch<sub>; });
+    stampHandlers<14>([]<u32 sub>() -> InstructionHandler { return &thumbConditionalBranch<sub>; });
 
 constinit const std::array<InstructionHandler, 2> thumbLongBranchHandlers = {thumbLongBranchFirst,
                                                                              thumbLongBranchSecond};

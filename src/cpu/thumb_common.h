@@ -29,4 +29,3 @@ inline void thumbBranchTo(u32 target, u32 cycles) {
     programCounter() = target;
     chargeCycles(cycles != 0 ? cycles : 1);
 }
-

@@ -255,18 +255,16 @@ void thumbMultipleLoadStore() {
 constinit const std::array<InstructionHandler, 8> thumbPcRelativeLoadHandlers =
     stampHandlers<8>([]<u32 sub>() -> InstructionHandler { return &thumbPcRelativeLoad<sub>; });
 
-constinit const std::array<InstructionHandler, 64> thumbRegisterOffsetHandlers =
-    stampHandlers<64>(
-        []<u32 sub>() -> InstructionHandler { return &thumbRegisterOffset<sub / 8, sub % 8>; });
+constinit const std::array<InstructionHandler, 64> thumbRegisterOffsetHandlers = stampHandlers<64>(
+    []<u32 sub>() -> InstructionHandler { return &thumbRegisterOffset<sub / 8, sub % 8>; });
 
 constinit const std::array<InstructionHandler, 4> thumbImmediateOffsetHandlers =
     stampHandlers<4>([]<u32 sub>() -> InstructionHandler {
         return &thumbImmediateOffset<(sub >> 1) != 0, (sub & 1) != 0>;
     });
 
-constinit const std::array<InstructionHandler, 2> thumbHalfwordImmediateHandlers =
-    stampHandlers<2>(
-        []<u32 sub>() -> InstructionHandler { return &thumbHalfwordImmediate<sub != 0>; });
+constinit const std::array<InstructionHandler, 2> thumbHalfwordImmediateHandlers = stampHandlers<2>(
+    []<u32 sub>() -> InstructionHandler { return &thumbHalfwordImmediate<sub != 0>; });
 
 constinit const std::array<InstructionHandler, 16> thumbSpRelativeHandlers = stampHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbSpRelative<(sub >> 3) != 0, sub % 8>; });

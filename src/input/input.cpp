@@ -1,10 +1,10 @@
 #include "input/input.h"
 
+#include "common/log.h"
+#include "common/settings.h"
 #include "cpu/interrupts.h"
 #include "machine/io_registers.h"
 #include "platform/host.h"
-#include "common/log.h"
-#include "common/settings.h"
 
 namespace {
 

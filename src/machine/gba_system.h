@@ -3,8 +3,8 @@
 // them (the frame driver, input and the devices also store into IoRegisters directly).
 #pragma once
 
-#include "cpu/cpu_state.h"
 #include "common/types.h"
+#include "cpu/cpu_state.h"
 
 constexpr u32 biosSize = 0x4000;
 constexpr u32 workRamSize = 0x40000;

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "machine/gba_system.h"
 #include "common/log.h"
+#include "machine/gba_system.h"
 
 Settings settings;
 u8 keyMap[256];

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "common/settings.h"
 #include "machine/dma.h"
 #include "machine/io_registers.h"
-#include "common/settings.h"
 
 SoundFifo soundFifos[2];
 

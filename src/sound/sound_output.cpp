@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "common/log.h"
+#include "common/run_state.h"
+#include "common/settings.h"
 #include "machine/io_registers.h"
 #include "platform/host.h"
-#include "common/run_state.h"
-#include "common/log.h"
-#include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/tone_channels.h"
 

@@ -8,7 +8,6 @@
 #include "sound/fifo.h"
 #include "sound/sound_output.h"
 
-
 void soundControlLowWritten(u32 value) {
     if (!settings.enableSound) {
         return;

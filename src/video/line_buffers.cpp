@@ -10,7 +10,9 @@ u16* sharedLineBuffer;
 
 namespace {
 
-u16* newLineBuffer() { return new u16[lineBufferPixels](); }
+u16* newLineBuffer() {
+    return new u16[lineBufferPixels]();
+}
 
 void allocateGroup(u16** group) {
     for (int i = 0; i < 4; ++i) {

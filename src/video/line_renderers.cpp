@@ -2,7 +2,6 @@
 
 #include "video/sprites.h"
 
-
 void resetLayerRecords() {
     for (u32 p = 0; p < 4; ++p) {
         videoLine.priorityUsed[p] = 0;

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "cart/rom_loader.h"
-#include "machine/gba_system.h"
 #include "common/log.h"
 #include "common/settings.h"
+#include "machine/gba_system.h"
 #include "support/test_support.h"
 
 namespace {

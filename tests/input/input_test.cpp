@@ -3,6 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "common/log.h"
+#include "common/run_state.h"
+#include "common/settings.h"
 #include "cpu/cpu_state.h"
 #include "cpu/interrupts.h"
 #include "input/input.h"
@@ -12,9 +15,6 @@
 #include "platform/headless/headless_host.h"
 #include "shell/config_file.h"
 #include "shell/debug_keys.h"
-#include "common/run_state.h"
-#include "common/log.h"
-#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/settings.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
-#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/settings.h"
 #include "machine/bus.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
-#include "common/settings.h"
 #include "support/test_support.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "platform/sdl/scancode_table.h"
 #include "input/input.h"
+#include "platform/sdl/scancode_table.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <string>
 
-#include "machine/gba_system.h"
-#include "shell/config_file.h"
 #include "common/log.h"
 #include "common/settings.h"
+#include "machine/gba_system.h"
+#include "shell/config_file.h"
 #include "support/test_support.h"
 
 namespace {

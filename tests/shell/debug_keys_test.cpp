@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "common/log.h"
+#include "common/run_state.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "shell/debug_keys.h"
-#include "common/run_state.h"
-#include "common/log.h"
 #include "support/test_support.h"
 #include "video/line_renderers.h"
 
@@ -87,7 +87,8 @@ TEST_F(DebugKeys, F11LogsTheVideoStateAndDumpsThreeMemories) {
 
 TEST_F(DebugKeys, WindowLineOnlyWithAWindowEnabled) {
     ioRegister(io::DISPCNT) = 0x1F00;
-    videoLine.priorityLayer[0] = videoLine.priorityLayer[1] = videoLine.priorityLayer[2] = videoLine.priorityLayer[3] = 31;
+    videoLine.priorityLayer[0] = videoLine.priorityLayer[1] = videoLine.priorityLayer[2] =
+        videoLine.priorityLayer[3] = 31;
     debugKeyPressed(dik::f11);
     EXPECT_EQ(readTextFile(logFileName).find("WINONf"), std::string::npos);
     resetLog();

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include "common/run_state.h"
 #include "platform/headless/headless_host.h"
 #include "shell/debug_keys.h"
-#include "common/run_state.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "support/test_support.h"

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <string>
 
+#include "common/run_state.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "platform/headless/headless_host.h"
 #include "shell/debug_keys.h"
-#include "common/run_state.h"
 #include "shell/startup.h"
 #include "support/test_support.h"
 

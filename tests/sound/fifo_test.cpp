@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/settings.h"
 #include "machine/bus.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
@@ -7,7 +8,6 @@
 #include "machine/timers.h"
 #include "platform/headless/headless_host.h"
 #include "platform/host.h"
-#include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/sound_output.h"
 #include "sound/sound_registers.h"

@@ -2,11 +2,11 @@
 
 #include <tuple>
 
+#include "common/run_state.h"
+#include "common/settings.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "platform/headless/headless_host.h"
-#include "common/run_state.h"
-#include "common/settings.h"
 #include "sound/fifo.h"
 #include "sound/sound_output.h"
 #include "sound/tone_channels.h"
@@ -15,7 +15,7 @@
 namespace {
 
 class SoundOutputTest : public ::testing::Test {
-protected:
+  protected:
     ScratchDirectory scratch;
 
     void SetUp() override {

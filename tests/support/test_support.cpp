@@ -7,10 +7,10 @@
 #include <stdexcept>
 
 #include "common/run_state.h"
+#include "common/settings.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
-#include "common/settings.h"
 
 void resetTestMachine() {
     std::memset(&gba, 0, sizeof gba);

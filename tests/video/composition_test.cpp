@@ -49,7 +49,7 @@ TEST_F(CompositionTest, ASpriteLiesOverEveryLayerOfItsPriority) {
     objLineBuffers[1][3] = sprite;
     composeLine(line, 0);
     EXPECT_EQ(line[3], sprite);
-    EXPECT_EQ(line[4], bg0); // the later-drawn BG0 wins the tie with BG1
+    EXPECT_EQ(line[4], bg0);            // the later-drawn BG0 wins the tie with BG1
     EXPECT_EQ(objLineBuffers[1][3], 0); // used up
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_host.h"
 #include "common/settings.h"
+#include "platform/headless/headless_host.h"
 #include "support/test_support.h"
 #include "video/display_output.h"
 #include "video/frame_driver.h"
@@ -9,7 +9,7 @@
 namespace {
 
 class DisplayOutputTest : public ::testing::Test {
-protected:
+  protected:
     ScratchDirectory scratch;
 
     void SetUp() override {
