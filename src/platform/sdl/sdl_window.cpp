@@ -2,6 +2,7 @@
 // and the dispatch of the set-up steps to the device groups.
 #include <sys/resource.h>
 
+#include "platform/message_queue.h"
 #include "platform/sdl/sdl_host.h"
 #include "platform/step_failure.h"
 
@@ -9,54 +10,24 @@ SDL_Window* sdlWindow;
 
 namespace {
 
-// Window messages waiting for hostTakeMessage; a few at most are ever pending.
-constexpr u32 messageQueueSize = 16;
-HostMessage messageQueue[messageQueueSize];
-u32 messageHead;
-u32 messageCount;
-
-// The focus the core was last told about, so repeated focus events send one message.
-bool focusReported;
+// Window messages waiting for hostTakeMessage.
+HostMessageQueue messages;
 
 // How much nicer than normal the process becomes; the original raised its priority class.
 constexpr int raisedNiceValue = -10;
 
-void queueMessage(HostMessage message) {
-    if (messageCount == messageQueueSize) {
-        return; // the core is not taking messages; the newest is the one to lose
-    }
-    messageQueue[(messageHead + messageCount++) % messageQueueSize] = message;
-}
-
-HostMessage takeQueuedMessage() {
-    if (messageCount == 0) {
-        return hostMessageNone;
-    }
-    HostMessage message = messageQueue[messageHead];
-    messageHead = (messageHead + 1) % messageQueueSize;
-    --messageCount;
-    return message;
-}
-
-void reportFocus(bool focused) {
-    if (focused != focusReported) {
-        focusReported = focused;
-        queueMessage(focused ? hostMessageActivate : hostMessageDeactivate);
-    }
-}
-
 void handleWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
-    case SDL_WINDOWEVENT_FOCUS_GAINED: reportFocus(true); break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: reportFocus(false); break;
-    case SDL_WINDOWEVENT_CLOSE: queueMessage(hostMessageClose); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: messages.reportActive(true); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: messages.reportActive(false); break;
+    case SDL_WINDOWEVENT_CLOSE: messages.push(hostMessageClose); break;
     default: break;
     }
 }
 
 void handleEvent(const SDL_Event& event) {
     switch (event.type) {
-    case SDL_QUIT: queueMessage(hostMessageClose); break;
+    case SDL_QUIT: messages.push(hostMessageClose); break;
     case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: queueKeyEvent(event.key); break;
@@ -125,10 +96,8 @@ bool setUpWindow() {
     takeKeyboardFocus();
     // A new window is the active one: the core learns it at once, as a window that has just
     // been created and activated would tell it.
-    messageHead = 0;
-    messageCount = 0;
-    focusReported = false;
-    reportFocus(true);
+    messages = HostMessageQueue{};
+    messages.reportActive(true);
     return true;
 }
 
@@ -173,13 +142,13 @@ bool hostSetUp(HostStep step) {
 
 HostMessage hostTakeMessage(bool wait) {
     pumpSdlEvents();
-    while (wait && messageCount == 0 && sdlWindow) {
+    while (wait && messages.count == 0 && sdlWindow) {
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, 100)) {
             handleEvent(event);
         }
     }
-    return takeQueuedMessage();
+    return messages.take();
 }
 
 void hostShowMessageBox(const char* caption, const char* text) {

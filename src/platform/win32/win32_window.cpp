@@ -1,5 +1,6 @@
 // The Windows host's window and its procedure, the message queue, the message box, the clock
 // and the process priority, and the dispatch of the set-up steps to the device groups.
+#include "platform/message_queue.h"
 #include "platform/step_failure.h"
 #include "platform/win32/win32_host.h"
 
@@ -11,53 +12,23 @@ namespace {
 
 constexpr const char* windowClassName = "Quarvend";
 
-// Window messages waiting for hostTakeMessage; a few at most are ever pending.
-constexpr u32 messageQueueSize = 16;
-HostMessage messageQueue[messageQueueSize];
-u32 messageHead;
-u32 messageCount;
-
-// The activation the core was last told about, so that repeated WM_ACTIVATEs (DirectDraw's
-// mode change sends some) reach it as one message.
-bool activeReported;
+// Window messages waiting for hostTakeMessage; repeated WM_ACTIVATEs (DirectDraw's mode change
+// sends some) reach the core as one message.
+HostMessageQueue messages;
 
 // How long a waiting hostTakeMessage sleeps before it looks again whether the window is gone.
 constexpr DWORD messageWaitMs = 100;
-
-void queueMessage(HostMessage message) {
-    if (messageCount == messageQueueSize) {
-        return; // the core is not taking messages; the newest is the one to lose
-    }
-    messageQueue[(messageHead + messageCount++) % messageQueueSize] = message;
-}
-
-HostMessage takeQueuedMessage() {
-    if (messageCount == 0) {
-        return hostMessageNone;
-    }
-    HostMessage message = messageQueue[messageHead];
-    messageHead = (messageHead + 1) % messageQueueSize;
-    --messageCount;
-    return message;
-}
-
-void reportActive(bool active) {
-    if (active != activeReported) {
-        activeReported = active;
-        queueMessage(active ? hostMessageActivate : hostMessageDeactivate);
-    }
-}
 
 // Keys, Escape among them, reach the emulator through DirectInput's buffered events alone, as
 // when the main loop took its messages without dispatching them.
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ACTIVATE: reportActive(LOWORD(wParam) != WA_INACTIVE); break;
+    case WM_ACTIVATE: messages.reportActive(LOWORD(wParam) != WA_INACTIVE); break;
     case WM_SETCURSOR:
         SetCursor(nullptr); // no pointer over the game
         return TRUE;
     // Closing (Alt+F4) ends the emulator through its shut-down, which destroys the window.
-    case WM_CLOSE: queueMessage(hostMessageClose); return 0;
+    case WM_CLOSE: messages.push(hostMessageClose); return 0;
     case WM_DESTROY: PostQuitMessage(0); break;
     default: break;
     }
@@ -97,9 +68,7 @@ bool setUpWindow() {
     if (!registerWindowClass()) {
         return false;
     }
-    messageHead = 0;
-    messageCount = 0;
-    activeReported = false;
+    messages = HostMessageQueue{};
     mainWindow = CreateWindowExA(WS_EX_TOPMOST, windowClassName, "Quarvend", WS_POPUP | WS_MAXIMIZE,
                                  0, 0, 256, 128, nullptr, nullptr, appInstance, nullptr);
     if (!mainWindow) {
@@ -118,7 +87,7 @@ void hostCloseWindow() {
     HWND window = mainWindow;
     mainWindow = nullptr;
     DestroyWindow(window);
-    messageCount = 0;
+    messages.count = 0;
 }
 
 bool hostSetUp(HostStep step) {
@@ -152,11 +121,11 @@ bool hostSetUp(HostStep step) {
 
 HostMessage hostTakeMessage(bool wait) {
     pumpMessages();
-    while (wait && messageCount == 0 && mainWindow) {
+    while (wait && messages.count == 0 && mainWindow) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, messageWaitMs, QS_ALLINPUT);
         pumpMessages();
     }
-    return takeQueuedMessage();
+    return messages.take();
 }
 
 void hostShowMessageBox(const char* caption, const char* text) {
