@@ -19,6 +19,10 @@ wait_limit=120
 work=$(mktemp -d /tmp/quarvend-wine-test.XXXXXX)
 xvfb_pid=
 quarvend_pid=
+xvfb_screen=1024x768x24
+program_name=Quarvend.exe
+# shellcheck source=program_test_lib.sh
+. "$(dirname "$0")/program_test_lib.sh"
 
 # Wine keeps a server per prefix that outlives the programs; it goes with each case's display.
 stop_wine() {
@@ -59,6 +63,7 @@ fail() {
 # The unpacked folder: Quarvend.exe, GBA.BIOS and the configuration; the ROM in a folder of
 # its own, named on the command line with a space in the path.
 game="$work/game"
+log_dir=$game
 rom_folder="$game/my roms"
 
 # Wine's settings for these runs: no desktop integration, no downloads of add-ons, and its
@@ -76,22 +81,6 @@ null_sound_device() {
 recording_sound_device() {
     printf 'pcm.!default {\n    type file\n    slave.pcm "null"\n    file "%s"\n    format "wav"\n}\n' \
         "$1" >"$HOME/.asoundrc"
-}
-
-start_xvfb() {
-    : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-        >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq $((wait_limit * 10))); do
-        if [ -s "$work/display" ]; then
-            export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
-            return
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-        sleep 0.1
-    done
-    fail "Xvfb gave no display number"
 }
 
 # A fresh prefix whose programs share one virtual desktop of 1024x768.
@@ -161,45 +150,12 @@ press_escape() {
     done
 }
 
-expect_exit() {
-    local expected=$1 code=0
-    for _ in $(seq $((wait_limit * 10))); do
-        kill -0 "$quarvend_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$quarvend_pid" 2>/dev/null && fail "Quarvend.exe still running after ${wait_limit}s"
-    wait "$quarvend_pid" || code=$?
-    quarvend_pid=
-    [ "$code" = "$expected" ] || fail "exit code $code, expected $expected"
-}
-
-wait_for_log() {
-    for _ in $(seq $((wait_limit * 10))); do
-        grep -q "$1" "$game/DBUG.txt" 2>/dev/null && return
-        kill -0 "$quarvend_pid" 2>/dev/null || fail "Quarvend.exe ended before logging '$1'"
-        sleep 0.1
-    done
-    fail "no '$1' in the log after ${wait_limit}s"
-}
-
-wait_for_file() {
-    for _ in $(seq $((wait_limit * 10))); do
-        [ -s "$1" ] && return
-        sleep 0.1
-    done
-    fail "$1 was not written within ${wait_limit}s"
-}
-
 # The log is a Windows text file: CR LF line ends, the last line without one.
 expect_clean_end() {
     [ "$(tail -c 13 "$game/DBUG.txt")" = $'\r\nQuitting...' ] ||
         fail "the log does not end with Quitting... on a line of its own"
     [ -f "${save_stem}sav" ] && [ -f "${save_stem}EEPROM" ] ||
         fail "the save files were not written beside the ROM"
-}
-
-differing_pixels() {
-    compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
 }
 
 # Keys reach the program through DirectInput, Print Screen saves the same picture the Linux

@@ -17,6 +17,11 @@ wait_limit=90
 work=$(mktemp -d /tmp/quarvend-program-test.XXXXXX)
 xvfb_pid=
 quarvend_pid=
+xvfb_screen=1280x1024x24
+log_dir=$work
+program_name=Quarvend
+# shellcheck source=program_test_lib.sh
+. "$(dirname "$0")/program_test_lib.sh"
 
 cleanup() {
     for pid in $quarvend_pid $xvfb_pid; do
@@ -63,57 +68,11 @@ use_program() {
     save_stem="$rom_folder/$1."
 }
 
-start_xvfb() {
-    : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
-        >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq $((wait_limit * 10))); do
-        if [ -s "$work/display" ]; then
-            export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
-            return
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-        sleep 0.1
-    done
-    fail "Xvfb gave no display number"
-}
-
 # Starts Quarvend in the working folder with the ROM path split at its space.
 start_quarvend() {
     local first=${rom_path%% *} rest=${rom_path#* }
     (cd "$work" && exec "$quarvend" "$first" "$rest") >"$work/quarvend.out" 2>&1 &
     quarvend_pid=$!
-}
-
-# Waits for Quarvend to end and checks its exit code.
-expect_exit() {
-    local expected=$1 code=0
-    for _ in $(seq $((wait_limit * 10))); do
-        kill -0 "$quarvend_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$quarvend_pid" 2>/dev/null && fail "Quarvend still running after ${wait_limit}s"
-    wait "$quarvend_pid" || code=$?
-    quarvend_pid=
-    [ "$code" = "$expected" ] || fail "exit code $code, expected $expected"
-}
-
-wait_for_log() {
-    for _ in $(seq $((wait_limit * 10))); do
-        grep -q "$1" "$work/DBUG.txt" 2>/dev/null && return
-        kill -0 "$quarvend_pid" 2>/dev/null || fail "Quarvend ended before logging '$1'"
-        sleep 0.1
-    done
-    fail "no '$1' in the log after ${wait_limit}s"
-}
-
-wait_for_file() {
-    for _ in $(seq $((wait_limit * 10))); do
-        [ -s "$1" ] && return
-        sleep 0.1
-    done
-    fail "$1 was not written within ${wait_limit}s"
 }
 
 # Waits for a window with exactly this title and leaves its id in found_window.
@@ -134,11 +93,6 @@ expect_clean_end() {
         fail "the log does not end with Quitting..."
     [ -f "${save_stem}sav" ] && [ -f "${save_stem}EEPROM" ] ||
         fail "the save files were not written beside the ROM"
-}
-
-# Number of pixels that differ by more than the 5-to-8-bit colour rounding allows.
-differing_pixels() {
-    compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
 }
 
 # Keys reach the program, Print Screen saves the picture the headless runner takes with the

@@ -1,0 +1,55 @@
+# Shell procedures shared by the tests that drive a real Quarvend program under a private Xvfb
+# server (the SDL program and Quarvend.exe under Wine). Sourced; the test sets work, wait_limit,
+# xvfb_screen, log_dir (where DBUG.txt is written), program_name and quarvend_pid, and defines fail.
+
+# Starts Xvfb on a free display number and exports DISPLAY.
+start_xvfb() {
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 "$xvfb_screen" -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq $((wait_limit * 10))); do
+        if [ -s "$work/display" ]; then
+            export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+            return
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+        sleep 0.1
+    done
+    fail "Xvfb gave no display number"
+}
+
+# Waits for the program to end and checks its exit code.
+expect_exit() {
+    local expected=$1 code=0
+    for _ in $(seq $((wait_limit * 10))); do
+        kill -0 "$quarvend_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$quarvend_pid" 2>/dev/null && fail "$program_name still running after ${wait_limit}s"
+    wait "$quarvend_pid" || code=$?
+    quarvend_pid=
+    [ "$code" = "$expected" ] || fail "exit code $code, expected $expected"
+}
+
+wait_for_log() {
+    for _ in $(seq $((wait_limit * 10))); do
+        grep -q "$1" "$log_dir/DBUG.txt" 2>/dev/null && return
+        kill -0 "$quarvend_pid" 2>/dev/null || fail "$program_name ended before logging '$1'"
+        sleep 0.1
+    done
+    fail "no '$1' in the log after ${wait_limit}s"
+}
+
+wait_for_file() {
+    for _ in $(seq $((wait_limit * 10))); do
+        [ -s "$1" ] && return
+        sleep 0.1
+    done
+    fail "$1 was not written within ${wait_limit}s"
+}
+
+# Number of pixels that differ by more than the 5-to-8-bit colour rounding allows.
+differing_pixels() {
+    compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
+}
