@@ -26,9 +26,8 @@ u32 finalBase(u32 base, u32 count) {
 // no write-back happens. With S and R15, the mode's own registers are loaded and the SPSR is
 // restored before the write-back, which therefore reaches the base of the mode returned to.
 template <bool preIndexed, bool up, bool userBank, bool writeBack>
-void armLoadMultiple() {
+void armLoadMultiple(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     const u32 list = opcode & 0xFFFF;
     s32 cost = 1;
     if (list == 0) {
@@ -78,9 +77,8 @@ void armLoadMultiple() {
 
 // With S the User-bank registers are stored whatever the mode, and there is no write-back.
 template <bool preIndexed, bool up, bool userBank, bool writeBack>
-void armStoreMultiple() {
+void armStoreMultiple(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     const u32 list = opcode & 0xFFFF;
     u32& pc = programCounter();
     pc += 8; // a stored R15 reads as the instruction address + 12

@@ -9,34 +9,34 @@ s32 branchOffset(u32 opcode) {
     return static_cast<s32>(opcode << 8) >> 6;
 }
 
-void armBranch() {
+void armBranch(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const s32 startBalance = cpu.cycleBalance;
     u32& pc = programCounter();
     pc += 4; // the instruction address + 8
     cpu.cycleBalance -= accessCyclesS32[pc >> 24];
-    armBranchTo(pc + static_cast<u32>(branchOffset(cpu.currentOpcode)));
+    armBranchTo(pc + static_cast<u32>(branchOffset(opcode)));
     chargeAtLeastOneCycle(startBalance);
 }
 
-void armBranchWithLink() {
+void armBranchWithLink(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const s32 startBalance = cpu.cycleBalance;
     u32& pc = programCounter();
     cpu.cycleBalance -= accessCyclesS32[pc >> 24];
     reg(14) = pc; // the instruction after the BL
     pc += 4;
-    armBranchTo(pc + static_cast<u32>(branchOffset(cpu.currentOpcode)));
+    armBranchTo(pc + static_cast<u32>(branchOffset(opcode)));
     chargeAtLeastOneCycle(startBalance);
 }
 
 // Bit 0 of the target chooses the instruction set. Only bit 0 is cleared, also when the
 // target stays in ARM code with bit 1 set.
-void armBranchExchange() {
+void armBranchExchange(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const s32 startBalance = cpu.cycleBalance;
     cpu.cycleBalance -= accessCyclesS32[programCounter() >> 24];
-    const u32 target = reg(cpu.currentOpcode & 15);
+    const u32 target = reg(opcode & 15);
     if (target & 1) {
         cpu.cpsr |= flagT;
         cpu.armState = 0;
@@ -49,8 +49,8 @@ void armBranchExchange() {
 }
 
 // The entry costs one cycle, as in THUMB (see enterSoftwareInterrupt).
-void armSoftwareInterrupt() {
-    enterSoftwareInterrupt(gba.cpu.currentOpcode & 0xFF);
+void armSoftwareInterrupt(u32 opcode) {
+    enterSoftwareInterrupt(opcode & 0xFF);
 }
 
 } // namespace

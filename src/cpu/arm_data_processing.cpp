@@ -1,48 +1,37 @@
 // ARM data processing: sixteen operations, each with a register or an immediate second
-// operand and with or without S, plus the barrel-shifter routines of the register forms.
+// operand and with or without S.
 #include "cpu/alu.h"
 #include "cpu/arm_handlers.h"
 #include "cpu/shifter.h"
 
-OperandRoutine shiftOperand[16];
-OperandRoutine shiftOperandFlags[16];
-
 namespace {
 
-// Shift amount in bits 11-7 of the instruction.
-template <u32 type, bool setsCarry>
-u32 immediateShiftOperand() {
-    const u32 opcode = gba.cpu.currentOpcode;
-    return shiftByImmediate<type, setsCarry>(reg(opcode & 15), (opcode >> 7) & 31);
-}
+// The forms of the second operand, chosen by the handler table: Rm shifted by an immediate
+// amount (0-3, by shift type), Rm shifted by Rs (4-7), the rotated immediate, and 0.
+constexpr u32 formRegisterShift = 4;
+constexpr u32 formImmediate = 8;
+// Bits 7 and 4 both set are the multiply and halfword encodings; where such a slot still holds
+// a data-processing handler its operand is 0.
+constexpr u32 formZero = 9;
 
 // Shift amount in the low byte of Rs. The extra internal cycle makes R15 read one more word
 // ahead (the instruction address + 12); the calling handler puts R15 back.
-template <u32 type, bool setsCarry>
-u32 registerShiftOperand() {
-    CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
-    programCounter() += 4;
-    cpu.cycleBalance -= 1;
-    const u32 amount = reg((opcode >> 8) & 15) & 0xFF;
-    return shiftByRegister<type, setsCarry>(reg(opcode & 15), amount);
+template <u32 form, bool setsCarry>
+u32 secondOperand(u32 opcode) {
+    if constexpr (form == formImmediate) {
+        // An immediate operand never changes C, whatever its rotation.
+        return rotateRight(opcode & 0xFF, (opcode >> 7) & 0x1E);
+    } else if constexpr (form == formZero) {
+        return 0;
+    } else if constexpr (form >= formRegisterShift) {
+        programCounter() += 4;
+        gba.cpu.cycleBalance -= 1;
+        const u32 amount = reg((opcode >> 8) & 15) & 0xFF;
+        return shiftByRegister<form - formRegisterShift, setsCarry>(reg(opcode & 15), amount);
+    } else {
+        return immediateShiftedRegister<form, setsCarry>(opcode);
+    }
 }
-
-// Bits 7 and 4 both set are the multiply and halfword encodings; where such a slot still holds
-// a data-processing handler its operand is 0.
-u32 zeroOperand() {
-    return 0;
-}
-
-template <bool setsCarry>
-constexpr OperandRoutine immediateShiftRoutines[4] = {
-    immediateShiftOperand<shiftLsl, setsCarry>, immediateShiftOperand<shiftLsr, setsCarry>,
-    immediateShiftOperand<shiftAsr, setsCarry>, immediateShiftOperand<shiftRor, setsCarry>};
-
-template <bool setsCarry>
-constexpr OperandRoutine registerShiftRoutines[4] = {
-    registerShiftOperand<shiftLsl, setsCarry>, registerShiftOperand<shiftLsr, setsCarry>,
-    registerShiftOperand<shiftAsr, setsCarry>, registerShiftOperand<shiftRor, setsCarry>};
 
 constexpr u32 opAnd = 0, opEor = 1, opSub = 2, opRsb = 3, opAdd = 4, opAdc = 5, opSbc = 6,
               opRsc = 7, opTst = 8, opTeq = 9, opCmp = 10, opCmn = 11, opOrr = 12, opMov = 13,
@@ -111,24 +100,16 @@ u32 operate(u32 a, u32 b) {
     }
 }
 
-template <u32 operation, bool setFlags, bool immediate>
-void armDataProcessing() {
+template <u32 operation, bool setFlags, u32 operandForm>
+void armDataProcessing(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     const s32 startBalance = cpu.cycleBalance;
     u32& pc = programCounter();
     const u32 nextInstruction = pc;
     pc = nextInstruction + 4; // R15 as an operand reads as the instruction address + 8
 
-    u32 operand2;
-    if constexpr (immediate) {
-        // An immediate operand never changes C, whatever its rotation.
-        operand2 = rotateRight(opcode & 0xFF, (opcode >> 7) & 0x1E);
-    } else if constexpr (setFlags && isLogical(operation)) {
-        operand2 = shiftOperandFlags[(opcode >> 4) & 15]();
-    } else {
-        operand2 = shiftOperand[(opcode >> 4) & 15]();
-    }
+    // Only the logical S forms take the shifter's carry into C.
+    const u32 operand2 = secondOperand < operandForm, setFlags && isLogical(operation) > (opcode);
     cpu.cycleBalance -= accessCyclesS32[pc >> 24];
 
     u32 operand1 = 0;
@@ -156,24 +137,19 @@ void armDataProcessing() {
 
 } // namespace
 
-OperandRoutine selectShiftOperand(u32 bits7to4, bool setsCarry) {
-    if ((bits7to4 & 9) == 9) {
-        return zeroOperand;
-    }
-    const u32 type = (bits7to4 >> 1) & 3;
-    if (bits7to4 & 1) {
-        return setsCarry ? registerShiftRoutines<true>[type] : registerShiftRoutines<false>[type];
-    }
-    return setsCarry ? immediateShiftRoutines<true>[type] : immediateShiftRoutines<false>[type];
-}
-
 InstructionHandler selectDataProcessing(u32 index) {
-    // Key: bit 0 = S, bits 1-4 = operation, bit 5 = immediate operand (opcode bits 20-25).
-    static constexpr auto handlers = stampHandlers<64>([]<u32 key>() -> InstructionHandler {
+    // Key: bit 0 = S, bits 1-4 = operation, bit 5 = immediate operand (opcode bits 20-25),
+    // bits 6-9 = opcode bits 4-7 (the shift of a register operand).
+    static constexpr auto handlers = stampHandlers<1024>([]<u32 key>() -> InstructionHandler {
         constexpr u32 operation = (key >> 1) & 15;
         // The comparisons exist only with S: their other slots hold the PSR transfers.
         constexpr bool setFlags = (key & 1) || isComparison(operation);
-        return armDataProcessing<operation, setFlags, (key >> 5) != 0>;
+        constexpr u32 shift = key >> 6;
+        constexpr u32 form = (key & 32)         ? formImmediate
+                             : (shift & 9) == 9 ? formZero
+                             : (shift & 1)      ? formRegisterShift + ((shift >> 1) & 3)
+                                                : (shift >> 1) & 3;
+        return armDataProcessing<operation, setFlags, form>;
     });
-    return handlers[index & 0x3F];
+    return handlers[(index & 0x3F) | ((index >> 8) << 6)];
 }

@@ -10,13 +10,6 @@
 #include "cpu/registers.h"
 #include "machine/wait_states.h"
 
-using OperandRoutine = u32 (*)();
-
-// Second-operand routines of the register-operand data-processing handlers, indexed by opcode
-// bits 7-4. The plain table never touches a flag; the flag table sets C to the shifter carry.
-extern OperandRoutine shiftOperand[16];
-extern OperandRoutine shiftOperandFlags[16];
-
 // The jumps of the ARM handlers (branches, data processing and loads into R15) take this step:
 // the address is taken as computed (never aligned, the instruction set stays) and the refill
 // at it is charged.
@@ -48,17 +41,16 @@ inline void restoreCpsrFromSpsr() {
 }
 
 // Unassigned encodings never trap on this machine: they only take 64 cycles.
-void armUndefined();
+void armUndefined(u32 opcode);
 
-OperandRoutine selectShiftOperand(u32 bits7to4, bool setsCarry); // arm_data_processing.cpp
-InstructionHandler selectDataProcessing(u32 index);              // arm_data_processing.cpp
-InstructionHandler selectPsrTransfer(u32 index);                 // arm_psr_transfer.cpp
-InstructionHandler selectNoOperation(u32 index);                 // arm_psr_transfer.cpp
-InstructionHandler selectSingleTransfer(u32 index);              // arm_load_store.cpp
-InstructionHandler selectHalfwordTransfer(u32 index);            // arm_load_store.cpp
-InstructionHandler selectSwap(u32 index);                        // arm_load_store.cpp
-InstructionHandler selectBlockTransfer(u32 index);               // arm_block_transfer.cpp
-InstructionHandler selectMultiply(u32 index);                    // arm_multiply.cpp
-InstructionHandler selectBranch(u32 index);                      // arm_branch.cpp
-InstructionHandler selectBranchExchange(u32 index);              // arm_branch.cpp
-InstructionHandler selectSoftwareInterrupt(u32 index);           // arm_branch.cpp
+InstructionHandler selectDataProcessing(u32 index);    // arm_data_processing.cpp
+InstructionHandler selectPsrTransfer(u32 index);       // arm_psr_transfer.cpp
+InstructionHandler selectNoOperation(u32 index);       // arm_psr_transfer.cpp
+InstructionHandler selectSingleTransfer(u32 index);    // arm_load_store.cpp
+InstructionHandler selectHalfwordTransfer(u32 index);  // arm_load_store.cpp
+InstructionHandler selectSwap(u32 index);              // arm_load_store.cpp
+InstructionHandler selectBlockTransfer(u32 index);     // arm_block_transfer.cpp
+InstructionHandler selectMultiply(u32 index);          // arm_multiply.cpp
+InstructionHandler selectBranch(u32 index);            // arm_branch.cpp
+InstructionHandler selectBranchExchange(u32 index);    // arm_branch.cpp
+InstructionHandler selectSoftwareInterrupt(u32 index); // arm_branch.cpp

@@ -20,28 +20,29 @@ inline void writeBackBase(u32 rn, u32 value, s32 startBalance) {
     }
 }
 
-// Word and byte transfers: a register offset is Rm shifted by an immediate amount, through
-// the plain immediate-shift routine of bits 6-5 (bit 7 is part of the amount).
-template <bool registerOffset>
+// Word and byte transfers: a register offset is Rm shifted by an immediate amount (shift type
+// in bits 6-5, never touching C); an immediate offset is the 12 bits of the instruction.
+constexpr u32 offsetImmediate = 4;
+
+template <u32 offsetForm>
 u32 singleOffset(u32 opcode) {
-    if constexpr (registerOffset) {
-        return shiftOperand[(opcode >> 4) & 6]();
-    } else {
+    if constexpr (offsetForm == offsetImmediate) {
         return opcode & 0xFFF;
+    } else {
+        return immediateShiftedRegister<offsetForm, false>(opcode);
     }
 }
 
-template <bool registerOffset, bool preIndexed, bool up, bool byte, bool writeBack>
-void armLoad() {
+template <u32 offsetForm, bool preIndexed, bool up, bool byte, bool writeBack>
+void armLoad(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     u32& pc = programCounter();
     const u32 nextInstruction = pc;
     pc = nextInstruction + 4; // a base or offset register R15 reads as the address + 8
 
     const u32 rn = (opcode >> 16) & 15;
     const u32 base = reg(rn);
-    const u32 offset = singleOffset<registerOffset>(opcode);
+    const u32 offset = singleOffset<offsetForm>(opcode);
     const u32 indexed = up ? base + offset : base - offset;
     const u32 address = preIndexed ? indexed : base;
 
@@ -67,18 +68,17 @@ void armLoad() {
     }
 }
 
-template <bool registerOffset, bool preIndexed, bool up, bool byte, bool writeBack>
-void armStore() {
+template <u32 offsetForm, bool preIndexed, bool up, bool byte, bool writeBack>
+void armStore(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const s32 startBalance = cpu.cycleBalance;
-    const u32 opcode = cpu.currentOpcode;
     u32& pc = programCounter();
     pc += 4;
     s32 cost = accessCyclesN32[pc >> 24];
 
     const u32 rn = (opcode >> 16) & 15;
     const u32 base = reg(rn);
-    const u32 offset = singleOffset<registerOffset>(opcode);
+    const u32 offset = singleOffset<offsetForm>(opcode);
     const u32 indexed = up ? base + offset : base - offset;
     const u32 address = preIndexed ? indexed : base;
 
@@ -115,9 +115,8 @@ u32 halfwordOffset(u32 opcode) {
 }
 
 template <Halfword kind, bool preIndexed, bool up, bool immediateOffset, bool writeBack>
-void armHalfwordLoad() {
+void armHalfwordLoad(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     u32& pc = programCounter();
     const u32 nextInstruction = pc;
     pc = nextInstruction + 4;
@@ -152,10 +151,9 @@ void armHalfwordLoad() {
 }
 
 template <bool preIndexed, bool up, bool immediateOffset, bool writeBack>
-void armHalfwordStore() {
+void armHalfwordStore(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const s32 startBalance = cpu.cycleBalance;
-    const u32 opcode = cpu.currentOpcode;
     u32& pc = programCounter();
     pc += 4;
     s32 cost = accessCyclesN32[pc >> 24];
@@ -177,9 +175,8 @@ void armHalfwordStore() {
 }
 
 template <bool byte>
-void armSwap() {
+void armSwap(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     const u32 address = reg((opcode >> 16) & 15);
     cpu.cycleBalance -= 1 + refillCycles32[programCounter() >> 24] + accessCyclesN32[address >> 24];
     const u32 source = reg(opcode & 15);
@@ -197,18 +194,19 @@ void armSwap() {
 } // namespace
 
 InstructionHandler selectSingleTransfer(u32 index) {
-    // Key: bit 0 L, bit 1 W, bit 2 B, bit 3 U, bit 4 P, bit 5 I (opcode bits 20-25).
-    static constexpr auto handlers = stampHandlers<64>([]<u32 key>() -> InstructionHandler {
+    // Key: bit 0 L, bit 1 W, bit 2 B, bit 3 U, bit 4 P, bit 5 I (opcode bits 20-25), bits 6-7
+    // the shift type of a register offset (opcode bits 5-6).
+    static constexpr auto handlers = stampHandlers<256>([]<u32 key>() -> InstructionHandler {
         constexpr bool load = key & 1, byte = key & 4, up = key & 8, pre = key & 16;
-        constexpr bool registerOffset = key & 32;
+        constexpr u32 form = (key & 32) ? key >> 6 : offsetImmediate;
         constexpr bool writeBack = pre && (key & 2);
         if constexpr (load) {
-            return armLoad<registerOffset, pre, up, byte, writeBack>;
+            return armLoad<form, pre, up, byte, writeBack>;
         } else {
-            return armStore<registerOffset, pre, up, byte, writeBack>;
+            return armStore<form, pre, up, byte, writeBack>;
         }
     });
-    return handlers[index & 0x3F];
+    return handlers[(index & 0x3F) | (((index >> 9) & 3) << 6)];
 }
 
 InstructionHandler selectHalfwordTransfer(u32 index) {

@@ -7,9 +7,8 @@
 namespace {
 
 template <bool accumulate, bool setFlags>
-void armMultiply() {
+void armMultiply(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     const u32 rs = reg((opcode >> 8) & 15);
     u32 result = reg(opcode & 15) * rs;
     s32 cost = accessCyclesS32[programCounter() >> 24] + signedMultiplierCycles(rs);
@@ -26,9 +25,8 @@ void armMultiply() {
 
 // The long forms cost only the multiplier and internal cycles, no fetch.
 template <bool isSigned, bool accumulate, bool setFlags>
-void armMultiplyLong() {
+void armMultiplyLong(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     const u32 rdLo = (opcode >> 12) & 15;
     const u32 rdHi = (opcode >> 16) & 15;
     const u32 rs = reg((opcode >> 8) & 15);

@@ -18,9 +18,8 @@ void setFlagBits(u32& status, u32 value) {
 }
 
 template <bool saved>
-void armMrs() {
+void armMrs(u32 opcode) {
     const s32 startBalance = gba.cpu.cycleBalance;
-    const u32 opcode = gba.cpu.currentOpcode;
     chargeFetch();
     if ((opcode & 0x0FBF0FFF) != 0x010F0000) {
         return;
@@ -36,9 +35,8 @@ void armMrs() {
     }
 }
 
-void armMsrCpsrRegister() {
+void armMsrCpsrRegister(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     chargeFetch();
     if ((opcode & 0x0FB6F000) != 0x0120F000) {
         return;
@@ -53,9 +51,8 @@ void armMsrCpsrRegister() {
     }
 }
 
-void armMsrSpsrRegister() {
+void armMsrSpsrRegister(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     chargeFetch();
     if ((opcode & 0x0FBEF000) != 0x0128F000 || cpu.cpuMode == modeUser) {
         return;
@@ -73,8 +70,7 @@ u32 rotatedImmediate(u32 opcode) {
 }
 
 // The immediate forms reach only the flag field.
-void armMsrCpsrImmediate() {
-    const u32 opcode = gba.cpu.currentOpcode;
+void armMsrCpsrImmediate(u32 opcode) {
     chargeFetch();
     if ((opcode & 0x0FBFF000) != 0x0328F000) {
         return;
@@ -82,9 +78,8 @@ void armMsrCpsrImmediate() {
     setFlagBits(gba.cpu.cpsr, rotatedImmediate(opcode));
 }
 
-void armMsrSpsrImmediate() {
+void armMsrSpsrImmediate(u32 opcode) {
     CpuState& cpu = gba.cpu;
-    const u32 opcode = cpu.currentOpcode;
     chargeFetch();
     if ((opcode & 0x0FBFF000) != 0x0328F000 || cpu.cpuMode == modeUser) {
         return;
@@ -92,7 +87,7 @@ void armMsrSpsrImmediate() {
     setFlagBits(*cpu.spsrSlot, rotatedImmediate(opcode));
 }
 
-void armNoOperation() {
+void armNoOperation(u32) {
     chargeFetch();
 }
 

@@ -103,12 +103,8 @@ void fillArmHandlers() {
     for (u32 index = 0; index < 4096; ++index) {
         armHandlers[index] = selectHandler(classifyArm(index), index);
     }
-    for (u32 bits = 0; bits < 16; ++bits) {
-        shiftOperand[bits] = selectShiftOperand(bits, false);
-        shiftOperandFlags[bits] = selectShiftOperand(bits, true);
-    }
 }
 
-void armUndefined() {
+void armUndefined(u32) {
     gba.cpu.cycleBalance -= 64;
 }

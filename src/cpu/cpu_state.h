@@ -20,9 +20,8 @@ struct CpuState {
     u32* registerSlots[16]; // Rn of the current mode
     u32* spsrSlot;
     u32 cpuMode;
-    bool armState;   // set while ARM code runs, clear for THUMB; chooses the fetch width and table
-    bool cpuRunning; // clear while halted by HALTCNT
-    u32 currentOpcode;
+    bool armState;    // set while ARM code runs, clear for THUMB; chooses the fetch width and table
+    bool cpuRunning;  // clear while halted by HALTCNT
     s32 cycleBalance; // cycles left in the current slice; may be overdrawn
     // Set while an interrupt made due inside an instruction waits for the instruction to end.
     bool irqEntryDue;

@@ -1,6 +1,6 @@
-// The three handler tables through which every instruction is dispatched. A handler takes no
-// arguments: it decodes gba.cpu.currentOpcode, acts on the CPU and the bus, and subtracts its
-// own cost from gba.cpu.cycleBalance. The tables are filled once, by resetCpu.
+// The three handler tables through which every instruction is dispatched. A handler takes the
+// instruction word, acts on the CPU and the bus, and subtracts its own cost from
+// gba.cpu.cycleBalance. The tables are filled once, by resetCpu.
 #pragma once
 
 #include "common/types.h"
@@ -8,7 +8,7 @@
 #include <array>
 #include <utility>
 
-using InstructionHandler = void (*)();
+using InstructionHandler = void (*)(u32 opcode);
 
 // Index: ARM opcode bits 31-28.
 extern InstructionHandler conditionHandlers[16];

@@ -17,20 +17,40 @@ namespace {
 
 // A failed condition costs one cycle; R15 already points at the next instruction.
 template <u32 condition>
-void conditionHandler() {
+void conditionHandler(u32 opcode) {
     if (conditionPasses<condition>(gba.cpu.cpsr)) {
-        armHandlers[armIndex(gba.cpu.currentOpcode)]();
+        armHandlers[armIndex(opcode)](opcode);
     } else {
         gba.cpu.cycleBalance -= 1;
     }
 }
 
-void alwaysHandler() {
-    armHandlers[armIndex(gba.cpu.currentOpcode)]();
+void alwaysHandler(u32 opcode) {
+    armHandlers[armIndex(opcode)](opcode);
 }
 
 // Condition 15 does nothing and costs nothing.
-void neverHandler() {}
+void neverHandler(u32) {}
+
+// A taken branch to itself, the idle loop of many programs, does the same thing on every turn
+// until the slice runs out, and nothing else can happen inside a slice: its remaining turns
+// are charged at once. BEFORE is the balance before the turn just run; only code fetched from
+// plain memory (the window) qualifies, as a fetch through the bus may have side effects.
+void spinOnSelfBranch(CpuState& cpu, s32 before) {
+    s32 turn = before - cpu.cycleBalance;
+    if (turn > 0 && cpu.cycleBalance > 0) {
+        cpu.cycleBalance -= (cpu.cycleBalance + turn - 1) / turn * turn;
+    }
+}
+
+constexpr bool isArmSelfBranch(u32 opcode) {
+    return (opcode & 0x0FFFFFFF) == 0x0AFFFFFE;
+}
+
+// B and B<cond> with the offset -2 halfwords; 0xDEFE and 0xDFFE are not branches.
+constexpr bool isThumbSelfBranch(u32 opcode) {
+    return opcode == 0xE7FE || ((opcode & 0xF0FF) == 0xD0FE && opcode < 0xDEFE);
+}
 
 template <u32... conditions>
 void fillConditions(std::integer_sequence<u32, conditions...>) {
@@ -45,12 +65,15 @@ void runArm() {
     while (cpu.cycleBalance > 0 && cpu.armState) {
         u32 pc = cpu.userBank[15];
         u32 opcode = fetchArmInline(window, pc);
-        cpu.currentOpcode = opcode;
         cpu.userBank[15] = pc + 4;
+        const s32 before = cpu.cycleBalance;
         if (opcode >> 28 == 14) {
-            armHandlers[armIndex(opcode)]();
+            armHandlers[armIndex(opcode)](opcode);
         } else {
-            conditionHandlers[opcode >> 28]();
+            conditionHandlers[opcode >> 28](opcode);
+        }
+        if (isArmSelfBranch(opcode) && cpu.userBank[15] == pc && window.holds(pc)) [[unlikely]] {
+            spinOnSelfBranch(cpu, before);
         }
     }
 }
@@ -61,9 +84,12 @@ void runThumb() {
     while (cpu.cycleBalance > 0 && !cpu.armState) {
         u32 pc = cpu.userBank[15];
         u32 opcode = fetchThumbInline(window, pc);
-        cpu.currentOpcode = opcode;
         cpu.userBank[15] = pc + 2;
-        thumbHandlers[thumbIndex(opcode)]();
+        const s32 before = cpu.cycleBalance;
+        thumbHandlers[thumbIndex(opcode)](opcode);
+        if (isThumbSelfBranch(opcode) && cpu.userBank[15] == pc && window.holds(pc)) [[unlikely]] {
+            spinOnSelfBranch(cpu, before);
+        }
     }
 }
 
@@ -85,13 +111,13 @@ void executeOneInstruction() {
     CpuState& cpu = gba.cpu;
     u32 pc = cpu.userBank[15];
     if (cpu.armState) {
-        cpu.currentOpcode = busRead32(pc);
+        const u32 opcode = busRead32(pc);
         cpu.userBank[15] = pc + 4;
-        conditionHandlers[cpu.currentOpcode >> 28]();
+        conditionHandlers[opcode >> 28](opcode);
     } else {
-        cpu.currentOpcode = busRead16(pc);
+        const u32 opcode = busRead16(pc);
         cpu.userBank[15] = pc + 2;
-        thumbHandlers[thumbIndex(cpu.currentOpcode)]();
+        thumbHandlers[thumbIndex(opcode)](opcode);
     }
     if (gba.cpu.irqEntryDue) {
         takeDueInterrupt();

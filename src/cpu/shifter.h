@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cpu/alu.h"
+#include "cpu/registers.h"
 
 constexpr u32 shiftLsl = 0;
 constexpr u32 shiftLsr = 1;
@@ -112,4 +113,11 @@ u32 shiftByRegister(u32 value, u32 amount) {
         }
         return rotateRight(value, rotation);
     }
+}
+
+// Rm shifted by the amount in bits 11-7: the register operand of data processing and the
+// register offset of single transfers.
+template <u32 type, bool setCarry>
+u32 immediateShiftedRegister(u32 opcode) {
+    return shiftByImmediate<type, setCarry>(reg(opcode & 15), (opcode >> 7) & 31);
 }

@@ -14,16 +14,16 @@ u32 fetchCost() {
     return accessCyclesS16[codeRegion()];
 }
 
-u32 lowRegister(u32 shift) {
-    return (thumbOpcode() >> shift) & 7;
+u32 lowRegister(u32 opcode, u32 shift) {
+    return (opcode >> shift) & 7;
 }
 
 // --- Shift by immediate: LSL, LSR, ASR Rd, Rs, #n (n = 0 means no shift, LSR #32, ASR #32)
 
 template <u32 type, u32 amount>
-void thumbShiftImmediate() {
-    u32 value = shiftByImmediate<type, true>(reg(lowRegister(3)), amount);
-    reg(lowRegister(0)) = value;
+void thumbShiftImmediate(u32 opcode) {
+    u32 value = shiftByImmediate<type, true>(reg(lowRegister(opcode, 3)), amount);
+    reg(lowRegister(opcode, 0)) = value;
     setFlagsNZ(value);
     chargeCycles(fetchCost());
 }
@@ -31,16 +31,16 @@ void thumbShiftImmediate() {
 // --- ADD / SUB Rd, Rs, Rn or #imm3
 
 template <bool immediate, bool subtract, u32 operandField>
-void thumbAddSubtract() {
+void thumbAddSubtract(u32 opcode) {
     u32 operand;
     if constexpr (immediate) {
         operand = operandField;
     } else {
         operand = reg(operandField);
     }
-    u32 source = reg(lowRegister(3));
+    u32 source = reg(lowRegister(opcode, 3));
     u32 result = subtract ? subWithFlags(source, operand, 1) : addWithFlags(source, operand, 0);
-    reg(lowRegister(0)) = result;
+    reg(lowRegister(opcode, 0)) = result;
     chargeCycles(fetchCost());
 }
 
@@ -51,8 +51,8 @@ constexpr u32 immediateCompare = 1;
 constexpr u32 immediateAdd = 2;
 
 template <u32 op, u32 rd>
-void thumbImmediate() {
-    u32 immediate = thumbOpcode() & 0xFF;
+void thumbImmediate(u32 opcode) {
+    u32 immediate = opcode & 0xFF;
     u32& target = reg(rd);
     if constexpr (op == immediateMove) {
         target = immediate;
@@ -89,9 +89,9 @@ enum AluOp : u32 {
 };
 
 template <u32 op>
-void thumbAlu() {
-    u32& rd = reg(lowRegister(0));
-    u32 rs = reg(lowRegister(3));
+void thumbAlu(u32 opcode) {
+    u32& rd = reg(lowRegister(opcode, 0));
+    u32 rs = reg(lowRegister(opcode, 3));
     u32 cost = fetchCost();
     if constexpr (op == aluAnd || op == aluEor || op == aluOrr || op == aluBic || op == aluMvn ||
                   op == aluTst) {
@@ -148,22 +148,22 @@ void thumbAlu() {
 // source (bits 5-3). R15 reads as the instruction address + 4.
 
 template <u32 h1>
-u32 highDestination() {
-    return (thumbOpcode() & 7) | (h1 << 3);
+u32 highDestination(u32 opcode) {
+    return (opcode & 7) | (h1 << 3);
 }
 
 template <u32 h2>
-u32 highSource() {
-    return ((thumbOpcode() >> 3) & 7) | (h2 << 3);
+u32 highSource(u32 opcode) {
+    return ((opcode >> 3) & 7) | (h2 << 3);
 }
 
 template <u32 h1, u32 h2>
-void thumbHighAdd() {
+void thumbHighAdd(u32 opcode) {
     u32 cost = fetchCost();
-    u32 rd = highDestination<h1>();
+    u32 rd = highDestination<h1>(opcode);
     u32& pc = programCounter();
     pc = (pc + 2) & ~1u;
-    u32 sum = reg(rd) + reg(highSource<h2>());
+    u32 sum = reg(rd) + reg(highSource<h2>(opcode));
     if constexpr (h1 == 1) {
         if (rd == 15) {
             // The sum is taken as it is: bit 0 is not cleared.
@@ -177,23 +177,23 @@ void thumbHighAdd() {
 }
 
 template <u32 h1, u32 h2>
-void thumbHighCompare() {
+void thumbHighCompare(u32 opcode) {
     u32& pc = programCounter();
     u32 cost = fetchCost();
     pc += 2;
-    subWithFlags(reg(highDestination<h1>()), reg(highSource<h2>()), 1);
+    subWithFlags(reg(highDestination<h1>(opcode)), reg(highSource<h2>(opcode)), 1);
     pc -= 2;
     chargeCycles(cost);
 }
 
 template <u32 h1, u32 h2>
-void thumbHighMove() {
+void thumbHighMove(u32 opcode) {
     u32& pc = programCounter();
     u32 cost = fetchCost();
     pc += 2;
-    u32 value = reg(highSource<h2>());
+    u32 value = reg(highSource<h2>(opcode));
     pc -= 2;
-    u32 rd = highDestination<h1>();
+    u32 rd = highDestination<h1>(opcode);
     if constexpr (h1 == 1) {
         if (rd == 15) {
             u32 target = value & ~1u;
@@ -210,12 +210,12 @@ void thumbHighMove() {
 }
 
 template <u32 h2>
-void thumbBranchExchange() {
+void thumbBranchExchange(u32 opcode) {
     CpuState& cpu = gba.cpu;
     u32& pc = programCounter();
     u32 cost = fetchCost();
     pc += 2;
-    u32 target = reg(highSource<h2>());
+    u32 target = reg(highSource<h2>(opcode));
     pc -= 2;
     if (target & 1) {
         cpu.cpsr |= flagT;
@@ -250,8 +250,8 @@ constexpr InstructionHandler highRegisterHandler() {
 // --- ADD Rd, PC / SP, #imm8 x 4 and ADD / SUB SP, #imm7 x 4
 
 template <bool fromSp, u32 rd>
-void thumbLoadAddress() {
-    u32 offset = (thumbOpcode() & 0xFF) * 4;
+void thumbLoadAddress(u32 opcode) {
+    u32 offset = (opcode & 0xFF) * 4;
     if constexpr (fromSp) {
         reg(rd) = reg(13) + offset;
     } else {
@@ -262,8 +262,8 @@ void thumbLoadAddress() {
 }
 
 template <bool subtract>
-void thumbAdjustStack() {
-    u32 offset = (thumbOpcode() & 0x7F) * 4;
+void thumbAdjustStack(u32 opcode) {
+    u32 offset = (opcode & 0x7F) * 4;
     u32& sp = reg(13);
     sp = subtract ? sp - offset : sp + offset;
     chargeCycles(fetchCost());

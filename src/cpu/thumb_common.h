@@ -9,10 +9,6 @@
 #include "machine/gba_system.h"
 #include "machine/wait_states.h"
 
-inline u32 thumbOpcode() {
-    return gba.cpu.currentOpcode;
-}
-
 inline void chargeCycles(u32 cycles) {
     gba.cpu.cycleBalance -= static_cast<s32>(cycles);
 }

@@ -29,5 +29,5 @@ extern const std::array<InstructionHandler, 16> thumbMultipleLoadStoreHandlers; 
 // thumb_branch.cpp
 extern const std::array<InstructionHandler, 14> thumbConditionalBranchHandlers; // condition
 extern const std::array<InstructionHandler, 2> thumbLongBranchHandlers;         // H
-void thumbSoftwareInterrupt();
-void thumbBranch();
+void thumbSoftwareInterrupt(u32 opcode);
+void thumbBranch(u32 opcode);

@@ -8,8 +8,8 @@
 
 namespace {
 
-u32 lowRegister(u32 shift) {
-    return (thumbOpcode() >> shift) & 7;
+u32 lowRegister(u32 opcode, u32 shift) {
+    return (opcode >> shift) & 7;
 }
 
 u32 signExtend8(u32 value) {
@@ -33,8 +33,8 @@ u32 loadCost(u32 address) {
 // --- LDR Rd, [PC, #imm8 x 4]
 
 template <u32 rd>
-void thumbPcRelativeLoad() {
-    u32 address = ((programCounter() + 2) & ~2u) + (thumbOpcode() & 0xFF) * 4;
+void thumbPcRelativeLoad(u32 opcode) {
+    u32 address = ((programCounter() + 2) & ~2u) + (opcode & 0xFF) * 4;
     reg(rd) = busRead32(address);
     // Deliberately cheaper than the console: only the fetch is charged, not the data access.
     chargeCycles(accessCyclesS16[codeRegion()]);
@@ -54,9 +54,9 @@ enum RegisterOffsetOp : u32 {
 };
 
 template <u32 op, u32 ro>
-void thumbRegisterOffset() {
-    u32 address = reg(lowRegister(3)) + reg(ro);
-    u32& rd = reg(lowRegister(0));
+void thumbRegisterOffset(u32 opcode) {
+    u32 address = reg(lowRegister(opcode, 3)) + reg(ro);
+    u32& rd = reg(lowRegister(opcode, 0));
     if constexpr (op == storeWord || op == storeHalfword || op == storeByte) {
         if constexpr (op == storeWord) {
             busWrite32(address, rd);
@@ -87,10 +87,10 @@ void thumbRegisterOffset() {
 // --- Immediate offset [Rb, #imm5 (x 4 for words)]: STR, LDR, STRB, LDRB
 
 template <bool byte, bool load>
-void thumbImmediateOffset() {
-    u32 offset = (thumbOpcode() >> 6) & 31;
-    u32 address = reg(lowRegister(3)) + (byte ? offset : offset * 4);
-    u32& rd = reg(lowRegister(0));
+void thumbImmediateOffset(u32 opcode) {
+    u32 offset = (opcode >> 6) & 31;
+    u32 address = reg(lowRegister(opcode, 3)) + (byte ? offset : offset * 4);
+    u32& rd = reg(lowRegister(opcode, 0));
     if constexpr (load) {
         if constexpr (byte) {
             rd = busRead8(address);
@@ -112,9 +112,9 @@ void thumbImmediateOffset() {
 // --- STRH / LDRH Rd, [Rb, #imm5 x 2]
 
 template <bool load>
-void thumbHalfwordImmediate() {
-    u32 address = reg(lowRegister(3)) + ((thumbOpcode() >> 6) & 31) * 2;
-    u32& rd = reg(lowRegister(0));
+void thumbHalfwordImmediate(u32 opcode) {
+    u32 address = reg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * 2;
+    u32& rd = reg(lowRegister(opcode, 0));
     if constexpr (load) {
         rd = busRead16(address);
         chargeCycles(loadCost(address));
@@ -127,8 +127,8 @@ void thumbHalfwordImmediate() {
 // --- STR / LDR Rd, [SP, #imm8 x 4]
 
 template <bool load, u32 rd>
-void thumbSpRelative() {
-    u32 address = reg(13) + (thumbOpcode() & 0xFF) * 4;
+void thumbSpRelative(u32 opcode) {
+    u32 address = reg(13) + (opcode & 0xFF) * 4;
     if constexpr (load) {
         // Deliberately unlike the console: a misaligned word is not rotated.
         reg(rd) = busRead32(address);
@@ -177,8 +177,8 @@ u32 loadList(u32 list, u32 address) {
     return cost;
 }
 
-void pushList() {
-    u32 list = thumbOpcode() & 0xFF;
+void pushList(u32 opcode) {
+    u32 list = opcode & 0xFF;
     if (list == 0) {
         chargeCycles(1 + accessCyclesN16[codeRegion()]);
         return;
@@ -189,8 +189,8 @@ void pushList() {
     chargeCycles(cost + accessCyclesN16[codeRegion()]);
 }
 
-void pushListAndLr() {
-    u32 list = thumbOpcode() & 0xFF;
+void pushListAndLr(u32 opcode) {
+    u32 list = opcode & 0xFF;
     u32& sp = reg(13);
     sp -= 4 * (static_cast<u32>(std::popcount(list)) + 1);
     u32 address = sp;
@@ -206,16 +206,16 @@ void pushListAndLr() {
     chargeCycles(cost + longRefillCycles16[address >> 24]);
 }
 
-void popList() {
-    u32 list = thumbOpcode() & 0xFF;
+void popList(u32 opcode) {
+    u32 list = opcode & 0xFF;
     u32& sp = reg(13);
     u32 cost = loadList(list, sp);
     sp += 4 * static_cast<u32>(std::popcount(list));
     chargeCycles(cost);
 }
 
-void popListAndPc() {
-    u32 list = thumbOpcode() & 0xFF;
+void popListAndPc(u32 opcode) {
+    u32 list = opcode & 0xFF;
     u32& sp = reg(13);
     u32 cost = loadList(list, sp);
     u32 pcAddress = sp + 4 * static_cast<u32>(std::popcount(list));
@@ -226,8 +226,8 @@ void popListAndPc() {
 }
 
 template <bool load, u32 rb>
-void thumbMultipleLoadStore() {
-    u32 list = thumbOpcode() & 0xFF;
+void thumbMultipleLoadStore(u32 opcode) {
+    u32 list = opcode & 0xFF;
     u32& base = reg(rb);
     u32 address = base;
     u32 end = address + 4 * static_cast<u32>(std::popcount(list));

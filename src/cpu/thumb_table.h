@@ -33,4 +33,4 @@ enum class ThumbFamily {
 ThumbFamily classifyThumb(u32 index);
 
 // Every unassigned encoding: costs 1024 cycles and does nothing else (no exception).
-void thumbUndefined();
+void thumbUndefined(u32 opcode);

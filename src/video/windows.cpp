@@ -84,28 +84,27 @@ void applyWindowRectangle(WindowSpans& spans, u32 horizontal, u32 vertical, u32 
     applyRectangle(spans, x1, x2, kind, splittableKinds);
 }
 
-void copyRun(u16* line, const u16* buffer, const WindowRun& run) {
-    for (u32 x = run.start; x < run.end; ++x) {
-        if (u16 pixel = buffer[x]) {
-            line[x] = pixel;
-        }
+// The run is taken by value: read through a reference, its bounds could alias the line (both
+// are u16) and would be reloaded after every store, which keeps the loops from vectorising.
+void copyRun(u16* line, const u16* buffer, WindowRun run) {
+    const u32 end = run.end;
+    for (u32 x = run.start; x < end; ++x) {
+        u16 pixel = buffer[x];
+        line[x] = pixel ? pixel : line[x];
     }
 }
 
 template <EffectMode mode>
-void effectRun(u16* line, const u16* buffer, const WindowRun& run) {
+void effectRun(u16* line, const u16* buffer, WindowRun run) {
     if constexpr (mode == effectBlend) {
         blendSpan(line, buffer, run.start, run.end);
         return;
     } else if constexpr (mode == effectNone) {
-        // A select rather than a skip, so that the compiler copies several pixels at once.
-        for (u32 x = run.start; x < run.end; ++x) {
-            u16 pixel = buffer[x];
-            line[x] = pixel ? pixel : line[x];
-        }
+        copyRun(line, buffer, run);
         return;
     }
-    for (u32 x = run.start; x < run.end; ++x) {
+    const u32 end = run.end;
+    for (u32 x = run.start; x < end; ++x) {
         u16 pixel = buffer[x];
         if (!pixel) {
             continue;
@@ -122,7 +121,7 @@ void effectRun(u16* line, const u16* buffer, const WindowRun& run) {
     }
 }
 
-using RunRoutine = void (*)(u16*, const u16*, const WindowRun&);
+using RunRoutine = void (*)(u16*, const u16*, WindowRun);
 constexpr RunRoutine effectRuns[4] = {effectRun<effectNone>, effectRun<effectBlend>,
                                       effectRun<effectBrighten>, effectRun<effectDarken>};
 

@@ -25,9 +25,8 @@ class ArmHandlerTest : public ::testing::Test {
     // Runs the handler of OPCODE with R15 as the loop leaves it (AT + 4); returns its cost.
     s32 execute(u32 opcode, u32 at = armRomCode) {
         gba.cpu.userBank[15] = at + 4;
-        gba.cpu.currentOpcode = opcode;
         gba.cpu.cycleBalance = 1000;
-        armHandlers[armIndex(opcode)]();
+        armHandlers[armIndex(opcode)](opcode);
         return 1000 - gba.cpu.cycleBalance;
     }
 

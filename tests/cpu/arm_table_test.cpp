@@ -110,15 +110,18 @@ TEST_F(ArmTableTest, EachFamilyHasOneHandlerPerBehaviour) {
     for (u32 index = 0; index < 4096; ++index) {
         handlers[classifyArm(index)].insert(armHandlers[index]);
     }
-    // 16 operations x operand kind x S, but the comparisons only with S.
+    // 28 pairs of operation and S (the comparisons only with S) x 9 operand forms (immediate,
+    // Rm shifted by each type by an amount or by Rs), and the 0 operand of the 22 pairs whose
+    // slots with bits 7 and 4 set still hold data processing.
     EXPECT_EQ(handlers[ArmFamily::dataProcessingRegister].size() +
                   handlers[ArmFamily::dataProcessingImmediate].size(),
-              56u);
+              28u * 9 + 22);
     EXPECT_EQ(handlers[ArmFamily::statusRead].size(), 2u);
     EXPECT_EQ(handlers[ArmFamily::statusWrite].size(), 4u);
     EXPECT_EQ(handlers[ArmFamily::noOperation].size(), 1u);
-    // 64 combinations of I, P, U, B, W, L; the 16 post-indexed W = 1 ones are shared.
-    EXPECT_EQ(handlers[ArmFamily::singleTransfer].size(), 48u);
+    // 32 combinations of P, U, B, W, L, the 8 post-indexed W = 1 ones shared: once with an
+    // immediate offset and once per shift type of a register offset.
+    EXPECT_EQ(handlers[ArmFamily::singleTransfer].size(), 24u * 5);
     EXPECT_EQ(handlers[ArmFamily::halfwordTransfer].size(), 24u);
     EXPECT_EQ(handlers[ArmFamily::signedByteLoad].size(), 12u);
     EXPECT_EQ(handlers[ArmFamily::signedHalfwordLoad].size(), 12u);
@@ -145,8 +148,10 @@ TEST_F(ArmTableTest, SharedSlotsShareOnPurpose) {
     EXPECT_EQ(handlerOf(0xE94D0001), handlerOf(0xE96D0001));
     // ldmia sp, {r0, pc}^ and ldmia sp!, {r0, pc}^ differ: the latter writes back
     EXPECT_NE(handlerOf(0xE8DD8001), handlerOf(0xE8FD8001));
-    // A data-processing handler serves every shift form of its opcode and S.
-    EXPECT_EQ(handlerOf(0xE0810002), handlerOf(0xE0810312));
+    // A data-processing handler serves one shift form of its opcode and S, whatever the
+    // amount: add r0, r1, r2 and add r0, r1, r2, lsl #1 share; lsl r3 has its own.
+    EXPECT_EQ(handlerOf(0xE0810002), handlerOf(0xE0810082));
+    EXPECT_NE(handlerOf(0xE0810002), handlerOf(0xE0810312));
     EXPECT_NE(handlerOf(0xE0810002), handlerOf(0xE0910002));
 }
 
