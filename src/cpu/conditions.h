@@ -1,11 +1,14 @@
 // The ARM condition codes, shared by the ARM condition handlers and THUMB's conditional branch.
 #pragma once
 
+#include <array>
+#include <utility>
+
 #include "common/types.h"
 
 // Whether CONDITION (0 EQ .. 14 AL) passes for the flags N, Z, C, V in CPSR bits 31-28.
 template <u32 condition>
-bool conditionPasses(u32 cpsr) {
+constexpr bool conditionPasses(u32 cpsr) {
     const bool n = cpsr >> 31, z = (cpsr >> 30) & 1, c = (cpsr >> 29) & 1, v = (cpsr >> 28) & 1;
     if constexpr (condition == 0)
         return z;
@@ -38,3 +41,18 @@ bool conditionPasses(u32 cpsr) {
     else
         return true;
 }
+
+// For each condition, bit F set where it passes with the flags nibble F (CPSR bits 31-28);
+// condition 15 never passes.
+inline constexpr std::array<u16, 16> conditionPassMasks =
+    []<u32... condition>(std::integer_sequence<u32, condition...>) {
+    auto mask = []<u32 c>() {
+        u16 bits = 0;
+        for (u32 flags = 0; flags < 16 && c != 15; ++flags) {
+            bits |= static_cast<u16>(conditionPasses<c>(flags << 28) << flags);
+        }
+        return bits;
+    };
+    return std::array<u16, 16>{mask.template operator()<condition>()...};
+}
+(std::make_integer_sequence<u32, 16>{});

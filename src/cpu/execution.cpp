@@ -57,8 +57,9 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
     ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
 }
 
-// The fetch window lives as long as one run of the loop; the AL condition, by far the most
-// common, is tested here instead of through its table entry.
+// The fetch window lives as long as one run of the loop. The condition is tested here instead
+// of by a call to its condition handler: AL, by far the most common, first, the others through
+// a table of masks.
 void runArm() {
     CpuState& cpu = gba.cpu;
     FetchWindow window;
@@ -67,10 +68,12 @@ void runArm() {
         u32 opcode = fetchArmInline(window, pc);
         cpu.userBank[15] = pc + 4;
         const s32 before = cpu.cycleBalance;
-        if (opcode >> 28 == 14) {
+        const u32 condition = opcode >> 28;
+        if (condition == 14 || ((conditionPassMasks[condition] >> (cpu.cpsr >> 28)) & 1)) {
             armHandlers[armIndex(opcode)](opcode);
         } else {
-            conditionHandlers[opcode >> 28](opcode);
+            // As the condition handlers: a failed condition costs one cycle, 15 none.
+            cpu.cycleBalance -= condition != 15;
         }
         if (isArmSelfBranch(opcode) && cpu.userBank[15] == pc && window.holds(pc)) [[unlikely]] {
             spinOnSelfBranch(cpu, before);
