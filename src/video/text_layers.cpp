@@ -32,8 +32,7 @@ u32 tileRowOf(u32 entry, const TextLine& line) {
     return (entry & 0x800) ? 7 - line.tileRow : line.tileRow;
 }
 
-// One 16-colour tile from pixel FROM on. Entry 16 x bank is held at 0 for the tile, so nibble
-// 0 is transparent in every bank; the left pixel of a byte is its low nibble.
+// One 16-colour tile from pixel FROM on; the left pixel of a byte is its low nibble.
 template <EffectMode effect, bool flip>
 void tilePixels16(u16* out, const u8* data, const u16* bank, u32 from) {
     // The tile row is 4 bytes at a multiple of 4: read once, whole tiles unrolled.
@@ -58,20 +57,18 @@ void tilePixels16(u16* out, const u8* data, const u16* bank, u32 from) {
     }
 }
 
+// BANKS: the 16 palette banks with entry 0 of each at 0, so that nibble 0 is transparent.
 template <EffectMode effect>
-void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
+void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from, const u16* banks) {
     u32 address =
         (line.charBase + 32 * (entry & 0x3FF) + 4 * tileRowOf(entry, line)) & tileAddressMask;
     const u8* data = gba.VideoRam + address;
-    u16* bank = gba.HostPalette + 16 * (entry >> 12);
-    u16 saved = bank[0];
-    bank[0] = 0;
+    const u16* bank = banks + 16 * (entry >> 12);
     if (entry & 0x400) {
         tilePixels16<effect, true>(out, data, bank, from);
     } else {
         tilePixels16<effect, false>(out, data, bank, from);
     }
-    bank[0] = saved;
 }
 
 template <EffectMode effect, bool flip>
@@ -115,12 +112,21 @@ void drawTextRow(u16* out, const TextLine& line) {
     u32 column = line.column;
     u32 block = 0;
     u32 from = line.firstPixel;
+    // A copy of the 16 banks for the row, entry 0 of each cleared: a local table the tile
+    // output cannot alias, instead of clearing and restoring the palette entry per tile.
+    u16 banks[256];
+    if constexpr (!fullColour) {
+        std::memcpy(banks, gba.HostPalette, sizeof banks);
+        for (u32 bank = 0; bank < 16; ++bank) {
+            banks[16 * bank] = 0;
+        }
+    }
     while (written < screenWidth) {
         u32 entry = mapEntry(line.mapRows[block], column);
         if constexpr (fullColour) {
             drawTile256<effect>(out + written, entry, line, from);
         } else {
-            drawTile16<effect>(out + written, entry, line, from);
+            drawTile16<effect>(out + written, entry, line, from, banks);
         }
         written += 8 - from;
         from = 0;
