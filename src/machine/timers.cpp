@@ -1,5 +1,7 @@
 #include "machine/timers.h"
 
+#include <bit>
+
 #include "cpu/interrupts.h"
 #include "machine/io_registers.h"
 #include "sound/fifo.h"
@@ -47,6 +49,7 @@ void resetTimers() {
         timers.prescale[n] = 0;
     }
     timers.anyOn = 0;
+    timers.enabled = 0;
 }
 
 void timerCounterWritten(u32 timer, u32 value) {
@@ -56,19 +59,23 @@ void timerCounterWritten(u32 timer, u32 value) {
 
 void timerControlWritten() {
     timers.anyOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
+    timers.enabled = 0;
+    for (u32 n = 0; n < 4; ++n) {
+        timers.enabled |= ((control(n) >> 7) & 1) << n;
+    }
 }
 
 void stepTimers(u32 now) {
-    bool overflowed = false;
-    for (u32 n = 0; n < 4; ++n) {
+    u32 overflowed = 0; // bit n + 1 set when timer n overflowed in this slice
+    for (u32 left = timers.enabled; left != 0; left &= left - 1) {
+        const u32 n = static_cast<u32>(std::countr_zero(left));
         u16 bits = control(n);
         // A count-up timer advances only in slices where the timer before it overflowed; timer
         // 0 in count-up mode therefore never counts.
-        if (!(bits & 0x80) || ((bits & 0x04) && !overflowed) || !advance(n)) {
-            overflowed = false;
+        if (((bits & 0x04) && !(overflowed & (1u << n))) || !advance(n)) {
             continue;
         }
-        overflowed = true;
+        overflowed |= 2u << n;
         if (bits & 0x40) {
             requestInterrupt(static_cast<u16>(0x08 << n));
         }

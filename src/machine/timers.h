@@ -9,6 +9,7 @@ struct TimerState {
     u16 prescale[4];
     // 0x80 while any timer is enabled; the timer pass is skipped while it is 0.
     u16 anyOn;
+    u16 enabled; // bit n set while timer n is enabled: the timers the pass visits
 };
 
 extern TimerState timers;
