@@ -32,15 +32,23 @@ u32 tileRowOf(u32 entry, const TextLine& line) {
     return (entry & 0x800) ? 7 - line.tileRow : line.tileRow;
 }
 
-// One 16-colour tile from pixel FROM on; the left pixel of a byte is its low nibble.
-template <EffectMode effect, bool flip>
-void tilePixels16(u16* out, const u8* data, const u16* bank, u32 from) {
-    // The tile row is 4 bytes at a multiple of 4: read once, whole tiles unrolled.
-    u32 row = load32(data);
-    auto pixel = [&](u32 i) {
-        u32 source = flip ? 7 - i : i;
-        return drawTimeEffect<effect>(bank[(row >> (4 * source)) & 0xF]);
-    };
+// The row of a horizontally flipped tile is read with its pixels in reverse order, which for
+// a row held in one integer is a byte swap (and, with 16 colours, a nibble swap in each byte).
+// Computed for every tile and chosen by a select: whether tiles are flipped is hard to predict.
+u32 rowAsShown16(u32 row, u32 entry) {
+    u32 swapped = __builtin_bswap32(row);
+    swapped = ((swapped >> 4) & 0x0F0F0F0F) | ((swapped & 0x0F0F0F0F) << 4);
+    return (entry & 0x400) ? swapped : row;
+}
+
+u64 rowAsShown256(u64 row, u32 entry) {
+    return (entry & 0x400) ? __builtin_bswap64(row) : row;
+}
+
+// One 16-colour tile row ROW, left pixel in the lowest nibble, from pixel FROM on.
+template <EffectMode effect>
+void tilePixels16(u16* out, u32 row, const u16* bank, u32 from) {
+    auto pixel = [&](u32 i) { return drawTimeEffect<effect>(bank[(row >> (4 * i)) & 0xF]); };
     if (from == 0) {
         if (row == 0) {
             // A transparent tile row, common in sparse layers.
@@ -62,24 +70,16 @@ template <EffectMode effect>
 void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from, const u16* banks) {
     u32 address =
         (line.charBase + 32 * (entry & 0x3FF) + 4 * tileRowOf(entry, line)) & tileAddressMask;
-    const u8* data = gba.VideoRam + address;
-    const u16* bank = banks + 16 * (entry >> 12);
-    if (entry & 0x400) {
-        tilePixels16<effect, true>(out, data, bank, from);
-    } else {
-        tilePixels16<effect, false>(out, data, bank, from);
-    }
+    // The tile row is 4 bytes at a multiple of 4: read once.
+    const u32 row = rowAsShown16(load32(gba.VideoRam + address), entry);
+    tilePixels16<effect>(out, row, banks + 16 * (entry >> 12), from);
 }
 
-template <EffectMode effect, bool flip>
-void tilePixels256(u16* out, const u8* data, u32 from) {
+// One 256-colour tile row ROW, left pixel in the lowest byte, from pixel FROM on.
+template <EffectMode effect>
+void tilePixels256(u16* out, u64 row, u32 from) {
     const u16* palette = gba.HostPalette;
-    // The tile row is 8 bytes at a multiple of 8: read once, whole tiles unrolled.
-    u64 row;
-    std::memcpy(&row, data, 8);
-    auto pixel = [&](u32 i) {
-        return drawTimeEffect<effect>(palette[(row >> (8 * (flip ? 7 - i : i))) & 0xFF]);
-    };
+    auto pixel = [&](u32 i) { return drawTimeEffect<effect>(palette[(row >> (8 * i)) & 0xFF]); };
     if (from == 0) {
         for (u32 i = 0; i < 8; ++i) {
             out[i] = pixel(i);
@@ -96,12 +96,10 @@ template <EffectMode effect>
 void drawTile256(u16* out, u32 entry, const TextLine& line, u32 from) {
     u32 address =
         (line.charBase + 64 * (entry & 0x3FF) + 8 * tileRowOf(entry, line)) & tileAddressMask;
-    const u8* data = gba.VideoRam + address;
-    if (entry & 0x400) {
-        tilePixels256<effect, true>(out, data, from);
-    } else {
-        tilePixels256<effect, false>(out, data, from);
-    }
+    // The tile row is 8 bytes at a multiple of 8: read once.
+    u64 row;
+    std::memcpy(&row, gba.VideoRam + address, 8);
+    tilePixels256<effect>(out, rowAsShown256(row, entry), from);
 }
 
 // Tiles left to right until the 240 visible pixels are covered; the last tile may run up to

@@ -86,6 +86,42 @@ TEST_F(BackgroundRenderer, SixteenColourBanksHideNibbleZeroAndRestoreTheirEntry)
     EXPECT_EQ(gba.HostPalette[0], hostColour(backdropColour));
 }
 
+// Tile rows hold pixels 0-7 in colours 1-8; a map row alternates the flips (none, H, V, both)
+// so that every tile differs from its neighbour, at every scroll offset of the first tile.
+TEST_F(BackgroundRenderer, FlippedTilesShowTheirRowsMirrored) {
+    for (bool fullColour : {false, true}) {
+        for (u32 scroll : {0u, 3u}) {
+            for (u32 row = 0; row < 8; ++row) {
+                // Row R is shifted by R (colours 1-8 rotated) so that a vertical flip shows.
+                for (u32 x = 0; x < 8; ++x) {
+                    u32 colour = 1 + (x + row) % 8;
+                    u32 address =
+                        fullColour ? 0x06000040 + 8 * row + x : 0x06000020 + 4 * row + x / 2;
+                    u32 old = gba.VideoRam[address - 0x06000000];
+                    u32 value = fullColour ? colour
+                                : (x & 1)  ? (old & 0x0F) | (colour << 4)
+                                           : colour;
+                    gba.VideoRam[address - 0x06000000] = static_cast<u8>(value);
+                }
+            }
+            for (u32 column = 0; column < 32; ++column) {
+                write16(0x0600E000 + 2 * column, 1 | ((column % 4) << 10));
+            }
+            setRegister(0x008, fullColour ? 0x1C80 : 0x1C00);
+            setRegister(0x010, scroll);
+            setRegister(0x000, 0x0100);
+            const u16* line = renderLine(2);
+            for (u32 x = 0; x < 240; ++x) {
+                u32 mapX = x + scroll, flips = (mapX / 8) % 4;
+                u32 tileX = (flips & 1) ? 7 - mapX % 8 : mapX % 8;
+                u32 tileY = (flips & 2) ? 5 : 2;
+                ASSERT_EQ(line[x], entry(1 + (tileX + tileY) % 8))
+                    << (fullColour ? "256" : "16") << " colours, scroll " << scroll << ", x " << x;
+            }
+        }
+    }
+}
+
 TEST_F(BackgroundRenderer, ColourZeroOfA256ColourLayerShowsTheLayerBehind) {
     fillVram(0x40, 0x0700, 32); // tile 1: bytes 0, 7, 0, 7, ...
     solidTile(0, 2, 9);
