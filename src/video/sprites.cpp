@@ -137,15 +137,28 @@ u16 texel(u32 rowAddress, u32 column, const u16* palette) {
     return index ? palette[index] : 0;
 }
 
-// The texture row is decoded tile by tile, one read per tile row, then the drawn columns are
-// picked out, mirrored when flipped. A tile row never straddles the wrap of the sprite area:
-// it starts at a multiple of its own size.
+// The indices of a tile row in mirrored order: a byte swap, and for 16 colours a nibble swap in
+// each byte as well.
+template <bool colours256>
+u64 mirroredIndices(u64 indices) {
+    if constexpr (colours256) {
+        return __builtin_bswap64(indices);
+    } else {
+        u32 swapped = __builtin_bswap32(static_cast<u32>(indices));
+        return ((swapped >> 4) & 0x0F0F0F0F) | ((swapped & 0x0F0F0F0F) << 4);
+    }
+}
+
+// The texture row is decoded tile by tile in box order, one read per tile row; mirrored, tile X
+// of the row lands at the other end with its indices reversed. Then the drawn columns are
+// picked out. A tile row never straddles the wrap of the sprite area: it starts at a multiple
+// of its own size.
 template <bool colours256, bool flipped>
 void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* palette) {
     constexpr u32 tileStride = colours256 ? 64 : 32;
     const u8* tiles = gba.VideoRam + spriteTileBase;
     u16 decoded[64];
-    // A row drawn whole goes straight to the sprite's colours, mirrored as it is decoded.
+    // A row drawn whole goes straight to the sprite's colours.
     const bool whole = span.count == width;
     u16* target = whole ? spriteColours : decoded;
     for (u32 tileX = 0; tileX < width / 8; ++tileX) {
@@ -156,20 +169,18 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
         } else {
             indices = load32(source);
         }
-        // Mirrored, tile X of the row lands at the other end, its pixels in reverse.
-        const bool mirror = flipped && whole;
-        u16* out = mirror ? target + width - 8 * (tileX + 1) : target + 8 * tileX;
+        u16* out = target + 8 * tileX;
+        if constexpr (flipped) {
+            indices = mirroredIndices<colours256>(indices);
+            out = target + width - 8 * (tileX + 1);
+        }
         for (u32 k = 0; k < 8; ++k) {
             u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
-            out[mirror ? 7 - k : k] = index ? palette[index] : 0;
+            out[k] = index ? palette[index] : 0;
         }
     }
-    if (whole) {
-        return;
-    }
-    for (u32 i = 0; i < span.count; ++i) {
-        u32 column = span.skip + i;
-        spriteColours[i] = decoded[flipped ? width - 1 - column : column];
+    if (!whole) {
+        std::memcpy(spriteColours, decoded + span.skip, span.count * sizeof(u16));
     }
 }
 

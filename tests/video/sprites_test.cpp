@@ -221,6 +221,27 @@ TEST_F(Sprites, BoxesWrapFromTheBottomAndEnterFromTheLeft) {
     for (u32 x = 0; x < 5; ++x) {
         EXPECT_EQ(shown(0, x), 11u + x);
     }
+
+    // Mirrored and cut at either edge, in both colour depths: the box is mirrored first, then
+    // cut, so the left edge shows the last box columns, texture columns 3..0 (1 to 3 in 16
+    // colours, where texel 0 is transparent), and the right edge the first ones, 15..6.
+    for (u32 x = 0; x < 16; ++x) {
+        putTexel16(128, 16, x, 0, static_cast<u8>(x));
+    }
+    for (u32 tile : {64u, 128u}) {
+        const u32 depth = tile == 64 ? 0x2000 : 0;
+        setSprite(0, depth, (1u << 14) | (1u << 12) | 500, tile);
+        renderLine(0);
+        for (u32 x = 0; x < 4; ++x) {
+            EXPECT_EQ(shown(0, x), tile == 64 ? 4u - x : 3u - x) << "tile " << tile << ", x " << x;
+        }
+        setSprite(0, depth, (1u << 14) | (1u << 12) | 230, tile);
+        renderLine(0);
+        for (u32 x = 230; x < 240; ++x) {
+            EXPECT_EQ(shown(0, x), tile == 64 ? 246u - x : 245u - x)
+                << "tile " << tile << ", x " << x;
+        }
+    }
 }
 
 TEST_F(Sprites, TileRowsStepByMapping) {
