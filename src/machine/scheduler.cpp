@@ -1,5 +1,7 @@
 #include "machine/scheduler.h"
 
+#include <algorithm>
+
 #include "cpu/execution.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
@@ -11,6 +13,25 @@ u32 currentCycleTime() {
     return scheduler.totalCycles + static_cast<u32>(scheduler.runCycles - scheduler.sliceBudget);
 }
 
+namespace {
+
+// While the CPU is halted and no DMA channel runs, a slice does nothing but the timer pass, and
+// a pass that overflows no timer only moves the counters: the slices of this call before the
+// next overflow are done at once. The slice of the overflow runs as usual, with its time.
+void skipQuietSlices() {
+    const u32 left = (static_cast<u32>(scheduler.sliceBudget) + 63) / 64;
+    const u32 quiet = timers.anyOn ? std::min(quietTimerSlices(), left) : left;
+    if (quiet == 0) {
+        return;
+    }
+    if (timers.anyOn) {
+        advanceTimersQuietly(quiet);
+    }
+    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64 * static_cast<s32>(quiet));
+}
+
+} // namespace
+
 void cpuRun(u16 cycles) {
     scheduler.runCycles = cycles;
     scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + cycles);
@@ -21,6 +42,12 @@ void cpuRun(u16 cycles) {
         return;
     }
     do {
+        if (!gba.cpu.cpuRunning && dma.active > 3) {
+            skipQuietSlices();
+            if (scheduler.sliceBudget <= 0) {
+                break;
+            }
+        }
         scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
         if (dma.active <= 3) {
             runDmaSlice();

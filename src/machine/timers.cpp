@@ -1,5 +1,6 @@
 #include "machine/timers.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "cpu/interrupts.h"
@@ -82,6 +83,67 @@ void stepTimers(u32 now) {
         counter(n) = static_cast<u16>(counter(n) + timers.reload[n]);
         if (n < 2) {
             fifoTimerOverflow(n, now);
+        }
+    }
+}
+
+namespace {
+
+// Slices per count: prescaler 0 counts 64 per slice, 1 one per slice, 2 and 3 one per 4 and
+// 16 slices.
+constexpr u32 slicesPerCount[4] = {1, 1, 4, 16};
+
+bool countsUp(u32 n) {
+    return control(n) & 0x04;
+}
+
+// The prescale count as the timer pass sees it: one left from a larger prescaler (it is kept
+// across control writes) makes the next pass count, as PERIOD - 1 would.
+u32 prescalePhase(u32 n, u32 period) {
+    return std::min<u32>(timers.prescale[n], period - 1);
+}
+
+} // namespace
+
+u32 quietTimerSlices() {
+    u32 quiet = 0xFFFFFFFF;
+    for (u32 left = timers.enabled; left != 0; left &= left - 1) {
+        const u32 n = static_cast<u32>(std::countr_zero(left));
+        if (countsUp(n)) {
+            continue; // moves only when the timer before it overflows
+        }
+        const u32 prescaler = control(n) & 3;
+        const u32 toWrap = 0x10000 - counter(n); // counts until the overflow
+        // The slice in which the timer overflows, counted from 1.
+        u32 overflowSlice;
+        switch (prescaler) {
+        case 0: overflowSlice = (toWrap + 63) / 64; break;
+        case 1: overflowSlice = toWrap; break;
+        default: {
+            const u32 period = slicesPerCount[prescaler];
+            overflowSlice = period - prescalePhase(n, period) + period * (toWrap - 1);
+        }
+        }
+        quiet = std::min(quiet, overflowSlice - 1);
+    }
+    return quiet;
+}
+
+void advanceTimersQuietly(u32 slices) {
+    for (u32 left = timers.enabled; left != 0; left &= left - 1) {
+        const u32 n = static_cast<u32>(std::countr_zero(left));
+        if (countsUp(n)) {
+            continue;
+        }
+        const u32 prescaler = control(n) & 3;
+        u16& count = counter(n);
+        if (prescaler <= 1) {
+            count = static_cast<u16>(count + (prescaler == 0 ? 64 * slices : slices));
+        } else {
+            const u32 period = slicesPerCount[prescaler];
+            const u32 ticks = prescalePhase(n, period) + slices;
+            count = static_cast<u16>(count + ticks / period);
+            timers.prescale[n] = static_cast<u16>(ticks % period);
         }
     }
 }

@@ -24,3 +24,10 @@ void timerControlWritten();
 // Advances the enabled timers by one slice. NOW is the cycle time since the frame start,
 // handed on to the sound FIFOs.
 void stepTimers(u32 now);
+
+// How many slices from now the timer pass can run without any timer overflowing (and so
+// without touching anything but the counters); 0xFFFFFFFF while no timer counts by itself.
+u32 quietTimerSlices();
+
+// The effect of SLICES timer passes that overflow nothing (SLICES <= quietTimerSlices()).
+void advanceTimersQuietly(u32 slices);

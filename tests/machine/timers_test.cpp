@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#include "cpu/execution.h"
+
 #include "machine/bus.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
@@ -117,6 +124,79 @@ TEST_F(TimersTest, HaltedCpuStillLetsTimersRunInTheScheduler) {
     scheduler.sliceBudget = 0;
     cpuRun(640);
     EXPECT_EQ(counter(0), 640);
+}
+
+// cpuRun as it runs every slice one by one: the reference for the halted fast path.
+void cpuRunSliceBySlice(u16 cycles) {
+    scheduler.runCycles = cycles;
+    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + cycles);
+    while (scheduler.sliceBudget > 0) {
+        scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
+        if (dma.active <= 3) {
+            runDmaSlice();
+        } else if (gba.cpu.cpuRunning) {
+            runCpuSlice();
+        }
+        if (timers.anyOn) {
+            stepTimers(currentCycleTime());
+        }
+    }
+    scheduler.totalCycles += cycles;
+    scheduler.runCycles = 0;
+}
+
+// While the CPU is halted the scheduler passes the slices before the next overflow at once.
+// Random timer set-ups (prescalers, count-up chains, counts near the wrap, prescale counts left
+// from a larger prescaler, interrupts that wake the CPU) must end every cpuRun call in the
+// state that running the slices one by one gives.
+TEST_F(TimersTest, HaltedSlicesPassedAtOnceMatchSliceBySlice) {
+    std::mt19937 random(1616);
+    for (int trial = 0; trial < 300; ++trial) {
+        SetUp();
+        resetMachine();
+        gba.cpu.cpsr = 0x80;
+        ioRegister(io::IME) = random() & 1;
+        ioRegister(io::IE) = random() & 0x78;
+        for (u32 n = 0; n < 4; ++n) {
+            busWrite16(0x04000100 + 4 * n, 0xFF00 | (random() & 0xFF));
+            busWrite16(0x04000102 + 4 * n, random() & 0xC7);
+            timers.prescale[n] = random() % 20;
+            ioRegister(0x100 + 4 * n) =
+                static_cast<u16>(random() % 3 ? 0xF000 | random() : random());
+        }
+        gba.cpu.cpuRunning = 0;
+        scheduler.sliceBudget = static_cast<s16>(-(random() % 80));
+        std::vector<u16> calls;
+        for (int i = 0; i < 12; ++i) {
+            calls.push_back(static_cast<u16>(1 + random() % 1300));
+        }
+
+        // What the slices touch: I/O (counters, IF), the CPU, the timers and the scheduler.
+        std::vector<u16> startIo(gba.IoRegisters, gba.IoRegisters + std::size(gba.IoRegisters));
+        const CpuState startCpu = gba.cpu;
+        const TimerState startTimers = timers;
+        const SchedulerState startScheduler = scheduler;
+        std::vector<std::vector<u16>> fast, reference;
+        for (u16 cycles : calls) {
+            cpuRun(cycles);
+            fast.push_back({gba.IoRegisters, gba.IoRegisters + 0x110 / 2});
+            fast.back().insert(fast.back().end(), timers.prescale, timers.prescale + 4);
+            fast.back().push_back(static_cast<u16>(scheduler.sliceBudget));
+            fast.back().push_back(gba.cpu.cpuRunning);
+        }
+        std::copy(startIo.begin(), startIo.end(), gba.IoRegisters);
+        gba.cpu = startCpu;
+        timers = startTimers;
+        scheduler = startScheduler;
+        for (u16 cycles : calls) {
+            cpuRunSliceBySlice(cycles);
+            reference.push_back({gba.IoRegisters, gba.IoRegisters + 0x110 / 2});
+            reference.back().insert(reference.back().end(), timers.prescale, timers.prescale + 4);
+            reference.back().push_back(static_cast<u16>(scheduler.sliceBudget));
+            reference.back().push_back(gba.cpu.cpuRunning);
+        }
+        ASSERT_EQ(fast, reference) << "trial " << trial;
+    }
 }
 
 } // namespace
