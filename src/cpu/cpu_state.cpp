@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "cpu/dispatch.h"
+#include "cpu/poll_loops.h"
 #include "machine/gba_system.h"
 
 namespace {
@@ -56,6 +57,7 @@ void switchMode(u32 newMode) {
 
 void resetCpu() {
     CpuState& cpu = gba.cpu;
+    disarmPollLoop();
     buildHandlerTables();
     pointBank(0, 16, cpu.userBank);
 

@@ -4,6 +4,7 @@
 #include "cpu/dispatch.h"
 #include "cpu/fetch.h"
 #include "cpu/interrupts.h"
+#include "cpu/poll_loops.h"
 
 #include "machine/bus.h"
 #include "machine/gba_system.h"
@@ -32,17 +33,6 @@ void alwaysHandler(u32 opcode) {
 // Condition 15 does nothing and costs nothing.
 void neverHandler(u32) {}
 
-// A taken branch to itself, the idle loop of many programs, does the same thing on every turn
-// until the slice runs out, and nothing else can happen inside a slice: its remaining turns
-// are charged at once. BEFORE is the balance before the turn just run; only code fetched from
-// plain memory (the window) qualifies, as a fetch through the bus may have side effects.
-void spinOnSelfBranch(CpuState& cpu, s32 before) {
-    s32 turn = before - cpu.cycleBalance;
-    if (turn > 0 && cpu.cycleBalance > 0) {
-        cpu.cycleBalance -= (cpu.cycleBalance + turn - 1) / turn * turn;
-    }
-}
-
 constexpr bool isArmSelfBranch(u32 opcode) {
     return (opcode & 0x0FFFFFFF) == 0x0AFFFFFE;
 }
@@ -57,26 +47,85 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
     ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
 }
 
-// The fetch window lives as long as one run of the loop. The condition is tested here instead
-// of by a call to its condition handler: AL, by far the most common, first, the others through
-// a table of masks.
+// One ARM instruction: fetched through the window, R15 moved on, the condition tested here
+// instead of by a call to its condition handler (AL, by far the most common, first, the others
+// through a table of masks), the handler. Returns the instruction.
+inline u32 executeArm(CpuState& cpu, FetchWindow& window) {
+    const u32 pc = cpu.userBank[15];
+    const u32 opcode = fetchArmInline(window, pc);
+    cpu.userBank[15] = pc + 4;
+    const u32 condition = opcode >> 28;
+    if (condition == 14 || ((conditionPassMasks[condition] >> (cpu.cpsr >> 28)) & 1)) {
+        armHandlers[armIndex(opcode)](opcode);
+    } else {
+        // As the condition handlers: a failed condition costs one cycle, 15 none.
+        cpu.cycleBalance -= condition != 15;
+    }
+    return opcode;
+}
+
+inline u32 executeThumb(CpuState& cpu, FetchWindow& window) {
+    const u32 pc = cpu.userBank[15];
+    const u32 opcode = fetchThumbInline(window, pc);
+    cpu.userBank[15] = pc + 2;
+    thumbHandlers[thumbIndex(opcode)](opcode);
+    return opcode;
+}
+
+// Runs the turn of the idle loop of LENGTH instructions at START instruction by instruction,
+// timing each, and arms the loop when the turn ends back at START with nothing due. Gives up,
+// unarmed, where the slice runs out first.
+bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, bool thumb) {
+    const u32 unit = thumb ? 2 : 4;
+    PollLoop loop{true, thumb, start, length, {}};
+    for (u32 k = 0; k < length; ++k) {
+        if (cpu.cycleBalance <= 0 || cpu.irqEntryDue || cpu.userBank[15] != start + k * unit) {
+            return false;
+        }
+        const s32 before = cpu.cycleBalance;
+        if (thumb) {
+            executeThumb(cpu, window);
+        } else {
+            executeArm(cpu, window);
+        }
+        loop.costs[k] = before - cpu.cycleBalance;
+    }
+    if (cpu.irqEntryDue || cpu.userBank[15] != start) {
+        return false;
+    }
+    pollLoop = loop;
+    return true;
+}
+
+// After a branch of loop shape at PC (opcode OPCODE) was taken: a branch to itself in plain
+// memory, or a qualifying poll loop, is timed and armed. Returns true when the loop was armed,
+// so that the slice goes on by arithmetic.
+[[gnu::noinline]] bool afterLoopBranch(CpuState& cpu, FetchWindow& window, u32 opcode, u32 pc,
+                                       bool thumb) {
+    if (thumb ? isThumbSelfBranch(opcode) : isArmSelfBranch(opcode)) {
+        return cpu.userBank[15] == pc && window.holds(pc) &&
+               timeLoopTurn(cpu, window, pc, 1, thumb);
+    }
+    const u32 start = pc - (thumb ? 4 : 8);
+    if (cpu.userBank[15] != start) {
+        return false;
+    }
+    const bool qualifies = thumb ? thumbPollLoopQualifies(window, opcode, pc)
+                                 : armPollLoopQualifies(window, opcode, pc);
+    return qualifies && timeLoopTurn(cpu, window, start, 3, thumb);
+}
+
+// The fetch window lives as long as one run of the loop.
 void runArm() {
     CpuState& cpu = gba.cpu;
     FetchWindow window;
     while (cpu.cycleBalance > 0 && cpu.armState) {
-        u32 pc = cpu.userBank[15];
-        u32 opcode = fetchArmInline(window, pc);
-        cpu.userBank[15] = pc + 4;
-        const s32 before = cpu.cycleBalance;
-        const u32 condition = opcode >> 28;
-        if (condition == 14 || ((conditionPassMasks[condition] >> (cpu.cpsr >> 28)) & 1)) {
-            armHandlers[armIndex(opcode)](opcode);
-        } else {
-            // As the condition handlers: a failed condition costs one cycle, 15 none.
-            cpu.cycleBalance -= condition != 15;
-        }
-        if (isArmSelfBranch(opcode) && cpu.userBank[15] == pc && window.holds(pc)) [[unlikely]] {
-            spinOnSelfBranch(cpu, before);
+        const u32 pc = cpu.userBank[15];
+        const u32 opcode = executeArm(cpu, window);
+        if (isArmSelfBranch(opcode) || isArmPollBranch(opcode)) [[unlikely]] {
+            if (afterLoopBranch(cpu, window, opcode, pc, false)) {
+                return;
+            }
         }
     }
 }
@@ -85,13 +134,12 @@ void runThumb() {
     CpuState& cpu = gba.cpu;
     FetchWindow window;
     while (cpu.cycleBalance > 0 && !cpu.armState) {
-        u32 pc = cpu.userBank[15];
-        u32 opcode = fetchThumbInline(window, pc);
-        cpu.userBank[15] = pc + 2;
-        const s32 before = cpu.cycleBalance;
-        thumbHandlers[thumbIndex(opcode)](opcode);
-        if (isThumbSelfBranch(opcode) && cpu.userBank[15] == pc && window.holds(pc)) [[unlikely]] {
-            spinOnSelfBranch(cpu, before);
+        const u32 pc = cpu.userBank[15];
+        const u32 opcode = executeThumb(cpu, window);
+        if (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode)) [[unlikely]] {
+            if (afterLoopBranch(cpu, window, opcode, pc, true)) {
+                return;
+            }
         }
     }
 }
@@ -131,7 +179,9 @@ void runCpuSlice() {
     CpuState& cpu = gba.cpu;
     cpu.cycleBalance += 64;
     while (cpu.cycleBalance > 0) {
-        if (cpu.armState) {
+        if (pollLoop.armed) {
+            spinPollLoop();
+        } else if (cpu.armState) {
             runArm();
         } else {
             runThumb();

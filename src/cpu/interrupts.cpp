@@ -1,6 +1,7 @@
 #include "cpu/interrupts.h"
 
 #include "cpu/cpu_state.h"
+#include "cpu/poll_loops.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
@@ -32,6 +33,7 @@ void enterOrHold() {
 
 void enterIrq() {
     CpuState& cpu = gba.cpu;
+    disarmPollLoop();
     cpu.cpuRunning = 1;
     cpu.spsrIrq = cpu.cpsr;
     cpu.irqBank[1] = cpu.userBank[15] + 4; // so that SUBS PC, LR, #4 returns to it

@@ -1,6 +1,7 @@
 list(APPEND CORE_SOURCES
     src/cpu/cpu_state.cpp
     src/cpu/execution.cpp
+    src/cpu/poll_loops.cpp
     src/cpu/fetch.cpp
     src/cpu/exceptions.cpp
     src/cpu/interrupts.cpp

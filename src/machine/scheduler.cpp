@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cpu/execution.h"
+#include "cpu/poll_loops.h"
 #include "machine/dma.h"
 #include "machine/gba_system.h"
 #include "machine/timers.h"
@@ -33,6 +34,8 @@ void skipQuietSlices() {
 } // namespace
 
 void cpuRun(u16 cycles) {
+    // What a poll loop reads may have changed since the last call (the scanline, the keys).
+    disarmPollLoop();
     scheduler.runCycles = cycles;
     scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + cycles);
     if (scheduler.sliceBudget <= 0) {
@@ -50,6 +53,7 @@ void cpuRun(u16 cycles) {
         }
         scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
         if (dma.active <= 3) {
+            disarmPollLoop(); // the transfer may write what a poll loop reads
             runDmaSlice();
         } else if (gba.cpu.cpuRunning) {
             runCpuSlice();

@@ -5,12 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <random>
+#include <vector>
 
 #include "cpu/execution.h"
 #include "cpu/registers.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
+#include "machine/io_registers.h"
 #include "machine/scheduler.h"
+#include "machine/timers.h"
 #include "support/test_support.h"
 
 namespace {
@@ -111,6 +115,113 @@ TEST_F(CpuRunTest, ABranchToItselfEndsTheSliceAsSteppingItWould) {
                 EXPECT_EQ(sliceBalance, gba.cpu.cycleBalance);
                 EXPECT_EQ(slicePc, gba.cpu.userBank[15]);
                 EXPECT_EQ(sliceR0, reg(0));
+            }
+        }
+    }
+}
+
+// cpuRun with every instruction executed by itself: the reference for the loops the slices
+// charge by arithmetic.
+void cpuRunStepByStep(u16 cycles) {
+    scheduler.runCycles = cycles;
+    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + cycles);
+    while (scheduler.sliceBudget > 0) {
+        scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
+        if (gba.cpu.cpuRunning) {
+            gba.cpu.cycleBalance += 64;
+            while (gba.cpu.cycleBalance > 0) {
+                executeOneInstruction();
+            }
+        }
+        if (timers.anyOn) {
+            stepTimers(currentCycleTime());
+        }
+    }
+    scheduler.totalCycles += cycles;
+    scheduler.runCycles = 0;
+}
+
+// Poll loops on VCOUNT, on DISPSTAT as a word and on a flag in internal RAM, and branches to
+// themselves, in both instruction sets and in three regions, with the polled values changing
+// between scheduler calls and a timer interrupt now and then: after every call the CPU must stand
+// where executing every instruction by itself leaves it, to the cycle.
+TEST_F(CpuRunTest, IdleLoopsAcrossCallsRunAsSteppingThemWould) {
+    struct Program {
+        bool thumb;
+        std::vector<u32> code; // words or halfwords from the loop's load on
+    };
+    const Program programs[] = {
+        // 1: ldrh r1, [r0, #6]; cmp r1, #3; bne 1b; add r2, r2, #1; b 1b
+        {false, {0xE1D010B6, 0xE3510003, 0x1AFFFFFC, 0xE2822001, 0xEAFFFFFA}},
+        // 1: ldr r1, [r0, #4]; tst r1, #0x30000 (VCOUNT 3 in the high half); beq 1b; ...
+        {false, {0xE5901004, 0xE3110803, 0x0AFFFFFC, 0xE2822001, 0xEAFFFFFA}},
+        // 1: ldrb r1, [r3]; teq r1, #1; bne 1b; ...
+        {false, {0xE5D31000, 0xE3310001, 0x1AFFFFFC, 0xE2822001, 0xEAFFFFFA}},
+        // 1: ldrh r1, [r0, #6]; cmp r1, #3; bne 1b; adds r2, #1; b 1b
+        {true, {0x88C1, 0x2903, 0xD1FC, 0x3201, 0xE7F9}},
+        // 1: ldr r1, [r3, #0]; cmp r1, #1; bne 1b; ...
+        {true, {0x6819, 0x2901, 0xD1FC, 0x3201, 0xE7F9}},
+        // b . in both sets: left only for the timer interrupt
+        {false, {0xEAFFFFFE}},
+        {true, {0xE7FE}},
+    };
+    std::mt19937 random(7);
+    for (u32 address : {0x03000100u, 0x02000100u, 0x08000100u}) {
+        for (const Program& program : programs) {
+            for (int trial = 0; trial < 4; ++trial) {
+                SCOPED_TRACE(testing::Message() << std::hex << address << " " << program.code[0]
+                                                << std::dec << " trial " << trial);
+                const bool interrupts = trial & 1;
+                std::vector<u16> calls;
+                for (int i = 0; i < 24; ++i) {
+                    calls.push_back(static_cast<u16>(1 + random() % 1232));
+                }
+                auto prepare = [&] {
+                    SetUp();
+                    const u32 unit = program.thumb ? 2 : 4;
+                    for (u32 i = 0; i < program.code.size(); ++i) {
+                        if (address >> 24 == 8) {
+                            std::memcpy(gba.GamePakRom + (address & 0xFFFFFF) + unit * i,
+                                        &program.code[i], unit);
+                        } else if (program.thumb) {
+                            busWrite16(address + unit * i, program.code[i]);
+                        } else {
+                            busWrite32(address + unit * i, program.code[i]);
+                        }
+                    }
+                    reg(0) = 0x04000000;
+                    reg(3) = 0x03000010;
+                    gba.cpu.userBank[15] = address;
+                    gba.cpu.armState = !program.thumb;
+                    gba.cpu.cpsr = (program.thumb ? flagT : 0) | 0x1F | (interrupts ? 0 : flagI);
+                    gba.cpu.cycleBalance = 0;
+                    if (interrupts) {
+                        // Timer 0 overflows every 1024 cycles and asks for its interrupt.
+                        ioRegister(io::IME) = 1;
+                        ioRegister(io::IE) = 0x08;
+                        busWrite16(0x04000100, 0xFC00);
+                        busWrite16(0x04000102, 0x00C0);
+                    }
+                };
+                auto run = [&](void (*runner)(u16)) {
+                    prepare();
+                    std::vector<std::vector<u32>> states;
+                    for (u32 i = 0; i < calls.size(); ++i) {
+                        // What the loops poll changes between calls only.
+                        ioRegister(io::VCOUNT) = static_cast<u16>(i % 5);
+                        busWrite8(0x03000010, (i / 3) & 1);
+                        runner(calls[i]);
+                        states.push_back({gba.cpu.userBank[15], reg(1), reg(2), gba.cpu.cpsr,
+                                          static_cast<u32>(gba.cpu.cycleBalance),
+                                          static_cast<u32>(scheduler.sliceBudget)});
+                    }
+                    return states;
+                };
+                const auto charged = run(cpuRun);
+                const auto stepped = run(cpuRunStepByStep);
+                for (u32 i = 0; i < calls.size(); ++i) {
+                    ASSERT_EQ(charged[i], stepped[i]) << "after call " << i;
+                }
             }
         }
     }

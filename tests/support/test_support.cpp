@@ -8,6 +8,7 @@
 
 #include "common/run_state.h"
 #include "common/settings.h"
+#include "cpu/poll_loops.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
@@ -17,6 +18,7 @@ void resetTestMachine() {
     std::memset(&settings, 0, sizeof settings);
     std::memset(keyMap, 0, sizeof keyMap);
     runState = RunState{};
+    disarmPollLoop();
     installMemoryHandlers();
     initWaitStates();
     initIoMasks();

@@ -1,0 +1,48 @@
+// Idle loops: a branch to itself, and poll loops (a load, a compare of the loaded register with
+// an immediate, and a conditional branch back to the load), as programs wait for an interrupt,
+// a scanline, a display flag or a button. A branch to itself reads nothing; for a poll loop,
+// when
+// the loaded word can change only between calls of the scheduler (VCOUNT, DISPSTAT, KEYINPUT)
+// or through an interrupt or a DMA transfer (work, internal, palette, video and sprite memory),
+// every turn of such a loop does and costs the same until one of those happens. Once one turn
+// has been run and timed instruction by instruction, the loop is armed and the CPU's slices
+// are charged by arithmetic instead of by executing it. Whatever may change the loaded word or
+// move the CPU out of the loop disarms it: the next scheduler call, a DMA slice, an interrupt
+// entry, a reset.
+#pragma once
+
+#include "common/types.h"
+#include "cpu/fetch.h"
+
+struct PollLoop {
+    bool armed = false;
+    bool thumb = false;
+    u32 start = 0;     // address of the load, or of a branch to itself
+    u32 length = 0;    // instructions: 3, or 1 for a branch to itself
+    s32 costs[3] = {}; // cycles of the load, the compare and the taken branch
+};
+
+extern PollLoop pollLoop;
+
+inline void disarmPollLoop() {
+    pollLoop.armed = false;
+}
+
+// Whether the loop closed by the branch OPCODE at BRANCH, just taken back to BRANCH minus two
+// instructions, has the shape of a poll loop and loads from a word that qualifies. The code
+// must lie in plain memory, read through WINDOW.
+bool armPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch);
+bool thumbPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch);
+
+constexpr bool isArmPollBranch(u32 opcode) {
+    return (opcode & 0x0FFFFFFF) == 0x0AFFFFFC && opcode >> 28 < 14;
+}
+
+constexpr bool isThumbPollBranch(u32 opcode) {
+    return (opcode & 0xF0FF) == 0xD0FC && opcode < 0xDE00;
+}
+
+// Charges the armed loop's turns from where R15 stands in it until the balance runs out, and
+// leaves R15 at the instruction the slice ends before. Disarms instead when R15 is not in the
+// loop.
+void spinPollLoop();
