@@ -84,28 +84,33 @@ u32 readNothing(u32) {
 }
 void writeNothing(u32, u32) {}
 
-// Palette writes keep HostPalette in step with PaletteRam.
-void refreshHostColour(u32 offset) {
-    gba.HostPalette[offset >> 1] = hostColour(load16(gba.PaletteRam + (offset & ~1u)));
+// Palette writes keep HostPalette, and HostTileColours for the background half, in step with
+// PaletteRam.
+void setHostColour(u32 index, u32 gbaColour) {
+    const u16 colour = hostColour(gbaColour);
+    gba.HostPalette[index] = colour;
+    if (index < 256) {
+        gba.HostTileColours[index] = (index & 15) ? colour : 0;
+    }
 }
 
 void paletteWrite8(u32 address, u32 value) {
     u32 offset = address & 0x3FF;
     gba.PaletteRam[offset] = static_cast<u8>(value);
-    refreshHostColour(offset);
+    setHostColour(offset >> 1, load16(gba.PaletteRam + (offset & ~1u)));
 }
 
 void paletteWrite16(u32 address, u32 value) {
     u32 offset = address & 0x3FE;
     store16(gba.PaletteRam + offset, static_cast<u16>(value));
-    gba.HostPalette[offset >> 1] = hostColour(value & 0xFFFF);
+    setHostColour(offset >> 1, value & 0xFFFF);
 }
 
 void paletteWrite32(u32 address, u32 value) {
     u32 offset = address & 0x3FC;
     store32(gba.PaletteRam + offset, value);
-    gba.HostPalette[offset >> 1] = hostColour(value & 0xFFFF);
-    gba.HostPalette[(offset >> 1) + 1] = hostColour(value >> 16);
+    setHostColour(offset >> 1, value & 0xFFFF);
+    setHostColour((offset >> 1) + 1, value >> 16);
 }
 
 // Region 0: the boot image, unless a game has written a byte into region 0 (which goes to the

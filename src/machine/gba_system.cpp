@@ -23,6 +23,9 @@ void installMemoryHandlers() {
     for (u16& colour : gba.HostPalette) {
         colour = hostColour(0);
     }
+    for (u32 index = 0; index < 256; ++index) {
+        gba.HostTileColours[index] = (index & 15) ? hostColour(0) : 0;
+    }
     // The CPU starts out seeing the first wave bank while the second is played.
     gba.cpuWaveBank = 0;
     gba.playedWaveBank = 1;

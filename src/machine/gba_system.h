@@ -52,6 +52,9 @@ struct GbaSystem {
 
     // Host-format colours of the 512 palette entries, kept in step by the palette writes.
     u16 HostPalette[512];
+    // The background half as 16-colour text tiles use it: entry 0 of each bank of 16 is 0
+    // (transparent); kept in step with HostPalette.
+    u16 HostTileColours[256];
 
     // Sound channel 3 wave RAM: the CPU sees one bank at 0x04000090, the other is played.
     u8 WaveRamBanks[2][16];

@@ -110,21 +110,12 @@ void drawTextRow(u16* out, const TextLine& line) {
     u32 column = line.column;
     u32 block = 0;
     u32 from = line.firstPixel;
-    // A copy of the 16 banks for the row, entry 0 of each cleared: a local table the tile
-    // output cannot alias, instead of clearing and restoring the palette entry per tile.
-    u16 banks[256];
-    if constexpr (!fullColour) {
-        std::memcpy(banks, gba.HostPalette, sizeof banks);
-        for (u32 bank = 0; bank < 16; ++bank) {
-            banks[16 * bank] = 0;
-        }
-    }
     while (written < screenWidth) {
         u32 entry = mapEntry(line.mapRows[block], column);
         if constexpr (fullColour) {
             drawTile256<effect>(out + written, entry, line, from);
         } else {
-            drawTile16<effect>(out + written, entry, line, from, banks);
+            drawTile16<effect>(out + written, entry, line, from, gba.HostTileColours);
         }
         written += 8 - from;
         from = 0;

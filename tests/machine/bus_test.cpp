@@ -81,6 +81,24 @@ TEST_F(BusTest, PaletteWritesKeepHostColoursInStep) {
     EXPECT_EQ(gba.HostPalette[1], 0xF820);
 }
 
+// The tile colours follow the background half through every write width, with entry 0 of
+// each bank of 16 held at 0; the sprite half and 256-colour use keep their colours.
+TEST_F(BusTest, TileColoursFollowTheBackgroundPaletteWithBankEntryZeroTransparent) {
+    EXPECT_EQ(gba.HostTileColours[0], 0);
+    EXPECT_EQ(gba.HostTileColours[1], 0x0020);
+    busWrite32(0x05000020, 0x001F001F); // entries 16 and 17
+    EXPECT_EQ(gba.HostPalette[16], 0xF820);
+    EXPECT_EQ(gba.HostTileColours[16], 0);
+    EXPECT_EQ(gba.HostTileColours[17], 0xF820);
+    busWrite8(0x050001FF, 0x7C); // high byte of entry 255
+    EXPECT_EQ(gba.HostTileColours[255], 0x003F);
+    busWrite16(0x050001E0, 0x7FFF); // entry 240
+    EXPECT_EQ(gba.HostTileColours[240], 0);
+    EXPECT_EQ(gba.HostPalette[240], 0xFFFF);
+    busWrite16(0x05000202, 0x7FFF); // sprite entry 1 leaves the tile colours alone
+    EXPECT_EQ(gba.HostTileColours[1], 0x0020);
+}
+
 TEST_F(BusTest, UnmappedRegionsReadZeroAndIgnoreWrites) {
     for (u32 base : {0x01000000u, 0x0F000000u}) {
         busWrite32(base, 0xFFFFFFFF);
