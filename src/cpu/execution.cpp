@@ -115,33 +115,39 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
     return qualifies && timeLoopTurn(cpu, window, start, 3, thumb);
 }
 
-// The fetch window lives as long as one run of the loop.
+// The fetch windows of the two instruction sets are kept from slice to slice: where a window
+// lies and what backs it depend on the address alone.
+FetchWindow armWindow;
+FetchWindow thumbWindow;
+
 void runArm() {
     CpuState& cpu = gba.cpu;
-    FetchWindow window;
+    FetchWindow window = armWindow;
     while (cpu.cycleBalance > 0 && cpu.armState) {
         const u32 pc = cpu.userBank[15];
         const u32 opcode = executeArm(cpu, window);
         if (isArmSelfBranch(opcode) || isArmPollBranch(opcode)) [[unlikely]] {
             if (afterLoopBranch(cpu, window, opcode, pc, false)) {
-                return;
+                break;
             }
         }
     }
+    armWindow = window;
 }
 
 void runThumb() {
     CpuState& cpu = gba.cpu;
-    FetchWindow window;
+    FetchWindow window = thumbWindow;
     while (cpu.cycleBalance > 0 && !cpu.armState) {
         const u32 pc = cpu.userBank[15];
         const u32 opcode = executeThumb(cpu, window);
         if (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode)) [[unlikely]] {
             if (afterLoopBranch(cpu, window, opcode, pc, true)) {
-                return;
+                break;
             }
         }
     }
+    thumbWindow = window;
 }
 
 } // namespace
