@@ -8,6 +8,7 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/memory_access.h"
+#include "video/affine_span.h"
 #include "video/color_effects.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
@@ -191,20 +192,21 @@ constexpr RowFetcher rowFetchers[4] = {fetchRow<false, false>, fetchRow<false, t
 template <bool colours256>
 void fetchAffine(AffineWalk walk, u32 tile, u32 width, u32 height, bool oneDimensional, u32 count,
                  const u16* palette) {
-    u32 limitX = width << 8;
-    u32 limitY = height << 8;
-    for (u32 i = 0; i < count; ++i) {
-        u16 colour = 0;
-        // Negative positions compare as huge unsigned values and fall outside too.
-        if (static_cast<u32>(walk.tx) < limitX && static_cast<u32>(walk.ty) < limitY) {
-            u32 row = static_cast<u32>(walk.ty) >> 8;
-            u32 address = textureRowAddress<colours256>(tile, row, width, oneDimensional);
-            colour = texel<colours256>(address, static_cast<u32>(walk.tx) >> 8, palette);
-        }
-        spriteColours[i] = colour;
-        walk.tx += walk.pa;
-        walk.ty += walk.pc;
+    // Outside the texture the columns are transparent; inside, no test per pixel is needed.
+    const ColumnRun inside =
+        insideBoth(insideColumns(walk.tx, walk.pa, static_cast<s32>(width << 8), count),
+                   insideColumns(walk.ty, walk.pc, static_cast<s32>(height << 8), count));
+    std::fill(spriteColours, spriteColours + inside.first, 0);
+    s32 tx = walk.tx + static_cast<s32>(inside.first) * walk.pa;
+    s32 ty = walk.ty + static_cast<s32>(inside.first) * walk.pc;
+    for (u32 i = inside.first; i < inside.end; ++i) {
+        u32 row = static_cast<u32>(ty) >> 8;
+        u32 address = textureRowAddress<colours256>(tile, row, width, oneDimensional);
+        spriteColours[i] = texel<colours256>(address, static_cast<u32>(tx) >> 8, palette);
+        tx += walk.pa;
+        ty += walk.pc;
     }
+    std::fill(spriteColours + inside.end, spriteColours + count, 0);
 }
 
 // Horizontal mosaic: a countdown from the block width runs down before each column; where it

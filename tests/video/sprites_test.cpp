@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/memory_access.h"
 #include "support/test_support.h"
+#include "video/affine_span.h"
 #include "video/color_effects.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
@@ -327,6 +329,26 @@ TEST_F(Sprites, FlipsAndMosaic) {
     setSprite(1, 0x2000, (1u << 14) | 40, 8); // without its mosaic bit
     renderLine(0);
     EXPECT_EQ(shown(0, 41), 2u);
+}
+
+// The run of columns an affine walk spends inside its texture, against a test of every column,
+// for random starts and steps of either sign (0 included), texture sizes and column counts.
+TEST(AffineSpan, InsideColumnsAreExactlyTheColumnsInsideTheTexture) {
+    std::mt19937 random(88);
+    for (int trial = 0; trial < 200000; ++trial) {
+        const s32 limit = static_cast<s32>(8u << (random() % 4)) << 8;
+        const s32 step = trial % 7 == 0 ? 0 : static_cast<s32>(random() % 2049) - 1024;
+        const s32 start = static_cast<s32>(random() % 140001) - 70000;
+        const u32 count = random() % 129;
+        const ColumnRun run = insideColumns(start, step, limit, count);
+        for (u32 i = 0; i < count; ++i) {
+            const s32 position = start + static_cast<s32>(i) * step;
+            const bool inside = position >= 0 && position < limit;
+            ASSERT_EQ(inside, i >= run.first && i < run.end)
+                << "start " << start << " step " << step << " limit " << limit << " column " << i;
+        }
+        ASSERT_TRUE(run.first <= run.end && (run.first < run.end || run.first == 0));
+    }
 }
 
 TEST_F(Sprites, AffineTextureStartAndClipping) {

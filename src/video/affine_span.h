@@ -1,0 +1,54 @@
+// The stretch of an affine walk that stays inside its texture: for a coordinate that starts
+// at START and moves by STEP per column (8.8 fixed point), the columns i of 0..COUNT - 1 where
+// 0 <= START + i * STEP < LIMIT. Being linear, they form one run, so the sprite loop can fill
+// the rest as transparent and read texels without a bounds test per pixel.
+#pragma once
+
+#include <algorithm>
+
+#include "common/types.h"
+
+struct ColumnRun {
+    u32 first;
+    u32 end; // first == end: no column
+};
+
+namespace affine_span_detail {
+// Floor and ceiling of A / B for B > 0.
+constexpr s64 floorDiv(s64 a, s64 b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+constexpr s64 ceilDiv(s64 a, s64 b) {
+    return -floorDiv(-a, b);
+}
+} // namespace affine_span_detail
+
+constexpr ColumnRun insideColumns(s32 start, s32 step, s32 limit, u32 count) {
+    using affine_span_detail::ceilDiv;
+    using affine_span_detail::floorDiv;
+    s64 first = 0, end = count;
+    if (step == 0) {
+        if (start < 0 || start >= limit) {
+            end = 0;
+        }
+    } else if (step > 0) {
+        // start + i * step >= 0 and start + i * step < limit
+        first = std::max<s64>(first, ceilDiv(-static_cast<s64>(start), step));
+        end = std::min<s64>(end, ceilDiv(static_cast<s64>(limit) - start, step));
+    } else {
+        // start - i * |step| < limit and start - i * |step| >= 0
+        const s64 down = -static_cast<s64>(step);
+        first = std::max<s64>(first, floorDiv(static_cast<s64>(start) - limit, down) + 1);
+        end = std::min<s64>(end, floorDiv(start, down) + 1);
+    }
+    if (end <= first) {
+        return {0, 0};
+    }
+    return {static_cast<u32>(first), static_cast<u32>(end)};
+}
+
+// Both coordinates inside at once.
+constexpr ColumnRun insideBoth(ColumnRun a, ColumnRun b) {
+    const u32 first = std::max(a.first, b.first), end = std::min(a.end, b.end);
+    return end > first ? ColumnRun{first, end} : ColumnRun{0, 0};
+}
