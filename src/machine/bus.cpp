@@ -90,7 +90,17 @@ void setHostColour(u32 index, u32 gbaColour) {
     const u16 colour = hostColour(gbaColour);
     gba.HostPalette[index] = colour;
     if (index < 256) {
-        gba.HostTileColours[index] = (index & 15) ? colour : 0;
+        const u16 tileColour = (index & 15) ? colour : 0;
+        gba.HostTileColours[index] = tileColour;
+        // The 16 pairs with the entry on the left and the 16 with it on the right.
+        u32* pairs = gba.HostTilePairs[index >> 4];
+        const u32 nibble = index & 15;
+        for (u32 other = 0; other < 16; ++other) {
+            u32& left = pairs[(other << 4) | nibble];
+            left = (left & 0xFFFF0000) | tileColour;
+            u32& right = pairs[(nibble << 4) | other];
+            right = (right & 0xFFFF) | (u32{tileColour} << 16);
+        }
     }
 }
 

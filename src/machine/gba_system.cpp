@@ -26,6 +26,13 @@ void installMemoryHandlers() {
     for (u32 index = 0; index < 256; ++index) {
         gba.HostTileColours[index] = (index & 15) ? hostColour(0) : 0;
     }
+    for (u32 bank = 0; bank < 16; ++bank) {
+        for (u32 pair = 0; pair < 256; ++pair) {
+            const u32 left = gba.HostTileColours[16 * bank + (pair & 15)];
+            const u32 right = gba.HostTileColours[16 * bank + (pair >> 4)];
+            gba.HostTilePairs[bank][pair] = left | (right << 16);
+        }
+    }
     // The CPU starts out seeing the first wave bank while the second is played.
     gba.cpuWaveBank = 0;
     gba.playedWaveBank = 1;

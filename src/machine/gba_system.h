@@ -55,6 +55,9 @@ struct GbaSystem {
     // The background half as 16-colour text tiles use it: entry 0 of each bank of 16 is 0
     // (transparent); kept in step with HostPalette.
     u16 HostTileColours[256];
+    // The same by bank and byte of a 16-colour tile row: the colours of its two pixels, the left
+    // (low nibble) in the low half. Kept in step with HostTileColours.
+    u32 HostTilePairs[16][256];
 
     // Sound channel 3 wave RAM: the CPU sees one bank at 0x04000090, the other is played.
     u8 WaveRamBanks[2][16];

@@ -45,14 +45,24 @@ u64 rowAsShown256(u64 row, u32 entry) {
     return (entry & 0x400) ? __builtin_bswap64(row) : row;
 }
 
-// One 16-colour tile row ROW, left pixel in the lowest nibble, from pixel FROM on.
+// One 16-colour tile row ROW of bank BANK, left pixel in the lowest nibble, from pixel FROM on.
 template <EffectMode effect>
-void tilePixels16(u16* out, u32 row, const u16* bank, u32 from) {
-    auto pixel = [&](u32 i) { return drawTimeEffect<effect>(bank[(row >> (4 * i)) & 0xF]); };
+void tilePixels16(u16* out, u32 row, u32 bank, u32 from) {
+    const u16* colours = gba.HostTileColours + 16 * bank;
+    auto pixel = [&](u32 i) { return drawTimeEffect<effect>(colours[(row >> (4 * i)) & 0xF]); };
     if (from == 0) {
         if (row == 0) {
             // A transparent tile row, common in sparse layers.
             std::memset(out, 0, 8 * sizeof(u16));
+            return;
+        }
+        if constexpr (effect == effectNone) {
+            // Two pixels per look-up: one byte of the row gives both colours.
+            const u32* pairs = gba.HostTilePairs[bank];
+            for (u32 i = 0; i < 4; ++i) {
+                const u32 colours2 = pairs[(row >> (8 * i)) & 0xFF];
+                std::memcpy(out + 2 * i, &colours2, sizeof colours2);
+            }
             return;
         }
         for (u32 i = 0; i < 8; ++i) {
@@ -65,14 +75,13 @@ void tilePixels16(u16* out, u32 row, const u16* bank, u32 from) {
     }
 }
 
-// BANKS: the 16 palette banks with entry 0 of each at 0, so that nibble 0 is transparent.
 template <EffectMode effect>
-void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from, const u16* banks) {
+void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
     u32 address =
         (line.charBase + 32 * (entry & 0x3FF) + 4 * tileRowOf(entry, line)) & tileAddressMask;
     // The tile row is 4 bytes at a multiple of 4: read once.
     const u32 row = rowAsShown16(load32(gba.VideoRam + address), entry);
-    tilePixels16<effect>(out, row, banks + 16 * (entry >> 12), from);
+    tilePixels16<effect>(out, row, entry >> 12, from);
 }
 
 // One 256-colour tile row ROW, left pixel in the lowest byte, from pixel FROM on.
@@ -115,7 +124,7 @@ void drawTextRow(u16* out, const TextLine& line) {
         if constexpr (fullColour) {
             drawTile256<effect>(out + written, entry, line, from);
         } else {
-            drawTile16<effect>(out + written, entry, line, from, gba.HostTileColours);
+            drawTile16<effect>(out + written, entry, line, from);
         }
         written += 8 - from;
         from = 0;

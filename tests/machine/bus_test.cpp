@@ -81,8 +81,9 @@ TEST_F(BusTest, PaletteWritesKeepHostColoursInStep) {
     EXPECT_EQ(gba.HostPalette[1], 0xF820);
 }
 
-// The tile colours follow the background half through every write width, with entry 0 of
-// each bank of 16 held at 0; the sprite half and 256-colour use keep their colours.
+// The tile colours and their pairs follow the background half through every write width,
+// with entry 0 of each bank of 16 held at 0; the sprite half and 256-colour use keep their
+// colours.
 TEST_F(BusTest, TileColoursFollowTheBackgroundPaletteWithBankEntryZeroTransparent) {
     EXPECT_EQ(gba.HostTileColours[0], 0);
     EXPECT_EQ(gba.HostTileColours[1], 0x0020);
@@ -97,6 +98,14 @@ TEST_F(BusTest, TileColoursFollowTheBackgroundPaletteWithBankEntryZeroTransparen
     EXPECT_EQ(gba.HostPalette[240], 0xFFFF);
     busWrite16(0x05000202, 0x7FFF); // sprite entry 1 leaves the tile colours alone
     EXPECT_EQ(gba.HostTileColours[1], 0x0020);
+    // Every pair of every bank is made of the two tile colours of its nibbles.
+    for (u32 bank = 0; bank < 16; ++bank) {
+        for (u32 pair = 0; pair < 256; ++pair) {
+            const u32 left = gba.HostTileColours[16 * bank + (pair & 15)];
+            const u32 right = gba.HostTileColours[16 * bank + (pair >> 4)];
+            ASSERT_EQ(gba.HostTilePairs[bank][pair], left | (right << 16)) << bank << " " << pair;
+        }
+    }
 }
 
 TEST_F(BusTest, UnmappedRegionsReadZeroAndIgnoreWrites) {
