@@ -33,15 +33,6 @@ void alwaysHandler(u32 opcode) {
 // Condition 15 does nothing and costs nothing.
 void neverHandler(u32) {}
 
-constexpr bool isArmSelfBranch(u32 opcode) {
-    return (opcode & 0x0FFFFFFF) == 0x0AFFFFFE;
-}
-
-// B and B<cond> with the offset -2 halfwords; 0xDEFE and 0xDFFE are not branches.
-constexpr bool isThumbSelfBranch(u32 opcode) {
-    return opcode == 0xE7FE || ((opcode & 0xF0FF) == 0xD0FE && opcode < 0xDEFE);
-}
-
 template <u32... conditions>
 void fillConditions(std::integer_sequence<u32, conditions...>) {
     ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
@@ -110,8 +101,8 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
     if (cpu.userBank[15] != start) {
         return false;
     }
-    const bool qualifies = thumb ? thumbPollLoopQualifies(window, opcode, pc)
-                                 : armPollLoopQualifies(window, opcode, pc);
+    const bool qualifies =
+        thumb ? thumbPollLoopQualifies(window, pc) : armPollLoopQualifies(window, pc);
     return qualifies && timeLoopTurn(cpu, window, start, 3, thumb);
 }
 

@@ -34,7 +34,7 @@ bool stableWord(u32 address, u32 size) {
 
 } // namespace
 
-bool armPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch) {
+bool armPollLoopQualifies(FetchWindow& window, u32 branch) {
     const u32 start = branch - 8;
     if (!window.holds(start) || !window.holds(branch)) {
         return false;
@@ -45,7 +45,7 @@ bool armPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch) {
     // LDR, LDRB with an immediate offset, or LDRH with one, pre-indexed, no write-back, AL.
     const bool wordOrByte = (load & 0xFF300000) == 0xE5100000;
     const bool half = (load & 0xFF7000F0) == 0xE15000B0;
-    if (!(wordOrByte || half) || rd == 15 || rn == 15 || rd == rn || opcode >> 28 >= 14) {
+    if (!(wordOrByte || half) || rd == 15 || rn == 15 || rd == rn) {
         return false;
     }
     const u32 offset = wordOrByte ? load & 0xFFF : ((load >> 4) & 0xF0) | (load & 0xF);
@@ -56,7 +56,7 @@ bool armPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch) {
            ((compare >> 16) & 15) == rd;
 }
 
-bool thumbPollLoopQualifies(FetchWindow& window, u32, u32 branch) {
+bool thumbPollLoopQualifies(FetchWindow& window, u32 branch) {
     const u32 start = branch - 4;
     if (!window.holds(start) || !window.holds(branch)) {
         return false;

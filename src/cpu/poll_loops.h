@@ -1,14 +1,13 @@
 // Idle loops: a branch to itself, and poll loops (a load, a compare of the loaded register with
 // an immediate, and a conditional branch back to the load), as programs wait for an interrupt,
-// a scanline, a display flag or a button. A branch to itself reads nothing; for a poll loop,
-// when
-// the loaded word can change only between calls of the scheduler (VCOUNT, DISPSTAT, KEYINPUT)
-// or through an interrupt or a DMA transfer (work, internal, palette, video and sprite memory),
-// every turn of such a loop does and costs the same until one of those happens. Once one turn
-// has been run and timed instruction by instruction, the loop is armed and the CPU's slices
-// are charged by arithmetic instead of by executing it. Whatever may change the loaded word or
-// move the CPU out of the loop disarms it: the next scheduler call, a DMA slice, an interrupt
-// entry, a reset.
+// a scanline, a display flag or a button. A branch to itself reads nothing; a poll loop
+// qualifies when the loaded word can change only between calls of the scheduler (VCOUNT,
+// DISPSTAT, KEYINPUT) or through an interrupt or a DMA transfer (work, internal, palette,
+// video and sprite memory). Then every turn does and costs the same until one of those
+// happens. Once one turn has been run and timed instruction by instruction, the loop is armed
+// and the CPU's slices are charged by arithmetic instead of by executing it. Whatever may
+// change the loaded word or move the CPU out of the loop disarms it: the next scheduler call,
+// a DMA slice, an interrupt entry, a reset.
 #pragma once
 
 #include "common/types.h"
@@ -28,12 +27,23 @@ inline void disarmPollLoop() {
     pollLoop.armed = false;
 }
 
-// Whether the loop closed by the branch OPCODE at BRANCH, just taken back to BRANCH minus two
+// Whether the loop closed by the poll branch at BRANCH, just taken back to BRANCH minus two
 // instructions, has the shape of a poll loop and loads from a word that qualifies. The code
 // must lie in plain memory, read through WINDOW.
-bool armPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch);
-bool thumbPollLoopQualifies(FetchWindow& window, u32 opcode, u32 branch);
+bool armPollLoopQualifies(FetchWindow& window, u32 branch);
+bool thumbPollLoopQualifies(FetchWindow& window, u32 branch);
 
+// B<cond> (or B) to itself.
+constexpr bool isArmSelfBranch(u32 opcode) {
+    return (opcode & 0x0FFFFFFF) == 0x0AFFFFFE;
+}
+
+// B and B<cond> with the offset -2 halfwords; 0xDEFE and 0xDFFE are not branches.
+constexpr bool isThumbSelfBranch(u32 opcode) {
+    return opcode == 0xE7FE || ((opcode & 0xF0FF) == 0xD0FE && opcode < 0xDEFE);
+}
+
+// B<cond> back over two instructions, AL excluded.
 constexpr bool isArmPollBranch(u32 opcode) {
     return (opcode & 0x0FFFFFFF) == 0x0AFFFFFC && opcode >> 28 < 14;
 }

@@ -18,22 +18,20 @@ u16 control(u32 n) {
     return ioRegister(io::TM0CNT_H + 4 * n);
 }
 
+// Slices per count: prescaler 0 counts 64 per slice, 1 one per slice, 2 and 3 one per 4 and
+// 16 slices.
+constexpr u32 slicesPerCount[4] = {1, 1, 4, 16};
+
 // Returns whether the timer overflowed in this slice. Prescaler 0 counts 64 per slice, so its
 // overflow leaves the part of the 64 that went past the wrap in the counter.
 bool advance(u32 n) {
     u16& count = counter(n);
-    switch (control(n) & 3) {
+    const u32 prescaler = control(n) & 3;
+    switch (prescaler) {
     case 0: count = static_cast<u16>(count + 64); return count < 64;
     case 1: count = static_cast<u16>(count + 1); return count == 0;
-    case 2:
-        if (++timers.prescale[n] < 4) {
-            return false;
-        }
-        timers.prescale[n] = 0;
-        count = static_cast<u16>(count + 1);
-        return count == 0;
     default:
-        if (++timers.prescale[n] < 16) {
+        if (++timers.prescale[n] < slicesPerCount[prescaler]) {
             return false;
         }
         timers.prescale[n] = 0;
@@ -88,10 +86,6 @@ void stepTimers(u32 now) {
 }
 
 namespace {
-
-// Slices per count: prescaler 0 counts 64 per slice, 1 one per slice, 2 and 3 one per 4 and
-// 16 slices.
-constexpr u32 slicesPerCount[4] = {1, 1, 4, 16};
 
 bool countsUp(u32 n) {
     return control(n) & 0x04;
