@@ -84,22 +84,25 @@ u32 readNothing(u32) {
 }
 void writeNothing(u32, u32) {}
 
-// Palette writes keep HostPalette, and HostTileColours for the background half, in step with
-// PaletteRam.
+// Palette writes keep HostPalette, HostBankBytes, and HostTileColours and HostTilePairs for the
+// background half, in step with PaletteRam.
 void setHostColour(u32 index, u32 gbaColour) {
     const u16 colour = hostColour(gbaColour);
     gba.HostPalette[index] = colour;
+    const u16 bankColour = (index & 15) ? colour : 0;
+    u8* bankBytes = gba.HostBankBytes[index >> 4];
+    bankBytes[index & 15] = static_cast<u8>(bankColour);
+    bankBytes[16 + (index & 15)] = static_cast<u8>(bankColour >> 8);
     if (index < 256) {
-        const u16 tileColour = (index & 15) ? colour : 0;
-        gba.HostTileColours[index] = tileColour;
+        gba.HostTileColours[index] = bankColour;
         // The 16 pairs with the entry on the left and the 16 with it on the right.
         u32* pairs = gba.HostTilePairs[index >> 4];
         const u32 nibble = index & 15;
         for (u32 other = 0; other < 16; ++other) {
             u32& left = pairs[(other << 4) | nibble];
-            left = (left & 0xFFFF0000) | tileColour;
+            left = (left & 0xFFFF0000) | bankColour;
             u32& right = pairs[(nibble << 4) | other];
-            right = (right & 0xFFFF) | (u32{tileColour} << 16);
+            right = (right & 0xFFFF) | (u32{bankColour} << 16);
         }
     }
 }

@@ -33,6 +33,11 @@ void installMemoryHandlers() {
             gba.HostTilePairs[bank][pair] = left | (right << 16);
         }
     }
+    for (u32 index = 0; index < 512; ++index) {
+        const u16 colour = (index & 15) ? hostColour(0) : 0;
+        gba.HostBankBytes[index >> 4][index & 15] = static_cast<u8>(colour);
+        gba.HostBankBytes[index >> 4][16 + (index & 15)] = static_cast<u8>(colour >> 8);
+    }
     // The CPU starts out seeing the first wave bank while the second is played.
     gba.cpuWaveBank = 0;
     gba.playedWaveBank = 1;

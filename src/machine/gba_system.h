@@ -58,6 +58,9 @@ struct GbaSystem {
     // The same by bank and byte of a 16-colour tile row: the colours of its two pixels, the left
     // (low nibble) in the low half. Kept in step with HostTileColours.
     u32 HostTilePairs[16][256];
+    // Every bank of 16 (0-15 background, 16-31 sprites) as byte-shuffle tables: the low bytes
+    // of its colours, then the high bytes, entry 0 as 0. Kept in step with HostPalette.
+    u8 HostBankBytes[32][32];
 
     // Sound channel 3 wave RAM: the CPU sees one bank at 0x04000090, the other is played.
     u8 WaveRamBanks[2][16];

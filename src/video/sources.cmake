@@ -4,6 +4,7 @@ list(APPEND CORE_SOURCES
     src/video/line_renderers.cpp
     src/video/tile_renderer.cpp
     src/video/text_layers.cpp
+    src/video/tile_vectors.cpp
     src/video/affine_layers.cpp
     src/video/bitmap_renderer.cpp
     src/video/composition.cpp

@@ -13,6 +13,7 @@
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
+#include "video/tile_vectors.h"
 
 u8 spriteWidths[16];
 u8 spriteHeights[16];
@@ -189,6 +190,34 @@ using RowFetcher = void (*)(u32, u32, const SpriteSpan&, const u16*);
 constexpr RowFetcher rowFetchers[4] = {fetchRow<false, false>, fetchRow<false, true>,
                                        fetchRow<true, false>, fetchRow<true, true>};
 
+#if QUARVEND_TILE_VECTORS
+// fetchRow for 16 colours, eight pixels per pair of byte shuffles through the bank's tables.
+template <bool flipped>
+[[gnu::target("ssse3")]] void fetchRow16Vector(u32 rowAddress, u32 width, const SpriteSpan& span,
+                                               const u16* palette) {
+    const u8* tiles = gba.VideoRam + spriteTileBase;
+    const u8* bankBytes = gba.HostBankBytes[(palette - gba.HostPalette) >> 4];
+    u16 decoded[64];
+    const bool whole = span.count == width;
+    u16* target = whole ? spriteColours : decoded;
+    for (u32 tileX = 0; tileX < width / 8; ++tileX) {
+        u32 indices = load32(tiles + ((rowAddress + tileX * 32) & spriteTileMask));
+        u16* out = target + 8 * tileX;
+        if constexpr (flipped) {
+            indices = static_cast<u32>(mirroredIndices<false>(indices));
+            out = target + width - 8 * (tileX + 1);
+        }
+        expandTileRow16(out, indices, bankBytes);
+    }
+    if (!whole) {
+        std::memcpy(spriteColours, decoded + span.skip, span.count * sizeof(u16));
+    }
+}
+
+constexpr RowFetcher vectorRowFetchers[4] = {fetchRow16Vector<false>, fetchRow16Vector<true>,
+                                             fetchRow<true, false>, fetchRow<true, true>};
+#endif
+
 template <bool colours256>
 void fetchAffine(AffineWalk walk, u32 tile, u32 width, u32 height, bool oneDimensional, u32 count,
                  const u16* palette) {
@@ -301,7 +330,13 @@ bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2,
     u32 tile = attr2 & 0x3FF;
     u32 address = colours256 ? textureRowAddress<true>(tile, row, width, setup.oneDimensional)
                              : textureRowAddress<false>(tile, row, width, setup.oneDimensional);
-    rowFetchers[2 * colours256 + flipped](address, width, span, spritePalette(attr0, attr2));
+    const RowFetcher* fetchers = rowFetchers;
+#if QUARVEND_TILE_VECTORS
+    if (tileVectorsEnabled) {
+        fetchers = vectorRowFetchers;
+    }
+#endif
+    fetchers[2 * colours256 + flipped](address, width, span, spritePalette(attr0, attr2));
     if (mosaic && setup.mosaicWidth > 1) {
         applyHorizontalMosaic(span.count, setup.mosaicWidth);
     }

@@ -7,6 +7,7 @@
 #include "machine/io_registers.h"
 #include "machine/memory_access.h"
 #include "video/background_layers.h"
+#include "video/tile_vectors.h"
 
 namespace {
 
@@ -75,13 +76,17 @@ void tilePixels16(u16* out, u32 row, u32 bank, u32 from) {
     }
 }
 
-template <EffectMode effect>
-void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
+// The row of the 16-colour tile of map entry ENTRY that the line shows, flipped as shown.
+u32 tileRow16(u32 entry, const TextLine& line) {
     u32 address =
         (line.charBase + 32 * (entry & 0x3FF) + 4 * tileRowOf(entry, line)) & tileAddressMask;
     // The tile row is 4 bytes at a multiple of 4: read once.
-    const u32 row = rowAsShown16(load32(gba.VideoRam + address), entry);
-    tilePixels16<effect>(out, row, entry >> 12, from);
+    return rowAsShown16(load32(gba.VideoRam + address), entry);
+}
+
+template <EffectMode effect>
+void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
+    tilePixels16<effect>(out, tileRow16(entry, line), entry >> 12, from);
 }
 
 // One 256-colour tile row ROW, left pixel in the lowest byte, from pixel FROM on.
@@ -135,12 +140,47 @@ void drawTextRow(u16* out, const TextLine& line) {
     }
 }
 
+#if QUARVEND_TILE_VECTORS
+// drawTextRow for 16 colours without effect, eight pixels per pair of byte shuffles. The first
+// tile goes through a scratch row, as only its pixels from the first one on are shown.
+[[gnu::target("ssse3")]] void drawTextRow16Vector(u16* out, const TextLine& line) {
+    u32 column = line.column;
+    u32 block = 0;
+    auto nextEntry = [&] {
+        u32 entry = mapEntry(line.mapRows[block], column);
+        if (++column == 32) {
+            column = 0;
+            block ^= 1;
+        }
+        return entry;
+    };
+    u16 first[8];
+    u32 entry = nextEntry();
+    expandTileRow16(first, tileRow16(entry, line), gba.HostBankBytes[entry >> 12]);
+    u32 written = 8 - line.firstPixel;
+    std::memcpy(out, first + line.firstPixel, written * sizeof(u16));
+    while (written < screenWidth) {
+        entry = nextEntry();
+        expandTileRow16(out + written, tileRow16(entry, line), gba.HostBankBytes[entry >> 12]);
+        written += 8;
+    }
+}
+#endif
+
 template <bool fullColour>
 void drawTextRowWithEffect(u16* out, const TextLine& line, EffectMode effect) {
     switch (effect) {
     case effectBrighten: drawTextRow<fullColour, effectBrighten>(out, line); break;
     case effectDarken: drawTextRow<fullColour, effectDarken>(out, line); break;
-    default: drawTextRow<fullColour, effectNone>(out, line); break;
+    default:
+#if QUARVEND_TILE_VECTORS
+        if (!fullColour && tileVectorsEnabled) {
+            drawTextRow16Vector(out, line);
+            break;
+        }
+#endif
+        drawTextRow<fullColour, effectNone>(out, line);
+        break;
     }
 }
 

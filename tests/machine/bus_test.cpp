@@ -83,7 +83,7 @@ TEST_F(BusTest, PaletteWritesKeepHostColoursInStep) {
 
 // The tile colours and their pairs follow the background half through every write width,
 // with entry 0 of each bank of 16 held at 0; the sprite half and 256-colour use keep their
-// colours.
+// colours. The byte-shuffle tables follow both halves.
 TEST_F(BusTest, TileColoursFollowTheBackgroundPaletteWithBankEntryZeroTransparent) {
     EXPECT_EQ(gba.HostTileColours[0], 0);
     EXPECT_EQ(gba.HostTileColours[1], 0x0020);
@@ -105,6 +105,12 @@ TEST_F(BusTest, TileColoursFollowTheBackgroundPaletteWithBankEntryZeroTransparen
             const u32 right = gba.HostTileColours[16 * bank + (pair >> 4)];
             ASSERT_EQ(gba.HostTilePairs[bank][pair], left | (right << 16)) << bank << " " << pair;
         }
+    }
+    // The shuffle tables of all 32 banks, sprites included, split the same colours in bytes.
+    for (u32 index = 0; index < 512; ++index) {
+        const u32 colour = (index & 15) ? gba.HostPalette[index] : 0;
+        const u8* bankBytes = gba.HostBankBytes[index >> 4];
+        ASSERT_EQ(bankBytes[index & 15] | (bankBytes[16 + (index & 15)] << 8), colour) << index;
     }
 }
 

@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "support/test_support.h"
+#include "video/background_layers.h"
 #include "video/color_effects.h"
 #include "video/composition.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
 #include "video/sprites.h"
+#include "video/tile_vectors.h"
 
 namespace {
 
@@ -118,6 +121,36 @@ TEST_F(BackgroundRenderer, FlippedTilesShowTheirRowsMirrored) {
                 ASSERT_EQ(line[x], entry(1 + (tileX + tileY) % 8))
                     << (fullColour ? "256" : "16") << " colours, scroll " << scroll << ", x " << x;
             }
+        }
+    }
+}
+
+// The byte-shuffle path of 16-colour layers against the look-ups, over random tiles, maps
+// (tile numbers, flips, banks), palettes, map sizes, character bases and scroll offsets.
+TEST_F(BackgroundRenderer, ShuffledSixteenColourLayersMatchTheLookUps) {
+    if (!tileVectorsEnabled) {
+        GTEST_SKIP() << "the processor has no SSSE3";
+    }
+    std::mt19937 random(4);
+    for (u8& byte : gba.VideoRam) {
+        byte = static_cast<u8>(random());
+    }
+    for (u32 i = 1; i < 256; ++i) {
+        write16(0x05000000 + 2 * i, random() & 0x7FFF);
+    }
+    u16 expected[256], shown[256];
+    for (u32 trial = 0; trial < 400; ++trial) {
+        const u32 bg = trial % 4;
+        setRegister(0x008 + 2 * bg, random() & 0xFF3F); // 16 colours, no mosaic
+        setRegister(0x010 + 4 * bg, random() & 0x1FF);
+        setRegister(0x012 + 4 * bg, random() & 0x1FF);
+        ioRegister(io::VCOUNT) = static_cast<u16>(random() % 160);
+        tileVectorsEnabled = false;
+        drawTextLayer(bg, expected, effectNone);
+        tileVectorsEnabled = true;
+        drawTextLayer(bg, shown, effectNone);
+        for (u32 x = 0; x < 240; ++x) {
+            ASSERT_EQ(shown[x], expected[x]) << "trial " << trial << ", x " << x;
         }
     }
 }
