@@ -3,7 +3,7 @@
 #include <bit>
 
 #include "cpu/arm_handlers.h"
-#include "machine/bus.h"
+#include "cpu/data_access.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ void armLoadMultiple(u32 opcode) {
     u32 nextCost = refillCycles32[address >> 24]; // the first access is non-sequential
     for (u32 remaining = list & 0x7FFF; remaining != 0; remaining &= remaining - 1) {
         const u32 n = static_cast<u32>(std::countr_zero(remaining));
-        const u32 value = busRead32(address);
+        const u32 value = cpuRead32(address);
         if (intoUserBank) {
             cpu.userBank[n] = value;
         } else {
@@ -56,7 +56,7 @@ void armLoadMultiple(u32 opcode) {
     }
 
     if (loadsPc) {
-        const u32 target = busRead32(address);
+        const u32 target = cpuRead32(address);
         cost += nextCost;
         cpu.cycleBalance -= cost;
         if constexpr (userBank) {
@@ -95,9 +95,9 @@ void armStoreMultiple(u32 opcode) {
         do {
             const u32 n = static_cast<u32>(std::countr_zero(remaining));
             if constexpr (userBank) {
-                busWrite32(address, cpu.userBank[n]);
+                cpuWrite32(address, cpu.userBank[n]);
             } else {
-                busWrite32(address, reg(n));
+                cpuWrite32(address, reg(n));
             }
             if constexpr (writeBack && !userBank) {
                 // Written right after the first store: a base that is the lowest register of

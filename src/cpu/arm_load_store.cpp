@@ -1,8 +1,8 @@
 // ARM single transfers: LDR, STR, LDRB, STRB, the halfword and signed transfers, and SWP.
 // Addresses go to the bus as computed; the bus forces them down to the access width.
 #include "cpu/arm_handlers.h"
+#include "cpu/data_access.h"
 #include "cpu/shifter.h"
-#include "machine/bus.h"
 
 namespace {
 
@@ -48,10 +48,10 @@ void armLoad(u32 opcode) {
 
     u32 value;
     if constexpr (byte) {
-        value = busRead8(address);
+        value = cpuRead8(address);
     } else {
         // A misaligned word comes back rotated so that the addressed byte is the lowest.
-        value = rotateRight(busRead32(address), (address & 3) * 8);
+        value = rotateRight(cpuRead32(address), (address & 3) * 8);
     }
     cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
 
@@ -86,14 +86,14 @@ void armStore(u32 opcode) {
     cost += accessCyclesN32[address >> 24];
     const u32 value = reg((opcode >> 12) & 15);
     if constexpr (byte) {
-        busWrite8(address, value & 0xFF);
+        cpuWrite8(address, value & 0xFF);
     } else if (address & 2) {
         // Deliberately as on the original machine: the halves land exchanged, so an LDR from
         // the same address (rotated by 16) gives the stored value back.
-        busWrite16(address, value & 0xFFFF);
-        busWrite16(address & ~3u, value >> 16);
+        cpuWrite16(address, value & 0xFFFF);
+        cpuWrite16(address & ~3u, value >> 16);
     } else {
-        busWrite32(address, value);
+        cpuWrite32(address, value);
     }
     pc -= 8;
     cpu.cycleBalance -= cost;
@@ -129,12 +129,12 @@ void armHalfwordLoad(u32 opcode) {
 
     u32 value;
     if constexpr (kind == Halfword::load) {
-        value = busRead16(address);
+        value = cpuRead16(address);
     } else if constexpr (kind == Halfword::loadSignedByte) {
-        value = static_cast<u32>(static_cast<s8>(busRead8(address)));
+        value = static_cast<u32>(static_cast<s8>(cpuRead8(address)));
     } else {
         // Sign-extended from bit 15 also at odd addresses.
-        value = static_cast<u32>(static_cast<s16>(busRead16(address)));
+        value = static_cast<u32>(static_cast<s16>(cpuRead16(address)));
     }
     cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
 
@@ -166,7 +166,7 @@ void armHalfwordStore(u32 opcode) {
 
     pc += 4;
     cost += accessCyclesN32[address >> 24];
-    busWrite16(address, reg((opcode >> 12) & 15) & 0xFFFF);
+    cpuWrite16(address, reg((opcode >> 12) & 15) & 0xFFFF);
     pc -= 8;
     cpu.cycleBalance -= cost;
     if constexpr (writesBack(preIndexed, writeBack)) {
@@ -182,11 +182,11 @@ void armSwap(u32 opcode) {
     const u32 source = reg(opcode & 15);
     u32 old;
     if constexpr (byte) {
-        old = busRead8(address);
-        busWrite8(address, source & 0xFF);
+        old = cpuRead8(address);
+        cpuWrite8(address, source & 0xFF);
     } else {
-        old = rotateRight(busRead32(address), (address & 3) * 8);
-        busWrite32(address, source);
+        old = rotateRight(cpuRead32(address), (address & 3) * 8);
+        cpuWrite32(address, source);
     }
     reg((opcode >> 12) & 15) = old;
 }

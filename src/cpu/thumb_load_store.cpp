@@ -2,9 +2,9 @@
 // PUSH/POP and STMIA/LDMIA. Addresses go to the bus unaligned; the bus forces them down.
 #include <bit>
 
+#include "cpu/data_access.h"
 #include "cpu/thumb_common.h"
 #include "cpu/thumb_handlers.h"
-#include "machine/bus.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ u32 loadCost(u32 address) {
 template <u32 rd>
 void thumbPcRelativeLoad(u32 opcode) {
     u32 address = ((programCounter() + 2) & ~2u) + (opcode & 0xFF) * 4;
-    reg(rd) = busRead32(address);
+    reg(rd) = cpuRead32(address);
     // Deliberately cheaper than the console: only the fetch is charged, not the data access.
     chargeCycles(accessCyclesS16[codeRegion()]);
 }
@@ -59,26 +59,26 @@ void thumbRegisterOffset(u32 opcode) {
     u32& rd = reg(lowRegister(opcode, 0));
     if constexpr (op == storeWord || op == storeHalfword || op == storeByte) {
         if constexpr (op == storeWord) {
-            busWrite32(address, rd);
+            cpuWrite32(address, rd);
         } else if constexpr (op == storeHalfword) {
-            busWrite16(address, rd & 0xFFFF);
+            cpuWrite16(address, rd & 0xFFFF);
         } else {
-            busWrite8(address, rd & 0xFF);
+            cpuWrite8(address, rd & 0xFF);
         }
         chargeCycles(storeCost(address));
     } else if constexpr (op == loadWord) {
         // Only this word load rotates a misaligned word, and it pays the 32-bit refill.
-        rd = std::rotr(busRead32(address), static_cast<int>(8 * (address & 3)));
+        rd = std::rotr(cpuRead32(address), static_cast<int>(8 * (address & 3)));
         chargeCycles(1 + refillCycles32[address >> 24]);
     } else {
         if constexpr (op == loadHalfword) {
-            rd = busRead16(address);
+            rd = cpuRead16(address);
         } else if constexpr (op == loadByte) {
-            rd = busRead8(address);
+            rd = cpuRead8(address);
         } else if constexpr (op == loadSignedByte) {
-            rd = signExtend8(busRead8(address));
+            rd = signExtend8(cpuRead8(address));
         } else {
-            rd = signExtend16(busRead16(address));
+            rd = signExtend16(cpuRead16(address));
         }
         chargeCycles(loadCost(address));
     }
@@ -93,17 +93,17 @@ void thumbImmediateOffset(u32 opcode) {
     u32& rd = reg(lowRegister(opcode, 0));
     if constexpr (load) {
         if constexpr (byte) {
-            rd = busRead8(address);
+            rd = cpuRead8(address);
         } else {
             // Deliberately unlike the console: a misaligned word is not rotated.
-            rd = busRead32(address);
+            rd = cpuRead32(address);
         }
         chargeCycles(loadCost(address));
     } else {
         if constexpr (byte) {
-            busWrite8(address, rd & 0xFF);
+            cpuWrite8(address, rd & 0xFF);
         } else {
-            busWrite32(address, rd);
+            cpuWrite32(address, rd);
         }
         chargeCycles(storeCost(address));
     }
@@ -116,10 +116,10 @@ void thumbHalfwordImmediate(u32 opcode) {
     u32 address = reg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * 2;
     u32& rd = reg(lowRegister(opcode, 0));
     if constexpr (load) {
-        rd = busRead16(address);
+        rd = cpuRead16(address);
         chargeCycles(loadCost(address));
     } else {
-        busWrite16(address, rd & 0xFFFF);
+        cpuWrite16(address, rd & 0xFFFF);
         chargeCycles(storeCost(address));
     }
 }
@@ -131,10 +131,10 @@ void thumbSpRelative(u32 opcode) {
     u32 address = reg(13) + (opcode & 0xFF) * 4;
     if constexpr (load) {
         // Deliberately unlike the console: a misaligned word is not rotated.
-        reg(rd) = busRead32(address);
+        reg(rd) = cpuRead32(address);
         chargeCycles(loadCost(address));
     } else {
-        busWrite32(address, reg(rd));
+        cpuWrite32(address, reg(rd));
         chargeCycles(storeCost(address));
     }
 }
@@ -148,14 +148,14 @@ template <typename AfterFirst>
 u32 storeList(u32 list, u32 address, AfterFirst afterFirst) {
     u32 first = static_cast<u32>(std::countr_zero(list));
     list &= list - 1;
-    busWrite32(address, reg(first));
+    cpuWrite32(address, reg(first));
     afterFirst();
     u32 cost = 1 + accessCyclesN16[(address + 4) >> 24];
     while (list != 0) {
         address += 4;
         u32 n = static_cast<u32>(std::countr_zero(list));
         list &= list - 1;
-        busWrite32(address, reg(n));
+        cpuWrite32(address, reg(n));
         cost += accessCyclesS16[address >> 24];
     }
     return cost;
@@ -169,7 +169,7 @@ u32 loadList(u32 list, u32 address) {
     while (list != 0) {
         u32 n = static_cast<u32>(std::countr_zero(list));
         list &= list - 1;
-        reg(n) = busRead32(address);
+        reg(n) = cpuRead32(address);
         cost += table[address >> 24];
         table = accessCyclesS16;
         address += 4;
@@ -196,13 +196,13 @@ void pushListAndLr(u32 opcode) {
     u32 address = sp;
     u32 cost = 1;
     for (u32 rest = list; rest != 0; rest &= rest - 1) {
-        busWrite32(address, reg(static_cast<u32>(std::countr_zero(rest))));
+        cpuWrite32(address, reg(static_cast<u32>(std::countr_zero(rest))));
         if (rest != list) {
             cost += accessCyclesS16[address >> 24];
         }
         address += 4;
     }
-    busWrite32(address, reg(14));
+    cpuWrite32(address, reg(14));
     chargeCycles(cost + longRefillCycles16[address >> 24]);
 }
 
@@ -221,7 +221,7 @@ void popListAndPc(u32 opcode) {
     u32 pcAddress = sp + 4 * static_cast<u32>(std::popcount(list));
     sp = pcAddress + 4;
     // The instruction set does not change: bit 0 of the loaded word is dropped.
-    u32 target = busRead32(pcAddress) & ~1u;
+    u32 target = cpuRead32(pcAddress) & ~1u;
     thumbBranchTo(target, cost + refillCycles16[pcAddress >> 24]);
 }
 

@@ -1,11 +1,14 @@
 // The direct instruction fetch must give what the bus gives, with the same side effects, for
-// every region, its mirrors and edges, and the states that change what the bus answers.
+// every region, its mirrors and edges, and the states that change what the bus answers; so
+// must the CPU's in-place loads and stores.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <tuple>
 #include <vector>
 
+#include "cpu/data_access.h"
 #include "cpu/fetch.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
@@ -107,6 +110,43 @@ TEST_F(FetchTest, ACarriedWindowSeesMemoryWrittenSinceTheLastFetch) {
     busWrite16(0x06018002, 0x4770); // lands in the mirrored 32 KB at 0x10000
     fetchThumbInline(window, 0x06010000);
     EXPECT_EQ(fetchThumbInline(window, 0x06018002), 0x4770u);
+}
+
+// The CPU's loads and stores go to work and internal RAM in place: at every probe in those
+// regions (mirrors, odd addresses, top bits set) each width reads what the bus reads and
+// writes the bytes the bus writes.
+TEST_F(FetchTest, InPlaceRamAccessesMatchTheBus) {
+    std::vector<u8> afterBus(workRamSize + internalRamSize);
+    auto snapshot = [](u8* copy) {
+        std::memcpy(copy, gba.WorkRam, workRamSize);
+        std::memcpy(copy + workRamSize, gba.InternalRam, internalRamSize);
+    };
+    u32 value = 0x8C3A5F17;
+    for (u32 address : probeAddresses()) {
+        if (((address >> 24) & 14) != 2) {
+            continue; // regions 2 and 3
+        }
+        ASSERT_EQ(cpuRead8(address), busRead8(address)) << std::hex << address;
+        ASSERT_EQ(cpuRead16(address), busRead16(address)) << std::hex << address;
+        ASSERT_EQ(cpuRead32(address), busRead32(address)) << std::hex << address;
+        for (u32 width : {1u, 2u, 4u}) {
+            value = value * 1664525 + 1013904223;
+            auto write = [&](auto write8, auto write16, auto write32) {
+                width == 1   ? write8(address, value)
+                : width == 2 ? write16(address, value)
+                             : write32(address, value);
+            };
+            std::vector<u8> before(afterBus.size());
+            snapshot(before.data());
+            write(busWrite8, busWrite16, busWrite32);
+            snapshot(afterBus.data());
+            std::memcpy(gba.WorkRam, before.data(), workRamSize);
+            std::memcpy(gba.InternalRam, before.data() + workRamSize, internalRamSize);
+            write(cpuWrite8, cpuWrite16, cpuWrite32);
+            snapshot(before.data());
+            ASSERT_TRUE(before == afterBus) << std::hex << address << " width " << width;
+        }
+    }
 }
 
 } // namespace
