@@ -1,5 +1,7 @@
 #include "video/color_effects.h"
 
+#include "video/wide_vectors.h"
+
 u8 brightenTable[17][32];
 u8 blendTable[17][32];
 u8 darkenTable[17][32];
@@ -32,7 +34,7 @@ void selectEffectRows(u32 eva, u32 evb, u32 evy) {
     videoLine.darkenRow = darkenTable[evy];
 }
 
-void blendSpan(u16* line, const u16* buffer, u32 start, u32 end) {
+WIDE_VECTOR_CLONES void blendSpan(u16* line, const u16* buffer, u32 start, u32 end) {
     const u16 a = videoLine.blendA, b = videoLine.blendB;
     for (u32 x = start; x < end; ++x) {
         u16 pixel = buffer[x];

@@ -7,6 +7,7 @@
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
 #include "video/sprites.h"
+#include "video/wide_vectors.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ EffectMode effectModeOf(u32 bldmod) {
 }
 
 // Host colours always have bit 5 set, so 0 in a buffer is a transparent pixel.
-void copyOver(u16* line, const u16* buffer) {
+WIDE_VECTOR_CLONES void copyOver(u16* line, const u16* buffer) {
     for (u32 x = 0; x < screenWidth; ++x) {
         u16 pixel = buffer[x];
         line[x] = pixel ? pixel : line[x];

@@ -14,6 +14,7 @@
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
 #include "video/tile_vectors.h"
+#include "video/wide_vectors.h"
 
 u8 spriteWidths[16];
 u8 spriteHeights[16];
@@ -254,7 +255,7 @@ void applyHorizontalMosaic(u32 count, u32 blockWidth) {
 }
 
 template <Target target>
-void storeColours(const SpriteSpan& span, u32 priority) {
+WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
     u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
     if constexpr (target == toSemiBuffer || target == plain) {
         // Written as a select so that the compiler can do several pixels at once.

@@ -8,6 +8,7 @@
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
 #include "video/sprites.h"
+#include "video/wide_vectors.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ void applyWindowRectangle(WindowSpans& spans, u32 horizontal, u32 vertical, u32 
 
 // The run is taken by value: read through a reference, its bounds could alias the line (both
 // are u16) and would be reloaded after every store, which keeps the loops from vectorising.
-void copyRun(u16* line, const u16* buffer, WindowRun run) {
+WIDE_VECTOR_CLONES void copyRun(u16* line, const u16* buffer, WindowRun run) {
     const u32 end = run.end;
     for (u32 x = run.start; x < end; ++x) {
         u16 pixel = buffer[x];
