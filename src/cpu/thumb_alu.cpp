@@ -22,8 +22,8 @@ u32 lowRegister(u32 opcode, u32 shift) {
 
 template <u32 type, u32 amount>
 void thumbShiftImmediate(u32 opcode) {
-    u32 value = shiftByImmediate<type, true>(reg(lowRegister(opcode, 3)), amount);
-    reg(lowRegister(opcode, 0)) = value;
+    u32 value = shiftByImmediate<type, true>(lowReg(lowRegister(opcode, 3)), amount);
+    lowReg(lowRegister(opcode, 0)) = value;
     setFlagsNZ(value);
     chargeCycles(fetchCost());
 }
@@ -36,11 +36,11 @@ void thumbAddSubtract(u32 opcode) {
     if constexpr (immediate) {
         operand = operandField;
     } else {
-        operand = reg(operandField);
+        operand = lowReg(operandField);
     }
-    u32 source = reg(lowRegister(opcode, 3));
+    u32 source = lowReg(lowRegister(opcode, 3));
     u32 result = subtract ? subWithFlags(source, operand, 1) : addWithFlags(source, operand, 0);
-    reg(lowRegister(opcode, 0)) = result;
+    lowReg(lowRegister(opcode, 0)) = result;
     chargeCycles(fetchCost());
 }
 
@@ -53,7 +53,7 @@ constexpr u32 immediateAdd = 2;
 template <u32 op, u32 rd>
 void thumbImmediate(u32 opcode) {
     u32 immediate = opcode & 0xFF;
-    u32& target = reg(rd);
+    u32& target = lowReg(rd);
     if constexpr (op == immediateMove) {
         target = immediate;
         setFlagsNZ(immediate); // an 8-bit value always clears N
@@ -90,8 +90,8 @@ enum AluOp : u32 {
 
 template <u32 op>
 void thumbAlu(u32 opcode) {
-    u32& rd = reg(lowRegister(opcode, 0));
-    u32 rs = reg(lowRegister(opcode, 3));
+    u32& rd = lowReg(lowRegister(opcode, 0));
+    u32 rs = lowReg(lowRegister(opcode, 3));
     u32 cost = fetchCost();
     if constexpr (op == aluAnd || op == aluEor || op == aluOrr || op == aluBic || op == aluMvn ||
                   op == aluTst) {
@@ -253,10 +253,10 @@ template <bool fromSp, u32 rd>
 void thumbLoadAddress(u32 opcode) {
     u32 offset = (opcode & 0xFF) * 4;
     if constexpr (fromSp) {
-        reg(rd) = reg(13) + offset;
+        lowReg(rd) = reg(13) + offset;
     } else {
         // The word-aligned instruction address + 4.
-        reg(rd) = ((programCounter() + 2) & ~2u) + offset;
+        lowReg(rd) = ((programCounter() + 2) & ~2u) + offset;
     }
     chargeCycles(fetchCost());
 }

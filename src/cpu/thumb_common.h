@@ -9,6 +9,12 @@
 #include "machine/gba_system.h"
 #include "machine/wait_states.h"
 
+// R0-R7 are the same registers in every mode: the low registers that THUMB names in its 3-bit
+// fields are reached in userBank directly, without the mode's slot table.
+inline u32& lowReg(u32 n) {
+    return gba.cpu.userBank[n];
+}
+
 inline void chargeCycles(u32 cycles) {
     gba.cpu.cycleBalance -= static_cast<s32>(cycles);
 }

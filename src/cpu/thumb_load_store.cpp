@@ -35,7 +35,7 @@ u32 loadCost(u32 address) {
 template <u32 rd>
 void thumbPcRelativeLoad(u32 opcode) {
     u32 address = ((programCounter() + 2) & ~2u) + (opcode & 0xFF) * 4;
-    reg(rd) = cpuRead32(address);
+    lowReg(rd) = cpuRead32(address);
     // Deliberately cheaper than the console: only the fetch is charged, not the data access.
     chargeCycles(accessCyclesS16[codeRegion()]);
 }
@@ -55,8 +55,8 @@ enum RegisterOffsetOp : u32 {
 
 template <u32 op, u32 ro>
 void thumbRegisterOffset(u32 opcode) {
-    u32 address = reg(lowRegister(opcode, 3)) + reg(ro);
-    u32& rd = reg(lowRegister(opcode, 0));
+    u32 address = lowReg(lowRegister(opcode, 3)) + lowReg(ro);
+    u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (op == storeWord || op == storeHalfword || op == storeByte) {
         if constexpr (op == storeWord) {
             cpuWrite32(address, rd);
@@ -89,8 +89,8 @@ void thumbRegisterOffset(u32 opcode) {
 template <bool byte, bool load>
 void thumbImmediateOffset(u32 opcode) {
     u32 offset = (opcode >> 6) & 31;
-    u32 address = reg(lowRegister(opcode, 3)) + (byte ? offset : offset * 4);
-    u32& rd = reg(lowRegister(opcode, 0));
+    u32 address = lowReg(lowRegister(opcode, 3)) + (byte ? offset : offset * 4);
+    u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (load) {
         if constexpr (byte) {
             rd = cpuRead8(address);
@@ -113,8 +113,8 @@ void thumbImmediateOffset(u32 opcode) {
 
 template <bool load>
 void thumbHalfwordImmediate(u32 opcode) {
-    u32 address = reg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * 2;
-    u32& rd = reg(lowRegister(opcode, 0));
+    u32 address = lowReg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * 2;
+    u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (load) {
         rd = cpuRead16(address);
         chargeCycles(loadCost(address));
@@ -131,10 +131,10 @@ void thumbSpRelative(u32 opcode) {
     u32 address = reg(13) + (opcode & 0xFF) * 4;
     if constexpr (load) {
         // Deliberately unlike the console: a misaligned word is not rotated.
-        reg(rd) = cpuRead32(address);
+        lowReg(rd) = cpuRead32(address);
         chargeCycles(loadCost(address));
     } else {
-        cpuWrite32(address, reg(rd));
+        cpuWrite32(address, lowReg(rd));
         chargeCycles(storeCost(address));
     }
 }
@@ -148,14 +148,14 @@ template <typename AfterFirst>
 u32 storeList(u32 list, u32 address, AfterFirst afterFirst) {
     u32 first = static_cast<u32>(std::countr_zero(list));
     list &= list - 1;
-    cpuWrite32(address, reg(first));
+    cpuWrite32(address, lowReg(first));
     afterFirst();
     u32 cost = 1 + accessCyclesN16[(address + 4) >> 24];
     while (list != 0) {
         address += 4;
         u32 n = static_cast<u32>(std::countr_zero(list));
         list &= list - 1;
-        cpuWrite32(address, reg(n));
+        cpuWrite32(address, lowReg(n));
         cost += accessCyclesS16[address >> 24];
     }
     return cost;
@@ -169,7 +169,7 @@ u32 loadList(u32 list, u32 address) {
     while (list != 0) {
         u32 n = static_cast<u32>(std::countr_zero(list));
         list &= list - 1;
-        reg(n) = cpuRead32(address);
+        lowReg(n) = cpuRead32(address);
         cost += table[address >> 24];
         table = accessCyclesS16;
         address += 4;
@@ -196,7 +196,7 @@ void pushListAndLr(u32 opcode) {
     u32 address = sp;
     u32 cost = 1;
     for (u32 rest = list; rest != 0; rest &= rest - 1) {
-        cpuWrite32(address, reg(static_cast<u32>(std::countr_zero(rest))));
+        cpuWrite32(address, lowReg(static_cast<u32>(std::countr_zero(rest))));
         if (rest != list) {
             cost += accessCyclesS16[address >> 24];
         }
@@ -228,7 +228,7 @@ void popListAndPc(u32 opcode) {
 template <bool load, u32 rb>
 void thumbMultipleLoadStore(u32 opcode) {
     u32 list = opcode & 0xFF;
-    u32& base = reg(rb);
+    u32& base = lowReg(rb);
     u32 address = base;
     u32 end = address + 4 * static_cast<u32>(std::popcount(list));
     if constexpr (load) {
