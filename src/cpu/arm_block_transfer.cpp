@@ -22,6 +22,40 @@ u32 finalBase(u32 base, u32 count) {
     return up ? base + 4 * count : base - 4 * count;
 }
 
+// The cost of the COUNT words of a block from FIRST: FIRSTCOSTS for the first, S for each
+// further one, each by the region of its own address. A block in one region (one top address
+// byte), as nearly all are, is summed in one step.
+u32 blockCost(u32 first, u32 count, const u16* firstCosts) {
+    const u32 top = first >> 24;
+    if (top == (first + 4 * (count - 1)) >> 24) {
+        return firstCosts[top] + (count - 1) * accessCyclesS32[top];
+    }
+    u32 cost = firstCosts[top];
+    for (u32 i = 1; i < count; ++i) {
+        cost += accessCyclesS32[(first + 4 * i) >> 24];
+    }
+    return cost;
+}
+
+// Work or internal RAM when every word of the block of COUNT words from FIRST lies in it, in
+// one region; no memory otherwise. Such blocks, the usual stack frames and structure copies,
+// are read and written in place; the others go word by word through the bus.
+struct RamBlock {
+    u8* memory = nullptr;
+    u32 mask = 0;
+};
+
+RamBlock ramBlockAt(u32 first, u32 count) {
+    if ((first >> 24) != ((first + 4 * (count - 1)) >> 24)) {
+        return {};
+    }
+    switch (data_access::region(first)) {
+    case data_access::workRegion: return {gba.WorkRam, 0x3FFFC};
+    case data_access::internalRegion: return {gba.InternalRam, 0x7FFC};
+    default: return {};
+    }
+}
+
 // With S and without R15 the registers go to the User bank directly, whatever the mode, and
 // no write-back happens. With S and R15, the mode's own registers are loaded and the SPSR is
 // restored before the write-back, which therefore reaches the base of the mode returned to.
@@ -40,31 +74,35 @@ void armLoadMultiple(u32 opcode) {
     const bool loadsPc = list & 0x8000;
     const bool intoUserBank = userBank && !loadsPc;
 
-    u32 address = firstAddress<preIndexed, up>(base, count);
-    u32 nextCost = refillCycles32[address >> 24]; // the first access is non-sequential
-    for (u32 remaining = list & 0x7FFF; remaining != 0; remaining &= remaining - 1) {
-        const u32 n = static_cast<u32>(std::countr_zero(remaining));
-        const u32 value = cpuRead32(address);
-        if (intoUserBank) {
-            cpu.userBank[n] = value;
-        } else {
-            reg(n) = value;
+    const u32 first = firstAddress<preIndexed, up>(base, count);
+    cost += blockCost(first, count, refillCycles32); // the first access is non-sequential
+    u32 address = first;
+    auto loadRegisters = [&](auto read) {
+        for (u32 remaining = list & 0x7FFF; remaining != 0; remaining &= remaining - 1) {
+            const u32 n = static_cast<u32>(std::countr_zero(remaining));
+            const u32 value = read(address);
+            if (intoUserBank) {
+                cpu.userBank[n] = value;
+            } else {
+                reg(n) = value;
+            }
+            address += 4;
         }
-        cost += nextCost;
-        address += 4;
-        nextCost = accessCyclesS32[address >> 24];
+    };
+    if (const RamBlock ram = ramBlockAt(first, count); ram.memory) {
+        loadRegisters([&](u32 at) { return load32(ram.memory + (at & ram.mask)); });
+    } else {
+        loadRegisters(cpuRead32);
     }
 
+    // R15's word is read, as the others, before the block is charged.
+    const u32 target = loadsPc ? cpuRead32(address) : 0;
+    cpu.cycleBalance -= cost;
     if (loadsPc) {
-        const u32 target = cpuRead32(address);
-        cost += nextCost;
-        cpu.cycleBalance -= cost;
         if constexpr (userBank) {
             restoreCpsrFromSpsr();
         }
         armBranchTo(target);
-    } else {
-        cpu.cycleBalance -= cost;
     }
 
     if constexpr (writeBack) {
@@ -88,30 +126,31 @@ void armStoreMultiple(u32 opcode) {
         const u32 rn = (opcode >> 16) & 15;
         const u32 base = reg(rn);
         const u32 count = static_cast<u32>(std::popcount(list));
-        u32 address = firstAddress<preIndexed, up>(base, count);
-        u32 nextCost = accessCyclesN32[address >> 24];
-        u32 remaining = list;
-        bool first = true;
-        do {
-            const u32 n = static_cast<u32>(std::countr_zero(remaining));
-            if constexpr (userBank) {
-                cpuWrite32(address, cpu.userBank[n]);
-            } else {
-                cpuWrite32(address, reg(n));
-            }
-            if constexpr (writeBack && !userBank) {
-                // Written right after the first store: a base that is the lowest register of
-                // the list is stored old, one further up the list is stored updated.
-                if (first) {
-                    reg(rn) = finalBase<up>(base, count);
-                    first = false;
+        const u32 first = firstAddress<preIndexed, up>(base, count);
+        cost += blockCost(first, count, accessCyclesN32);
+        auto storeRegisters = [&](auto write) {
+            u32 address = first;
+            u32 remaining = list;
+            do {
+                const u32 n = static_cast<u32>(std::countr_zero(remaining));
+                write(address, userBank ? cpu.userBank[n] : reg(n));
+                if constexpr (writeBack && !userBank) {
+                    // Written right after the first store: a base that is the lowest register
+                    // of the list is stored old, one further up the list is stored updated.
+                    if (address == first) {
+                        reg(rn) = finalBase<up>(base, count);
+                    }
                 }
-            }
-            cost += nextCost;
-            address += 4;
-            nextCost = accessCyclesS32[address >> 24];
-            remaining &= remaining - 1;
-        } while (remaining != 0);
+                address += 4;
+                remaining &= remaining - 1;
+            } while (remaining != 0);
+        };
+        if (const RamBlock ram = ramBlockAt(first, count); ram.memory) {
+            storeRegisters(
+                [&](u32 at, u32 value) { store32(ram.memory + (at & ram.mask), value); });
+        } else {
+            storeRegisters(cpuWrite32);
+        }
     }
 
     pc -= 8;

@@ -1,6 +1,9 @@
 #include "cpu/arm_fixture.h"
 #include "machine/memory_access.h"
 
+#include <bit>
+#include <random>
+
 namespace {
 
 using ArmLoadStoreTest = ArmHandlerTest;
@@ -119,6 +122,49 @@ TEST_F(ArmLoadStoreTest, BlockLoadKeepsALoadedBase) {
     EXPECT_EQ(execute(0xE8B00003), 1 + refillAt(armWorkData) + s32At(armWorkData));
     EXPECT_EQ(r(0), 0xAAAAu);
     EXPECT_EQ(r(1), 0xBBBBu);
+}
+
+// Blocks of every direction, length and write-back around plain RAM, RAM mirror edges and
+// region edges: each register comes from, or goes to, its own word's bus address, and a block
+// costs its first access, then S for each further word by the region of that word's address.
+TEST_F(ArmLoadStoreTest, BlocksMatchWordByWordAccessesAcrossMirrorAndRegionEdges) {
+    const u32 edges[] = {0x02000100, 0x0203FFF0, 0x02FFFFF0, 0x03007FF0,
+                         0x01FFFFF0, 0x05FFFFF0, 0x06017FF0, 0x07FFFFF0};
+    std::mt19937 random(21);
+    for (u32 trial = 0; trial < 2000; ++trial) {
+        const bool load = random() & 1, pre = random() & 1, up = random() & 1, back = random() & 1;
+        const u32 list = 1 + random() % 0x1FFF; // R0-R12, with R14 as the base
+        const u32 count = static_cast<u32>(std::popcount(list));
+        const u32 lowest = edges[trial % 8] + 4 * (random() % 8);
+        const u32 base = up ? lowest - (pre ? 4 : 0) : lowest + 4 * count - (pre ? 0 : 4);
+        const u32 opcode =
+            0xE80E0000 | (pre << 24) | (up << 23) | (back << 21) | (load << 20) | list;
+        s32 cost = 1 + (load ? refillAt(lowest) : n32At(lowest) + n32At(armRomCode));
+        u32 words[13] = {};
+        for (u32 i = 0, n = 0; n < 13; ++n) {
+            r(n) = random();
+            if (list & (1u << n)) {
+                cost += i ? s32At(lowest + 4 * i) : 0;
+                words[n] = load ? word(lowest + 4 * i) : r(n);
+                ++i;
+            }
+        }
+        r(14) = base;
+        ASSERT_EQ(execute(opcode), cost) << std::hex << "opcode " << opcode << " at " << lowest;
+        for (u32 i = 0, n = 0; n < 13; ++n) {
+            if (list & (1u << n)) {
+                const u32 address = lowest + 4 * i++;
+                if (load) {
+                    ASSERT_EQ(r(n), words[n])
+                        << std::hex << "opcode " << opcode << " at " << address;
+                } else if ((address >> 24) >= 2 && (address >> 24) < 8) {
+                    ASSERT_EQ(word(address), words[n])
+                        << std::hex << "opcode " << opcode << " at " << address;
+                }
+            }
+        }
+        ASSERT_EQ(r(14), back ? (up ? base + 4 * count : base - 4 * count) : base);
+    }
 }
 
 TEST_F(ArmLoadStoreTest, DecrementingBlocksStoreLowestRegisterLowest) {
