@@ -141,29 +141,33 @@ void drawTextRow(u16* out, const TextLine& line) {
 }
 
 #if QUARVEND_TILE_VECTORS
-// drawTextRow for 16 colours without effect, eight pixels per pair of byte shuffles. The first
-// tile goes through a scratch row, as only its pixels from the first one on are shown.
+// drawTextRow for 16 colours without effect, eight pixels per pair of byte shuffles. What the
+// loop needs of the line is held in locals: the vector stores may alias anything, so fields
+// read through LINE would be read again for every tile. The first tile goes through a scratch
+// row, as only its pixels from the first one on are shown.
 [[gnu::target("ssse3")]] void drawTextRow16Vector(u16* out, const TextLine& line) {
+    const u8* const mapRows[2] = {line.mapRows[0], line.mapRows[1]};
+    // The offset of the line's row in a tile, unflipped and flipped vertically (entry bit 11).
+    const u32 rowBases[2] = {line.charBase + 4 * line.tileRow,
+                             line.charBase + 4 * (7 - line.tileRow)};
+    const u8* const videoRam = gba.VideoRam;
     u32 column = line.column;
     u32 block = 0;
-    auto nextEntry = [&] {
-        u32 entry = mapEntry(line.mapRows[block], column);
+    u16 first[8];
+    u16* target = first;
+    // The first tile into the scratch row, then from the line's next pixel on in steps of 8.
+    for (u32 written = 8 - line.firstPixel; written < screenWidth + 8; written += 8) {
+        const u32 entry = load16(mapRows[block] + 2 * column);
         if (++column == 32) {
             column = 0;
             block ^= 1;
         }
-        return entry;
-    };
-    u16 first[8];
-    u32 entry = nextEntry();
-    expandTileRow16(first, tileRow16(entry, line), gba.HostBankBytes[entry >> 12]);
-    u32 written = 8 - line.firstPixel;
-    std::memcpy(out, first + line.firstPixel, written * sizeof(u16));
-    while (written < screenWidth) {
-        entry = nextEntry();
-        expandTileRow16(out + written, tileRow16(entry, line), gba.HostBankBytes[entry >> 12]);
-        written += 8;
+        const u32 address = (rowBases[(entry >> 11) & 1] + 32 * (entry & 0x3FF)) & tileAddressMask;
+        expandTileRow16(target, rowAsShown16(load32(videoRam + address), entry),
+                        gba.HostBankBytes[entry >> 12]);
+        target = out + written;
     }
+    std::memcpy(out, first + line.firstPixel, (8 - line.firstPixel) * sizeof(u16));
 }
 #endif
 
