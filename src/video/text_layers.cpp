@@ -76,17 +76,13 @@ void tilePixels16(u16* out, u32 row, u32 bank, u32 from) {
     }
 }
 
-// The row of the 16-colour tile of map entry ENTRY that the line shows, flipped as shown.
-u32 tileRow16(u32 entry, const TextLine& line) {
+template <EffectMode effect>
+void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
     u32 address =
         (line.charBase + 32 * (entry & 0x3FF) + 4 * tileRowOf(entry, line)) & tileAddressMask;
     // The tile row is 4 bytes at a multiple of 4: read once.
-    return rowAsShown16(load32(gba.VideoRam + address), entry);
-}
-
-template <EffectMode effect>
-void drawTile16(u16* out, u32 entry, const TextLine& line, u32 from) {
-    tilePixels16<effect>(out, tileRow16(entry, line), entry >> 12, from);
+    const u32 row = rowAsShown16(load32(gba.VideoRam + address), entry);
+    tilePixels16<effect>(out, row, entry >> 12, from);
 }
 
 // One 256-colour tile row ROW, left pixel in the lowest byte, from pixel FROM on.
