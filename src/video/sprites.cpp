@@ -126,6 +126,8 @@ u32 textureRowAddress(u32 tile, u32 row, u32 width, bool oneDimensional) {
 
 // Colour of texture column COLUMN of the row at ROWADDRESS. A 16-colour tile row is 4 bytes,
 // the left pixel of each pair in the low nibble; a 256-colour one is 8 bytes.
+// Written without branches: which nibble and whether the texel is transparent change from
+// pixel to pixel of a rotated sprite and would be mispredicted.
 template <bool colours256>
 u16 texel(u32 rowAddress, u32 column, const u16* palette) {
     const u8* tiles = gba.VideoRam + spriteTileBase;
@@ -135,9 +137,9 @@ u16 texel(u32 rowAddress, u32 column, const u16* palette) {
     } else {
         u32 pair =
             tiles[(rowAddress + ((column >> 3) << 5) + ((column & 7) >> 1)) & spriteTileMask];
-        index = (column & 1) ? pair >> 4 : pair & 15;
+        index = (pair >> (4 * (column & 1))) & 15;
     }
-    return index ? palette[index] : 0;
+    return static_cast<u16>(palette[index] & (0u - (index != 0)));
 }
 
 // The indices of a tile row in mirrored order: a byte swap, and for 16 colours a nibble swap in
