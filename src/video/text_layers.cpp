@@ -167,12 +167,55 @@ void drawTextRow(u16* out, const TextLine& line) {
 }
 #endif
 
+#if QUARVEND_WIDE_TILE_VECTORS
+// drawTextRow16Vector with AVX2, two tiles per step.
+[[gnu::target("avx2")]] void drawTextRow16Wide(u16* out, const TextLine& line) {
+    const u8* const mapRows[2] = {line.mapRows[0], line.mapRows[1]};
+    const u32 rowBases[2] = {line.charBase + 4 * line.tileRow,
+                             line.charBase + 4 * (7 - line.tileRow)};
+    const u8* const videoRam = gba.VideoRam;
+    u32 column = line.column;
+    u32 block = 0;
+    auto nextRow = [&](const u8*& bankBytes) {
+        const u32 entry = load16(mapRows[block] + 2 * column);
+        if (++column == 32) {
+            column = 0;
+            block ^= 1;
+        }
+        const u32 address = (rowBases[(entry >> 11) & 1] + 32 * (entry & 0x3FF)) & tileAddressMask;
+        bankBytes = gba.HostBankBytes[entry >> 12];
+        return rowAsShown16(load32(videoRam + address), entry);
+    };
+    // 30 or 31 tiles: the first two into a scratch row, then two by two; a 31st goes out
+    // alone past the line's end, which the buffer has room for.
+    u16 first[16];
+    const u8* bank0;
+    const u8* bank1;
+    u32 row0 = nextRow(bank0);
+    u32 row1 = nextRow(bank1);
+    expandTileRows16Twice(first, row0, bank0, row1, bank1);
+    const u32 shown = 16 - line.firstPixel;
+    std::memcpy(out, first + line.firstPixel, shown * sizeof(u16));
+    for (u32 written = shown; written < screenWidth; written += 16) {
+        row0 = nextRow(bank0);
+        row1 = nextRow(bank1);
+        expandTileRows16Twice(out + written, row0, bank0, row1, bank1);
+    }
+}
+#endif
+
 template <bool fullColour>
 void drawTextRowWithEffect(u16* out, const TextLine& line, EffectMode effect) {
     switch (effect) {
     case effectBrighten: drawTextRow<fullColour, effectBrighten>(out, line); break;
     case effectDarken: drawTextRow<fullColour, effectDarken>(out, line); break;
     default:
+#if QUARVEND_WIDE_TILE_VECTORS
+        if (!fullColour && wideTileVectorsEnabled) {
+            drawTextRow16Wide(out, line);
+            break;
+        }
+#endif
 #if QUARVEND_TILE_VECTORS
         if (!fullColour && tileVectorsEnabled) {
             drawTextRow16Vector(out, line);

@@ -12,6 +12,16 @@ bool processorHasByteShuffles() {
 #endif
 }
 
+bool processorHasWideShuffles() {
+#if QUARVEND_WIDE_TILE_VECTORS
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 bool tileVectorsEnabled = processorHasByteShuffles();
+bool wideTileVectorsEnabled = processorHasWideShuffles();

@@ -125,12 +125,14 @@ TEST_F(BackgroundRenderer, FlippedTilesShowTheirRowsMirrored) {
     }
 }
 
-// The byte-shuffle path of 16-colour layers against the look-ups, over random tiles, maps
-// (tile numbers, flips, banks), palettes, map sizes, character bases and scroll offsets.
+// The byte-shuffle paths of 16-colour layers (SSSE3, one tile at a time, and AVX2, two) against
+// the look-ups, over random tiles, maps (tile numbers, flips, banks), palettes, map sizes,
+// character bases and scroll offsets.
 TEST_F(BackgroundRenderer, ShuffledSixteenColourLayersMatchTheLookUps) {
     if (!tileVectorsEnabled) {
         GTEST_SKIP() << "the processor has no SSSE3";
     }
+    const bool wideAvailable = wideTileVectorsEnabled;
     std::mt19937 random(4);
     for (u8& byte : gba.VideoRam) {
         byte = static_cast<u8>(random());
@@ -138,6 +140,11 @@ TEST_F(BackgroundRenderer, ShuffledSixteenColourLayersMatchTheLookUps) {
     for (u32 i = 1; i < 256; ++i) {
         write16(0x05000000 + 2 * i, random() & 0x7FFF);
     }
+    auto draw = [](u32 bg, u16* out, bool vectors, bool wide) {
+        tileVectorsEnabled = vectors;
+        wideTileVectorsEnabled = wide;
+        drawTextLayer(bg, out, effectNone);
+    };
     u16 expected[256], shown[256];
     for (u32 trial = 0; trial < 400; ++trial) {
         const u32 bg = trial % 4;
@@ -145,14 +152,19 @@ TEST_F(BackgroundRenderer, ShuffledSixteenColourLayersMatchTheLookUps) {
         setRegister(0x010 + 4 * bg, random() & 0x1FF);
         setRegister(0x012 + 4 * bg, random() & 0x1FF);
         ioRegister(io::VCOUNT) = static_cast<u16>(random() % 160);
-        tileVectorsEnabled = false;
-        drawTextLayer(bg, expected, effectNone);
-        tileVectorsEnabled = true;
-        drawTextLayer(bg, shown, effectNone);
-        for (u32 x = 0; x < 240; ++x) {
-            ASSERT_EQ(shown[x], expected[x]) << "trial " << trial << ", x " << x;
+        draw(bg, expected, false, false);
+        for (bool wide : {false, true}) {
+            if (wide && !wideAvailable) {
+                continue;
+            }
+            draw(bg, shown, true, wide);
+            for (u32 x = 0; x < 240; ++x) {
+                ASSERT_EQ(shown[x], expected[x])
+                    << (wide ? "AVX2" : "SSSE3") << ", trial " << trial << ", x " << x;
+            }
         }
     }
+    wideTileVectorsEnabled = wideAvailable;
 }
 
 TEST_F(BackgroundRenderer, ColourZeroOfA256ColourLayerShowsTheLayerBehind) {
