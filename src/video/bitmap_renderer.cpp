@@ -88,6 +88,9 @@ void renderBitmapLine() {
 
     renderSpriteLine(1);
     composeBitmapSprites(line, bldmod);
-    clearObjWindowMask();
+    // Only window sprites set the mask, and they set objWindowPresent with it.
+    if (videoLine.objWindowPresent) {
+        clearObjWindowMask();
+    }
     videoLine.cursor += renderWidth;
 }

@@ -98,6 +98,9 @@ void renderTileLine() {
     } else {
         composeLine(videoLine.cursor, bldmod);
     }
-    clearObjWindowMask();
+    // Only window sprites set the mask, and they set objWindowPresent with it.
+    if (videoLine.objWindowPresent) {
+        clearObjWindowMask();
+    }
     videoLine.cursor += renderWidth;
 }
