@@ -137,68 +137,66 @@ void drawTextRow(u16* out, const TextLine& line) {
 }
 
 #if QUARVEND_TILE_VECTORS
-// drawTextRow for 16 colours without effect, eight pixels per pair of byte shuffles. What the
-// loop needs of the line is held in locals: the vector stores may alias anything, so fields
-// read through LINE would be read again for every tile. The first tile goes through a scratch
-// row, as only its pixels from the first one on are shown.
-[[gnu::target("ssse3")]] void drawTextRow16Vector(u16* out, const TextLine& line) {
-    const u8* const mapRows[2] = {line.mapRows[0], line.mapRows[1]};
+// What the vector loops need of the line, held in locals: the vector stores may alias
+// anything, so fields read through a reference would be read again for every tile.
+struct VectorRow {
+    // The 32 map entries from the line's first tile column on, the other block's following
+    // where the row wraps: the loops step through them without testing for the wrap.
+    u16 entries[32];
     // The offset of the line's row in a tile, unflipped and flipped vertically (entry bit 11).
-    const u32 rowBases[2] = {line.charBase + 4 * line.tileRow,
-                             line.charBase + 4 * (7 - line.tileRow)};
-    const u8* const videoRam = gba.VideoRam;
-    u32 column = line.column;
-    u32 block = 0;
-    u16 first[8];
-    u16* target = first;
-    // The first tile into the scratch row, then from the line's next pixel on in steps of 8.
-    for (u32 written = 8 - line.firstPixel; written < screenWidth + 8; written += 8) {
-        const u32 entry = load16(mapRows[block] + 2 * column);
-        if (++column == 32) {
-            column = 0;
-            block ^= 1;
-        }
-        const u32 address = (rowBases[(entry >> 11) & 1] + 32 * (entry & 0x3FF)) & tileAddressMask;
-        expandTileRow16(target, rowAsShown16(load32(videoRam + address), entry),
-                        gba.HostBankBytes[entry >> 12]);
-        target = out + written;
+    u32 rowBases[2];
+
+    explicit VectorRow(const TextLine& line)
+        : rowBases{line.charBase + 4 * line.tileRow, line.charBase + 4 * (7 - line.tileRow)} {
+        const u32 before = 32 - line.column;
+        std::memcpy(entries, line.mapRows[0] + 2 * line.column, before * sizeof(u16));
+        std::memcpy(entries + before, line.mapRows[1], line.column * sizeof(u16));
     }
+
+    // The row of tile I of the line as shown, with the byte-shuffle tables of its bank.
+    u32 tileRow(u32 i, const u8*& bankBytes) const {
+        const u32 entry = entries[i];
+        const u32 address = (rowBases[(entry >> 11) & 1] + 32 * (entry & 0x3FF)) & tileAddressMask;
+        bankBytes = gba.HostBankBytes[entry >> 12];
+        return rowAsShown16(load32(gba.VideoRam + address), entry);
+    }
+};
+
+// drawTextRow for 16 colours without effect, eight pixels per pair of byte shuffles. The first
+// tile goes through a scratch row, as only its pixels from the first one on are shown.
+[[gnu::target("ssse3")]] void drawTextRow16Vector(u16* out, const TextLine& line) {
+    const VectorRow row(line);
+    const u8* bankBytes;
+    u16 first[8];
+    u32 tileRow = row.tileRow(0, bankBytes);
+    expandTileRow16(first, tileRow, bankBytes);
     std::memcpy(out, first + line.firstPixel, (8 - line.firstPixel) * sizeof(u16));
+    u32 i = 1;
+    for (u32 written = 8 - line.firstPixel; written < screenWidth; written += 8, ++i) {
+        tileRow = row.tileRow(i, bankBytes);
+        expandTileRow16(out + written, tileRow, bankBytes);
+    }
 }
 #endif
 
 #if QUARVEND_WIDE_TILE_VECTORS
-// drawTextRow16Vector with AVX2, two tiles per step.
+// drawTextRow16Vector with AVX2, two tiles per step: the first two into a scratch row, then
+// two by two, the last pair reaching up to 15 pixels past the line's end, which the 256-pixel
+// buffer has room for.
 [[gnu::target("avx2")]] void drawTextRow16Wide(u16* out, const TextLine& line) {
-    const u8* const mapRows[2] = {line.mapRows[0], line.mapRows[1]};
-    const u32 rowBases[2] = {line.charBase + 4 * line.tileRow,
-                             line.charBase + 4 * (7 - line.tileRow)};
-    const u8* const videoRam = gba.VideoRam;
-    u32 column = line.column;
-    u32 block = 0;
-    auto nextRow = [&](const u8*& bankBytes) {
-        const u32 entry = load16(mapRows[block] + 2 * column);
-        if (++column == 32) {
-            column = 0;
-            block ^= 1;
-        }
-        const u32 address = (rowBases[(entry >> 11) & 1] + 32 * (entry & 0x3FF)) & tileAddressMask;
-        bankBytes = gba.HostBankBytes[entry >> 12];
-        return rowAsShown16(load32(videoRam + address), entry);
-    };
-    // 30 or 31 tiles: the first two into a scratch row, then two by two; a 31st goes out
-    // alone past the line's end, which the buffer has room for.
-    u16 first[16];
+    const VectorRow row(line);
     const u8* bank0;
     const u8* bank1;
-    u32 row0 = nextRow(bank0);
-    u32 row1 = nextRow(bank1);
+    u16 first[16];
+    u32 row0 = row.tileRow(0, bank0);
+    u32 row1 = row.tileRow(1, bank1);
     expandTileRows16Twice(first, row0, bank0, row1, bank1);
     const u32 shown = 16 - line.firstPixel;
     std::memcpy(out, first + line.firstPixel, shown * sizeof(u16));
-    for (u32 written = shown; written < screenWidth; written += 16) {
-        row0 = nextRow(bank0);
-        row1 = nextRow(bank1);
+    u32 i = 2;
+    for (u32 written = shown; written < screenWidth; written += 16, i += 2) {
+        row0 = row.tileRow(i, bank0);
+        row1 = row.tileRow(i + 1, bank1);
         expandTileRows16Twice(out + written, row0, bank0, row1, bank1);
     }
 }
