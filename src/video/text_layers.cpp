@@ -143,22 +143,29 @@ struct VectorRow {
     // The 32 map entries from the line's first tile column on, the other block's following
     // where the row wraps: the loops step through them without testing for the wrap.
     u16 entries[32];
-    // The offset of the line's row in a tile, unflipped and flipped vertically (entry bit 11).
-    u32 rowBases[2];
+    // Where in video memory each tile's row lies, computed for all 32 in one loop that the
+    // compiler does several entries at a time.
+    u32 addresses[32];
 
-    explicit VectorRow(const TextLine& line)
-        : rowBases{line.charBase + 4 * line.tileRow, line.charBase + 4 * (7 - line.tileRow)} {
+    explicit VectorRow(const TextLine& line) {
         const u32 before = 32 - line.column;
         std::memcpy(entries, line.mapRows[0] + 2 * line.column, before * sizeof(u16));
         std::memcpy(entries + before, line.mapRows[1], line.column * sizeof(u16));
+        // The offset of the line's row in a tile, unflipped and flipped vertically (bit 11).
+        const u32 rowBase = line.charBase + 4 * line.tileRow;
+        const u32 flippedRowBase = line.charBase + 4 * (7 - line.tileRow);
+        for (u32 i = 0; i < 32; ++i) {
+            const u32 entry = entries[i];
+            addresses[i] = ((entry & 0x800 ? flippedRowBase : rowBase) + 32 * (entry & 0x3FF)) &
+                           tileAddressMask;
+        }
     }
 
     // The row of tile I of the line as shown, with the byte-shuffle tables of its bank.
     u32 tileRow(u32 i, const u8*& bankBytes) const {
         const u32 entry = entries[i];
-        const u32 address = (rowBases[(entry >> 11) & 1] + 32 * (entry & 0x3FF)) & tileAddressMask;
         bankBytes = gba.HostBankBytes[entry >> 12];
-        return rowAsShown16(load32(gba.VideoRam + address), entry);
+        return rowAsShown16(load32(gba.VideoRam + addresses[i]), entry);
     }
 };
 
