@@ -140,17 +140,19 @@ void drawTextRow(u16* out, const TextLine& line) {
 // What the vector loops need of the line, held in locals: the vector stores may alias
 // anything, so fields read through a reference would be read again for every tile.
 struct VectorRow {
-    // The 32 map entries from the line's first tile column on, the other block's following
-    // where the row wraps: the loops step through them without testing for the wrap.
-    u16 entries[32];
+    // The map rows of both blocks one after the other: the 32 entries from the line's first
+    // tile column on follow one another, so the loops need no test for the wrap.
+    u16 blocks[64];
+    const u16* entries;
     // Where in video memory each tile's row lies, computed for all 32 in one loop that the
     // compiler does several entries at a time.
     u32 addresses[32];
 
-    explicit VectorRow(const TextLine& line) {
-        const u32 before = 32 - line.column;
-        std::memcpy(entries, line.mapRows[0] + 2 * line.column, before * sizeof(u16));
-        std::memcpy(entries + before, line.mapRows[1], line.column * sizeof(u16));
+    VectorRow(const VectorRow&) = delete; // ENTRIES points into the record itself
+
+    explicit VectorRow(const TextLine& line) : entries(blocks + line.column) {
+        std::memcpy(blocks, line.mapRows[0], 32 * sizeof(u16));
+        std::memcpy(blocks + 32, line.mapRows[1], 32 * sizeof(u16));
         // The offset of the line's row in a tile, unflipped and flipped vertically (bit 11).
         const u32 rowBase = line.charBase + 4 * line.tileRow;
         const u32 flippedRowBase = line.charBase + 4 * (7 - line.tileRow);
