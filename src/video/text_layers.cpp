@@ -218,7 +218,7 @@ void drawTextRowWithEffect(u16* out, const TextLine& line, EffectMode effect) {
     case effectDarken: drawTextRow<fullColour, effectDarken>(out, line); break;
     default:
 #if QUARVEND_WIDE_TILE_VECTORS
-        if (!fullColour && wideTileVectorsEnabled) {
+        if (!fullColour && tileVectorsEnabled && wideTileVectorsEnabled) {
             drawTextRow16Wide(out, line);
             break;
         }
