@@ -40,20 +40,13 @@ u32 blockCost(u32 first, u32 count, const u16* firstCosts) {
 // Work or internal RAM when every word of the block of COUNT words from FIRST lies in it, in
 // one region; no memory otherwise. Such blocks, the usual stack frames and structure copies,
 // are read and written in place; the others go word by word through the bus.
-struct RamBlock {
-    u8* memory = nullptr;
-    u32 mask = 0;
-};
-
-RamBlock ramBlockAt(u32 first, u32 count) {
+// Its mask also forces the words' addresses down to multiples of 4.
+data_access::RamView ramBlockAt(u32 first, u32 count) {
     if ((first >> 24) != ((first + 4 * (count - 1)) >> 24)) {
         return {};
     }
-    switch (data_access::region(first)) {
-    case data_access::workRegion: return {gba.WorkRam, 0x3FFFC};
-    case data_access::internalRegion: return {gba.InternalRam, 0x7FFC};
-    default: return {};
-    }
+    const data_access::RamView ram = data_access::ramAt(first);
+    return {ram.memory, ram.mask & ~3u};
 }
 
 // With S and without R15 the registers go to the User bank directly, whatever the mode, and
@@ -89,7 +82,7 @@ void armLoadMultiple(u32 opcode) {
             address += 4;
         }
     };
-    if (const RamBlock ram = ramBlockAt(first, count); ram.memory) {
+    if (const data_access::RamView ram = ramBlockAt(first, count); ram.memory) {
         loadRegisters([&](u32 at) { return load32(ram.memory + (at & ram.mask)); });
     } else {
         loadRegisters(cpuRead32);
@@ -145,7 +138,7 @@ void armStoreMultiple(u32 opcode) {
                 remaining &= remaining - 1;
             } while (remaining != 0);
         };
-        if (const RamBlock ram = ramBlockAt(first, count); ram.memory) {
+        if (const data_access::RamView ram = ramBlockAt(first, count); ram.memory) {
             storeRegisters(
                 [&](u32 at, u32 value) { store32(ram.memory + (at & ram.mask), value); });
         } else {

@@ -16,12 +16,31 @@ inline u32 region(u32 address) {
     return (address >> 24) & 15;
 }
 
+// The masks that fold the mirrors of the two RAMs.
+constexpr u32 workMask = 0x3FFFF;
+constexpr u32 internalMask = 0x7FFF;
+
 inline u8* workRam(u32 address, u32 alignMask) {
-    return gba.WorkRam + (address & 0x3FFFF & alignMask);
+    return gba.WorkRam + (address & workMask & alignMask);
 }
 
 inline u8* internalRam(u32 address, u32 alignMask) {
-    return gba.InternalRam + (address & 0x7FFF & alignMask);
+    return gba.InternalRam + (address & internalMask & alignMask);
+}
+
+// The RAM behind ADDRESS with the mask that folds its mirrors, or no memory where the bus
+// must answer.
+struct RamView {
+    u8* memory = nullptr;
+    u32 mask = 0;
+};
+
+inline RamView ramAt(u32 address) {
+    switch (region(address)) {
+    case workRegion: return {gba.WorkRam, workMask};
+    case internalRegion: return {gba.InternalRam, internalMask};
+    default: return {};
+    }
 }
 
 } // namespace data_access

@@ -111,34 +111,31 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
 FetchWindow armWindow;
 FetchWindow thumbWindow;
 
-void runArm() {
+// The instructions of one set until the slice runs out, the state changes or an idle loop is
+// armed.
+template <bool thumb>
+void runInstructionSet() {
     CpuState& cpu = gba.cpu;
-    FetchWindow window = armWindow;
-    while (cpu.cycleBalance > 0 && cpu.armState) {
+    FetchWindow& kept = thumb ? thumbWindow : armWindow;
+    FetchWindow window = kept;
+    while (cpu.cycleBalance > 0 && cpu.armState != thumb) {
         const u32 pc = cpu.userBank[15];
-        const u32 opcode = executeArm(cpu, window);
-        if (isArmSelfBranch(opcode) || isArmPollBranch(opcode)) [[unlikely]] {
-            if (afterLoopBranch(cpu, window, opcode, pc, false)) {
+        u32 opcode;
+        bool loopShaped;
+        if constexpr (thumb) {
+            opcode = executeThumb(cpu, window);
+            loopShaped = isThumbSelfBranch(opcode) || isThumbPollBranch(opcode);
+        } else {
+            opcode = executeArm(cpu, window);
+            loopShaped = isArmSelfBranch(opcode) || isArmPollBranch(opcode);
+        }
+        if (loopShaped) [[unlikely]] {
+            if (afterLoopBranch(cpu, window, opcode, pc, thumb)) {
                 break;
             }
         }
     }
-    armWindow = window;
-}
-
-void runThumb() {
-    CpuState& cpu = gba.cpu;
-    FetchWindow window = thumbWindow;
-    while (cpu.cycleBalance > 0 && !cpu.armState) {
-        const u32 pc = cpu.userBank[15];
-        const u32 opcode = executeThumb(cpu, window);
-        if (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode)) [[unlikely]] {
-            if (afterLoopBranch(cpu, window, opcode, pc, true)) {
-                break;
-            }
-        }
-    }
-    thumbWindow = window;
+    kept = window;
 }
 
 } // namespace
@@ -179,9 +176,9 @@ void runCpuSlice() {
         if (pollLoop.armed) {
             spinPollLoop();
         } else if (cpu.armState) {
-            runArm();
+            runInstructionSet<false>();
         } else {
-            runThumb();
+            runInstructionSet<true>();
         }
         if (cpu.irqEntryDue) {
             takeDueInterrupt();
