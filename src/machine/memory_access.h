@@ -18,6 +18,12 @@ inline u32 load32(const void* p) {
     return v;
 }
 
+inline u64 load64(const void* p) {
+    u64 v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
 inline void store16(void* p, u16 v) {
     std::memcpy(p, &v, 2);
 }

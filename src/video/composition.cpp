@@ -38,12 +38,6 @@ void clearBuffer(u16* buffer) {
     std::memset(buffer, 0, lineBufferPixels * sizeof(u16));
 }
 
-// In alpha mode ordinary sprites blend only while they are first targets (BLDMOD bit 4) and
-// some second target is selected (bits 8-13).
-bool spritesBlend(u32 bldmod) {
-    return effectModeOf(bldmod) == effectBlend && (bldmod & 0x10) && (bldmod & 0x3F00);
-}
-
 void composeLayer(u16* line, const u16* buffer, u32 bg, u32 bldmod) {
     if (effectModeOf(bldmod) == effectBlend && (bldmod & (1u << bg))) {
         blendOver(line, buffer);
@@ -68,7 +62,7 @@ void composeOrdinarySprites(u16* line, u32 priority, u32 bldmod) {
     if (!videoLine.objPresent[priority]) {
         return;
     }
-    if (spritesBlend(bldmod)) {
+    if (ordinarySpritesBlend(bldmod)) {
         blendOver(line, objLineBuffers[priority]);
     } else {
         copyOver(line, objLineBuffers[priority]);
@@ -84,6 +78,12 @@ void composeSemiTransparentSprites(u16* line, u32 priority) {
 }
 
 } // namespace
+
+// In alpha mode ordinary sprites blend only while they are first targets (BLDMOD bit 4) and
+// some second target is selected (bits 8-13).
+bool ordinarySpritesBlend(u32 bldmod) {
+    return effectModeOf(bldmod) == effectBlend && (bldmod & 0x10) && (bldmod & 0x3F00);
+}
 
 void fillBackdrop(u16* line, u16 backdrop, u32 bldmod) {
     u16 colour = backdrop;

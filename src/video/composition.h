@@ -4,6 +4,10 @@
 
 #include "common/types.h"
 
+// True when the line composition (without windows) blends ordinary sprites over what lies below
+// them instead of copying them over it.
+bool ordinarySpritesBlend(u32 bldmod);
+
 // Fills the 256 pixels of LINE with BACKDROP, brightened or darkened when BLDMOD makes the
 // backdrop a first target of effect mode 2 or 3.
 void fillBackdrop(u16* line, u16 backdrop, u32 bldmod);

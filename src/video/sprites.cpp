@@ -10,6 +10,7 @@
 #include "machine/memory_access.h"
 #include "video/affine_span.h"
 #include "video/color_effects.h"
+#include "video/composition.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
@@ -43,6 +44,9 @@ struct LineSetup {
     u32 mosaicWidth;   // horizontal block width; 1 leaves the row as it is
     u32 mosaicHeight;  // vertical block height
     u32 priorityLimit; // sprites with a greater priority number are not drawn
+    // Ordinary sprites are copied over what lies below them, so where one is drawn, sprites of
+    // greater priority numbers can never show.
+    bool frontSpritesHide;
     Target ordinaryTarget;
     Target semiTarget; // for sprites of mode 1
 };
@@ -154,19 +158,30 @@ u64 mirroredIndices(u64 indices) {
     }
 }
 
-// The texture row is decoded tile by tile in box order, one read per tile row; mirrored, tile X
-// of the row lands at the other end with its indices reversed. Then the drawn columns are
-// picked out. A tile row never straddles the wrap of the sprite area: it starts at a multiple
-// of its own size.
+// Only the box tiles that hold drawn columns are decoded, one read per tile row; mirrored, box
+// tile B shows texture tile (width / 8 - 1 - B) with its indices reversed. A row whose drawn
+// columns start on a tile edge is decoded straight into the sprite's colours, others go through
+// a scratch row. A tile row never straddles the wrap of the sprite area: it starts at a
+// multiple of its own size.
+struct RowTiles {
+    u32 first;   // first box tile decoded
+    u32 end;     // one past the last
+    bool direct; // decoded straight into spriteColours
+};
+
+RowTiles rowTiles(const SpriteSpan& span) {
+    return {span.skip / 8, (span.skip + span.count + 7) / 8, (span.skip & 7) == 0};
+}
+
 template <bool colours256, bool flipped>
 void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* palette) {
     constexpr u32 tileStride = colours256 ? 64 : 32;
     const u8* tiles = gba.VideoRam + spriteTileBase;
     u16 decoded[64];
-    // A row drawn whole goes straight to the sprite's colours.
-    const bool whole = span.count == width;
-    u16* target = whole ? spriteColours : decoded;
-    for (u32 tileX = 0; tileX < width / 8; ++tileX) {
+    const RowTiles box = rowTiles(span);
+    u16* target = box.direct ? spriteColours : decoded;
+    for (u32 boxTile = box.first; boxTile < box.end; ++boxTile) {
+        const u32 tileX = flipped ? width / 8 - 1 - boxTile : boxTile;
         const u8* source = tiles + ((rowAddress + tileX * tileStride) & spriteTileMask);
         u64 indices;
         if constexpr (colours256) {
@@ -174,18 +189,17 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
         } else {
             indices = load32(source);
         }
-        u16* out = target + 8 * tileX;
         if constexpr (flipped) {
             indices = mirroredIndices<colours256>(indices);
-            out = target + width - 8 * (tileX + 1);
         }
+        u16* out = target + 8 * (boxTile - box.first);
         for (u32 k = 0; k < 8; ++k) {
             u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
             out[k] = index ? palette[index] : 0;
         }
     }
-    if (!whole) {
-        std::memcpy(spriteColours, decoded + span.skip, span.count * sizeof(u16));
+    if (!box.direct) {
+        std::memcpy(spriteColours, decoded + (span.skip & 7), span.count * sizeof(u16));
     }
 }
 
@@ -201,19 +215,18 @@ template <bool flipped>
     const u8* tiles = gba.VideoRam + spriteTileBase;
     const u8* bankBytes = gba.HostBankBytes[(palette - gba.HostPalette) >> 4];
     u16 decoded[64];
-    const bool whole = span.count == width;
-    u16* target = whole ? spriteColours : decoded;
-    for (u32 tileX = 0; tileX < width / 8; ++tileX) {
+    const RowTiles box = rowTiles(span);
+    u16* target = box.direct ? spriteColours : decoded;
+    for (u32 boxTile = box.first; boxTile < box.end; ++boxTile) {
+        const u32 tileX = flipped ? width / 8 - 1 - boxTile : boxTile;
         u32 indices = load32(tiles + ((rowAddress + tileX * 32) & spriteTileMask));
-        u16* out = target + 8 * tileX;
         if constexpr (flipped) {
             indices = static_cast<u32>(mirroredIndices<false>(indices));
-            out = target + width - 8 * (tileX + 1);
         }
-        expandTileRow16(out, indices, bankBytes);
+        expandTileRow16(target + 8 * (boxTile - box.first), indices, bankBytes);
     }
-    if (!whole) {
-        std::memcpy(spriteColours, decoded + span.skip, span.count * sizeof(u16));
+    if (!box.direct) {
+        std::memcpy(spriteColours, decoded + (span.skip & 7), span.count * sizeof(u16));
     }
 }
 
@@ -221,24 +234,19 @@ constexpr RowFetcher vectorRowFetchers[4] = {fetchRow16Vector<false>, fetchRow16
                                              fetchRow<true, false>, fetchRow<true, true>};
 #endif
 
+// The texels of SPAN's columns along WALK; the caller has cut the span to columns inside the
+// texture, so no test per pixel is needed.
 template <bool colours256>
-void fetchAffine(AffineWalk walk, u32 tile, u32 width, u32 height, bool oneDimensional, u32 count,
+void fetchAffine(AffineWalk walk, u32 tile, u32 width, bool oneDimensional, u32 count,
                  const u16* palette) {
-    // Outside the texture the columns are transparent; inside, no test per pixel is needed.
-    const ColumnRun inside =
-        insideBoth(insideColumns(walk.tx, walk.pa, static_cast<s32>(width << 8), count),
-                   insideColumns(walk.ty, walk.pc, static_cast<s32>(height << 8), count));
-    std::fill(spriteColours, spriteColours + inside.first, 0);
-    s32 tx = walk.tx + static_cast<s32>(inside.first) * walk.pa;
-    s32 ty = walk.ty + static_cast<s32>(inside.first) * walk.pc;
-    for (u32 i = inside.first; i < inside.end; ++i) {
+    s32 tx = walk.tx, ty = walk.ty;
+    for (u32 i = 0; i < count; ++i) {
         u32 row = static_cast<u32>(ty) >> 8;
         u32 address = textureRowAddress<colours256>(tile, row, width, oneDimensional);
         spriteColours[i] = texel<colours256>(address, static_cast<u32>(tx) >> 8, palette);
         tx += walk.pa;
         ty += walk.pc;
     }
-    std::fill(spriteColours + inside.end, spriteColours + count, 0);
 }
 
 // Horizontal mosaic: a countdown from the block width runs down before each column; where it
@@ -256,6 +264,8 @@ void applyHorizontalMosaic(u32 count, u32 blockWidth) {
     }
 }
 
+// Sprites are drawn front to back, so a column a sprite in front has taken (non-zero in the
+// buffer or mask) keeps its pixel and only open columns take this sprite's.
 template <Target target>
 WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
     u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
@@ -265,7 +275,7 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
         u16* out = buffer + span.start;
         for (u32 i = 0; i < span.count; ++i) {
             u16 colour = spriteColours[i];
-            out[i] = colour ? colour : out[i];
+            out[i] = out[i] ? out[i] : colour;
             drawn |= colour;
         }
         if (drawn) {
@@ -284,9 +294,12 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
         written = true;
         if constexpr (target == toWindowMask) {
             videoLine.objWindowMask[x] = 1;
-        } else if constexpr (target == toSemiBuffer || target == plain) {
-            buffer[x] = static_cast<u16>(colour);
-        } else if constexpr (target == brightened) {
+            continue;
+        }
+        if (buffer[x] != 0) {
+            continue;
+        }
+        if constexpr (target == brightened) {
             buffer[x] = brightenPixel(colour);
         } else if constexpr (target == darkened) {
             buffer[x] = darkenPixel(colour);
@@ -301,8 +314,6 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
     }
     if constexpr (target == toWindowMask) {
         videoLine.objWindowPresent = 1;
-    } else if constexpr (target == toSemiBuffer) {
-        videoLine.semiObjPresent[priority] = 1;
     } else {
         videoLine.objPresent[priority] = 1;
     }
@@ -313,7 +324,81 @@ constexpr ColourStore colourStores[6] = {storeColours<toWindowMask>,     storeCo
                                          storeColours<blendedWithBelow>, storeColours<plain>,
                                          storeColours<brightened>,       storeColours<darkened>};
 
-bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, SpriteSpan& span) {
+// Per target (objLineBuffers 0-3, semiObjBuffers 4-7, the OBJ window mask 8), a bit for each
+// column of the line that needs no pixel from the sprite being drawn: taken by a sprite in
+// front, or, where front sprites hide, taken in a buffer of a smaller priority number. Sprites
+// are drawn by priority, each priority front to back, and read texels only between their
+// first and last open column. A bit is set only where a sprite left a pixel that wins over the
+// current one, so the bits never hide a column that shows. The words past column 255 take the
+// overflow of markTaken's shifts.
+constexpr u32 takenWords = 4 + maxBoxWidth / 64 + 1;
+u64 takenColumns[9][takenWords];
+constexpr u32 windowMaskTaken = 8;
+
+u32 takenIndex(Target target, u32 priority) {
+    return target == toWindowMask ? windowMaskTaken : priority + 4 * (target == toSemiBuffer);
+}
+
+// The columns of SPAN, counted from its start, from its first to its last open one.
+ColumnRun openColumns(const u64* taken, const SpriteSpan& span) {
+    const u32 end = span.start + span.count;
+    u32 first = span.start;
+    for (;;) {
+        u64 open = ~taken[first >> 6] >> (first & 63);
+        if (open != 0) {
+            first += static_cast<u32>(std::countr_zero(open));
+            break;
+        }
+        first = (first | 63) + 1;
+        if (first >= end) {
+            break;
+        }
+    }
+    if (first >= end) {
+        return {0, 0};
+    }
+    // Column FIRST is open, so this search stops there at the latest.
+    u32 last = end - 1;
+    for (;;) {
+        u64 open = ~taken[last >> 6] << (63 - (last & 63));
+        if (open != 0) {
+            last -= static_cast<u32>(std::countl_zero(open));
+            break;
+        }
+        last = (last & ~63u) - 1;
+    }
+    return {first - span.start, last + 1 - span.start};
+}
+
+// Marks the columns where the sprite's colours are not 0. Four columns at a time: the top bit
+// of each non-zero 16-bit lane, gathered into four adjacent bits by one multiplication.
+void markTaken(u64* taken, const SpriteSpan& span) {
+    constexpr u64 low = 0x7FFF7FFF7FFF7FFF;
+    u64 opaque[maxBoxWidth / 64] = {};
+    for (u32 i = 0; i < span.count; i += 4) {
+        u64 v = load64(spriteColours + i);
+        u64 lanes = (((v & low) + low) | v) & ~low;
+        opaque[i >> 6] |= ((((lanes >> 15) * 0x0001000200040008) >> 48) & 15) << (i & 63);
+    }
+    // Columns past the span may hold colours of an earlier sprite.
+    if (span.count < maxBoxWidth) {
+        opaque[span.count >> 6] &= (u64{1} << (span.count & 63)) - 1;
+    }
+    const u32 word = span.start >> 6, shift = span.start & 63;
+    for (u32 k = 0; k < maxBoxWidth / 64; ++k) {
+        taken[word + k] |= opaque[k] << shift;
+        taken[word + k + 1] |= shift ? opaque[k] >> (64 - shift) : 0;
+    }
+}
+
+void cutSpan(SpriteSpan& span, ColumnRun run) {
+    span.start += run.first;
+    span.skip += run.first;
+    span.count = run.end - run.first;
+}
+
+bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, const u64* taken,
+                        SpriteSpan& span) {
     u32 size = sizeIndex(attr0, attr1);
     u32 width = spriteWidths[size];
     u32 height = spriteHeights[size];
@@ -321,8 +406,17 @@ bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2,
     if (!boxRow(attr0 & 0xFF, height, setup.line, row) || !boxSpan(attr1 & 0x1FF, width, span)) {
         return false;
     }
-    bool mosaic = attr0 & 0x1000;
+    ColumnRun open = openColumns(taken, span);
+    if (open.first == open.end) {
+        return false;
+    }
+    bool mosaic = (attr0 & 0x1000) && setup.mosaicWidth > 1;
     if (mosaic) {
+        // A mosaic row samples from its first drawn column on, so only its end may be cut.
+        open.first = 0;
+    }
+    cutSpan(span, open);
+    if (attr0 & 0x1000) {
         row -= row % setup.mosaicHeight;
     }
     if (attr1 & 0x2000) {
@@ -340,7 +434,7 @@ bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2,
     }
 #endif
     fetchers[2 * colours256 + flipped](address, width, span, spritePalette(attr0, attr2));
-    if (mosaic && setup.mosaicWidth > 1) {
+    if (mosaic) {
         applyHorizontalMosaic(span.count, setup.mosaicWidth);
     }
     return true;
@@ -363,7 +457,8 @@ AffineWalk affineStart(u32 group, u32 skip, u32 iy, u32 halfBoxWidth, u32 halfBo
             pa, pc};
 }
 
-bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, SpriteSpan& span) {
+bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, const u64* taken,
+                       SpriteSpan& span) {
     u32 size = sizeIndex(attr0, attr1);
     u32 doubled = (attr0 >> 9) & 1;
     u32 halfBoxWidth = 1u << (spriteHalfWidthShifts[size] + doubled);
@@ -377,12 +472,29 @@ bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, 
     u32 height = spriteHeights[size];
     AffineWalk walk =
         affineStart((attr1 >> 9) & 31, span.skip, iy, halfBoxWidth, halfBoxHeight, width, height);
+    // Outside the texture the columns are transparent; of the run inside, only the stretch
+    // between the first and the last open column is read.
+    const ColumnRun inside =
+        insideBoth(insideColumns(walk.tx, walk.pa, static_cast<s32>(width << 8), span.count),
+                   insideColumns(walk.ty, walk.pc, static_cast<s32>(height << 8), span.count));
+    if (inside.first == inside.end) {
+        return false;
+    }
+    cutSpan(span, inside);
+    const ColumnRun open = openColumns(taken, span);
+    if (open.first == open.end) {
+        return false;
+    }
+    cutSpan(span, open);
+    const s32 cut = static_cast<s32>(inside.first + open.first);
+    walk.tx += cut * walk.pa;
+    walk.ty += cut * walk.pc;
     u32 tile = attr2 & 0x3FF;
     const u16* palette = spritePalette(attr0, attr2);
     if (attr0 & 0x2000) {
-        fetchAffine<true>(walk, tile, width, height, setup.oneDimensional, span.count, palette);
+        fetchAffine<true>(walk, tile, width, setup.oneDimensional, span.count, palette);
     } else {
-        fetchAffine<false>(walk, tile, width, height, setup.oneDimensional, span.count, palette);
+        fetchAffine<false>(walk, tile, width, setup.oneDimensional, span.count, palette);
     }
     return true;
 }
@@ -402,7 +514,7 @@ Target spriteTarget(const LineSetup& setup, u32 attr0) {
 struct SpriteLineLists {
     bool built = false;
     u8 builtFrom[oamSize];
-    u64 onLine[screenHeight][2];
+    u64 onLine[screenHeight][4][2]; // by priority, entries 0-63 and 64-127
 };
 SpriteLineLists lineLists;
 
@@ -422,6 +534,7 @@ void rebuildLineLists() {
     for (u32 entry = 0; entry < spriteEntries; ++entry) {
         u32 attr0 = spriteAttribute(entry, 0);
         u32 height = boxHeight(attr0, spriteAttribute(entry, 1));
+        u32 priority = (spriteAttribute(entry, 2) >> 10) & 3;
         u32 y = attr0 & 0xFF;
         // As boxRow: a box at y 160 or more shows only its part below line 256.
         u32 first = y < screenHeight ? y : 0;
@@ -429,13 +542,15 @@ void rebuildLineLists() {
                       ? std::min(y + height, screenHeight)
                       : (y + height > 256 ? std::min(y + height - 256, screenHeight) : 0);
         for (u32 line = first; line < end; ++line) {
-            lineLists.onLine[line][entry >> 6] |= u64{1} << (entry & 63);
+            lineLists.onLine[line][priority][entry >> 6] |= u64{1} << (entry & 63);
         }
     }
     lineLists.built = true;
 }
 
-const u64* entriesOnLine(u32 line) {
+using EntryLists = u64[4][2];
+
+const EntryLists& entriesOnLine(u32 line) {
     if (!lineLists.built || std::memcmp(lineLists.builtFrom, gba.ObjectAttributes, oamSize) != 0) {
         rebuildLineLists();
     }
@@ -444,21 +559,21 @@ const u64* entriesOnLine(u32 line) {
 
 void drawSprite(const LineSetup& setup, u32 entry) {
     u32 attr0 = spriteAttribute(entry, 0);
-    u32 attr2 = spriteAttribute(entry, 2);
-    u32 priority = (attr2 >> 10) & 3;
-    if (priority > setup.priorityLimit) {
-        return;
-    }
     bool affine = attr0 & 0x100;
     if (!affine && (attr0 & 0x200)) {
         return; // disabled
     }
+    u32 attr2 = spriteAttribute(entry, 2);
+    u32 priority = (attr2 >> 10) & 3;
+    Target target = spriteTarget(setup, attr0);
+    u64* taken = takenColumns[takenIndex(target, priority)];
     u32 attr1 = spriteAttribute(entry, 1);
     SpriteSpan span;
-    bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, span)
-                         : fetchRegularSprite(setup, attr0, attr1, attr2, span);
+    bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, taken, span)
+                         : fetchRegularSprite(setup, attr0, attr1, attr2, taken, span);
     if (onLine) {
-        colourStores[spriteTarget(setup, attr0)](span, priority);
+        colourStores[target](span, priority);
+        markTaken(taken, span);
     }
 }
 
@@ -491,6 +606,8 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     u32 effectMode = (bldmod >> 6) & 3;
     bool windows = dispcnt & 0xE000;
     bool spritesFirstTarget = bldmod & 0x0010;
+    // The bitmap modes compose without windows whatever DISPCNT says.
+    setup.frontSpritesHide = (windows && !bitmapMode) || !ordinarySpritesBlend(bldmod);
     setup.ordinaryTarget = plain;
     if (spritesFirstTarget && !windows) {
         setup.ordinaryTarget = effectMode == effectBrighten ? brightened
@@ -529,19 +646,29 @@ void renderSpriteLine(u32 bitmapMode) {
         return;
     }
     LineSetup setup = prepareLine(dispcnt, bitmapMode);
-    // From the last entry to the first, so that a lower-numbered sprite ends up in front.
-    if (setup.line >= screenHeight) {
-        for (u32 entry = spriteEntries; entry-- > 0;) {
-            drawSprite(setup, entry);
+    std::memset(takenColumns, 0, sizeof takenColumns);
+    // The buffers start the line empty.
+    EntryLists everyEntry;
+    const EntryLists* lists = &everyEntry;
+    if (setup.line < screenHeight) {
+        lists = &entriesOnLine(setup.line);
+    } else {
+        std::memset(everyEntry, 0, sizeof everyEntry);
+        for (u32 entry = 0; entry < spriteEntries; ++entry) {
+            everyEntry[(spriteAttribute(entry, 2) >> 10) & 3][entry >> 6] |= u64{1} << (entry & 63);
         }
-        return;
     }
-    const u64* onLine = entriesOnLine(setup.line);
-    for (u32 half = 2; half-- > 0;) {
-        for (u64 entries = onLine[half]; entries != 0;) {
-            u32 highest = 63 - static_cast<u32>(std::countl_zero(entries));
-            entries &= ~(u64{1} << highest);
-            drawSprite(setup, 64 * half + highest);
+    for (u32 priority = 0; priority <= setup.priorityLimit; ++priority) {
+        if (priority > 0 && setup.frontSpritesHide) {
+            const u64* front = takenColumns[priority - 1];
+            std::memcpy(takenColumns[priority], front, sizeof takenColumns[0]);
+            std::memcpy(takenColumns[4 + priority], front, sizeof takenColumns[0]);
+        }
+        // A lower-numbered sprite lies in front of others of its priority.
+        for (u32 half = 0; half < 2; ++half) {
+            for (u64 entries = (*lists)[priority][half]; entries != 0; entries &= entries - 1) {
+                drawSprite(setup, 64 * half + static_cast<u32>(std::countr_zero(entries)));
+            }
         }
     }
 }

@@ -1,6 +1,8 @@
-// The sprite line renderer. For the line VCOUNT it walks the 128 OAM entries from 127 down to
-// 0 and draws each sprite that crosses the line into the sprite buffers of its priority
-// (objLineBuffers, semiObjBuffers) or into the OBJ window mask; composition reads them after.
+// The sprite line renderer. For the line VCOUNT it draws each sprite that crosses the line into
+// the sprite buffers of its priority (objLineBuffers, semiObjBuffers) or into the OBJ window
+// mask; composition reads them after. Where sprites overlap in a buffer the lower entry shows.
+// The buffers must be empty when a line starts: sprites are drawn front to back and leave
+// columns that already hold a pixel as they are.
 #pragma once
 
 #include "common/types.h"

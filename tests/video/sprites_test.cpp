@@ -10,11 +10,13 @@
 #include "support/test_support.h"
 #include "video/affine_span.h"
 #include "video/color_effects.h"
+#include "video/composition.h"
 #include "video/frame_driver.h"
 #include "video/line_buffers.h"
 #include "video/line_renderers.h"
 #include "video/sprites.h"
 #include "video/tile_vectors.h"
+#include "video/windows.h"
 
 namespace {
 
@@ -523,6 +525,109 @@ TEST_F(Sprites, ObjWindowSpritesOnlyMarkTheMask) {
     EXPECT_EQ(videoLine.objWindowMask[99], 0);
     clearObjWindowMask();
     EXPECT_EQ(videoLine.objWindowMask[100], 0);
+}
+
+// Sprites are drawn by priority and front to back, skipping columns that a sprite in front
+// already holds. Against that, each sprite is drawn alone and the results layered by hand, the
+// lower entry on top in each buffer: over random sprites, effects, windows and layers below,
+// the composed line and the OBJ window mask must come out the same.
+TEST_F(Sprites, SkippingCoveredColumnsKeepsThePicture) {
+    std::mt19937 random(41);
+    for (u32 i = 0; i < 0x8000; ++i) {
+        const u8 byte = static_cast<u8>(random());
+        gba.VideoRam[0x10000 + i] = random() % 4 ? byte : 0;
+    }
+    u8 oam[oamSize];
+    u16 base[256], composed[2][256];
+    for (u32 trial = 0; trial < 120; ++trial) {
+        const u32 line = random() % 160;
+        for (u32 group = 0; group < 32; ++group) {
+            auto parameter = [&] { return static_cast<s16>(random() % 0x400 - 0x200); };
+            setAffineGroup(group, parameter(), parameter(), parameter(), parameter());
+        }
+        for (u32 entry = 0; entry < 128; ++entry) {
+            setSprite(entry,
+                      ((line - random() % 64) & 0xFF) | (random() % 3) << 14 | (random() & 0x3F00),
+                      ((random() % 300 + 482) & 0x1FF) | (random() & 0xFE00), random());
+        }
+        std::memcpy(oam, gba.ObjectAttributes, oamSize);
+        const u32 bitmapMode = random() % 4 == 0;
+        const u32 dispcnt = spritesOn | (random() & 0xE040);
+        const u32 bldcnt = random() & 0x3FFF;
+        ioRegister(io::DISPCNT) = static_cast<u16>(dispcnt);
+        ioRegister(io::BLDCNT) = static_cast<u16>(bldcnt);
+        for (u32 reg :
+             {io::MOSAIC, io::WIN0H, io::WIN0V, io::WIN1H, io::WIN1V, io::WININ, io::WINOUT}) {
+            ioRegister(reg) = static_cast<u16>(random());
+        }
+        selectEffectRows(random() % 17, random() % 17, random() % 17);
+        resetLayerRecords();
+        videoLine.bitmapBg2Priority = bitmapMode ? random() % 4 : 3;
+        for (u32 p = 0; p < 4; ++p) {
+            videoLine.priorityUsed[p] = random() % 2;
+            videoLine.priorityLayer[p] = static_cast<u16>(p);
+            for (u32 x = 0; x < 256; ++x) {
+                layerBuffers[p][x] = random() % 3 ? 0 : hostColour(random() & 0x7FFF);
+            }
+        }
+        for (u32 x = 0; x < 256; ++x) {
+            base[x] = hostColour(random() & 0x7FFF);
+        }
+        auto compose = [&](u16* out) {
+            std::memcpy(out, base, sizeof base);
+            if (bitmapMode) {
+                composeBitmapSprites(out, bldcnt);
+            } else if (dispcnt & 0xE000) {
+                composeLineWithWindows(out, dispcnt, bldcnt, line);
+            } else {
+                composeLine(out, bldcnt);
+            }
+        };
+
+        u16 objects[2][4][256] = {};
+        u8 objPresent[2][4] = {}, windowMask[256] = {}, windowPresent = 0;
+        for (u32 entry = 128; entry-- > 0;) {
+            for (u32 other = 0; other < 128; ++other) {
+                store16(gba.ObjectAttributes + 8 * other,
+                        other == entry ? load16(oam + 8 * other) : 0x0200);
+            }
+            renderLine(line, bitmapMode);
+            for (u32 p = 0; p < 4; ++p) {
+                const u16* drawn[2] = {objLineBuffers[p], semiObjBuffers[p]};
+                for (u32 kind = 0; kind < 2; ++kind) {
+                    for (u32 x = 0; x < 256; ++x) {
+                        objects[kind][p][x] = drawn[kind][x] ? drawn[kind][x] : objects[kind][p][x];
+                    }
+                }
+                objPresent[0][p] |= videoLine.objPresent[p];
+                objPresent[1][p] |= videoLine.semiObjPresent[p];
+            }
+            for (u32 x = 0; x < 256; ++x) {
+                windowMask[x] |= videoLine.objWindowMask[x];
+            }
+            windowPresent |= videoLine.objWindowPresent;
+        }
+        for (u32 p = 0; p < 4; ++p) {
+            std::memcpy(objLineBuffers[p], objects[0][p], 512);
+            std::memcpy(semiObjBuffers[p], objects[1][p], 512);
+            videoLine.objPresent[p] = objPresent[0][p];
+            videoLine.semiObjPresent[p] = objPresent[1][p];
+        }
+        std::memcpy(videoLine.objWindowMask, windowMask, 256);
+        videoLine.objWindowPresent = windowPresent;
+        compose(composed[0]);
+
+        std::memcpy(gba.ObjectAttributes, oam, oamSize);
+        renderLine(line, bitmapMode);
+        for (u32 x = 0; x < 256; ++x) {
+            ASSERT_EQ(videoLine.objWindowMask[x] != 0, windowMask[x] != 0)
+                << "trial " << trial << ", x " << x;
+        }
+        compose(composed[1]);
+        for (u32 x = 0; x < 240; ++x) {
+            ASSERT_EQ(composed[1][x], composed[0][x]) << "trial " << trial << ", x " << x;
+        }
+    }
 }
 
 } // namespace
