@@ -79,13 +79,13 @@ bool thumbPollLoopQualifies(FetchWindow& window, u32 branch) {
 
 void spinPollLoop() {
     CpuState& cpu = gba.cpu;
-    const u32 unit = pollLoop.thumb ? 2 : 4;
-    const u32 length = pollLoop.length;
-    u32 index = (cpu.userBank[15] - pollLoop.start) / unit;
-    if (cpu.userBank[15] - pollLoop.start >= length * unit || cpu.armState == pollLoop.thumb) {
+    if (!pollLoopHoldsCpu(cpu.userBank[15], cpu.armState)) {
         disarmPollLoop();
         return;
     }
+    const u32 unit = pollLoop.thumb ? 2 : 4;
+    const u32 length = pollLoop.length;
+    u32 index = (cpu.userBank[15] - pollLoop.start) / unit;
     const s32* costs = pollLoop.costs;
     const s32 turn = costs[0] + costs[1] + costs[2];
     s32 balance = cpu.cycleBalance;

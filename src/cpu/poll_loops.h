@@ -52,6 +52,13 @@ constexpr bool isThumbPollBranch(u32 opcode) {
     return (opcode & 0xF0FF) == 0xD0FC && opcode < 0xDE00;
 }
 
+// Whether the loop is armed and R15 stands in it, so that spinPollLoop charges its turns.
+inline bool pollLoopHoldsCpu(u32 pc, bool armState) {
+    const u32 unit = pollLoop.thumb ? 2 : 4;
+    return pollLoop.armed && pc - pollLoop.start < pollLoop.length * unit &&
+           armState != pollLoop.thumb;
+}
+
 // Charges the armed loop's turns from where R15 stands in it until the balance runs out, and
 // leaves R15 at the instruction the slice ends before. Disarms instead when R15 is not in the
 // loop.

@@ -16,14 +16,26 @@ u32 currentCycleTime() {
 
 namespace {
 
-// While the CPU is halted and no DMA channel runs, a slice does nothing but the timer pass, and
-// a pass that overflows no timer only moves the counters: the slices of this call before the
-// next overflow are done at once. The slice of the overflow runs as usual, with its time.
+// While no DMA channel runs and the CPU is halted, or turns in an armed poll loop, a slice does
+// nothing but charge the loop's turns and the timer pass, and a pass that overflows no timer
+// only moves the counters: the slices of this call before the next overflow are done at once.
+// The slice of the overflow runs as usual, with its time. The turns of several slices charged
+// at once end where slice by slice would: each slice runs turns until its balance is spent,
+// and the next goes on from there.
+bool slicesQuiet() {
+    const CpuState& cpu = gba.cpu;
+    return dma.active > 3 && (!cpu.cpuRunning || pollLoopHoldsCpu(cpu.userBank[15], cpu.armState));
+}
+
 void skipQuietSlices() {
     const u32 left = (static_cast<u32>(scheduler.sliceBudget) + 63) / 64;
     const u32 quiet = timers.anyOn ? std::min(quietTimerSlices(), left) : left;
     if (quiet == 0) {
         return;
+    }
+    if (gba.cpu.cpuRunning) {
+        gba.cpu.cycleBalance += 64 * static_cast<s32>(quiet);
+        spinPollLoop();
     }
     if (timers.anyOn) {
         advanceTimersQuietly(quiet);
@@ -45,7 +57,7 @@ void cpuRun(u16 cycles) {
         return;
     }
     do {
-        if (!gba.cpu.cpuRunning && dma.active > 3) {
+        if (slicesQuiet()) {
             skipQuietSlices();
             if (scheduler.sliceBudget <= 0) {
                 break;
