@@ -646,8 +646,6 @@ void renderSpriteLine(u32 bitmapMode) {
         return;
     }
     LineSetup setup = prepareLine(dispcnt, bitmapMode);
-    std::memset(takenColumns, 0, sizeof takenColumns);
-    // The buffers start the line empty.
     EntryLists everyEntry;
     const EntryLists* lists = &everyEntry;
     if (setup.line < screenHeight) {
@@ -658,17 +656,30 @@ void renderSpriteLine(u32 bitmapMode) {
             everyEntry[(spriteAttribute(entry, 2) >> 10) & 3][entry >> 6] |= u64{1} << (entry & 63);
         }
     }
+    // Nothing is taken when the line starts: its buffers start empty.
+    std::memset(takenColumns[windowMaskTaken], 0, sizeof takenColumns[0]);
+    // The columns that sprites of smaller priority numbers hide, once a priority is drawn.
+    const u64* hidden = nullptr;
     for (u32 priority = 0; priority <= setup.priorityLimit; ++priority) {
-        if (priority > 0 && setup.frontSpritesHide) {
-            const u64* front = takenColumns[priority - 1];
-            std::memcpy(takenColumns[priority], front, sizeof takenColumns[0]);
-            std::memcpy(takenColumns[4 + priority], front, sizeof takenColumns[0]);
+        const u64* entries = (*lists)[priority];
+        if ((entries[0] | entries[1]) == 0) {
+            continue;
+        }
+        for (u32 index : {priority, 4 + priority}) {
+            if (hidden) {
+                std::memcpy(takenColumns[index], hidden, sizeof takenColumns[0]);
+            } else {
+                std::memset(takenColumns[index], 0, sizeof takenColumns[0]);
+            }
         }
         // A lower-numbered sprite lies in front of others of its priority.
         for (u32 half = 0; half < 2; ++half) {
-            for (u64 entries = (*lists)[priority][half]; entries != 0; entries &= entries - 1) {
-                drawSprite(setup, 64 * half + static_cast<u32>(std::countr_zero(entries)));
+            for (u64 left = entries[half]; left != 0; left &= left - 1) {
+                drawSprite(setup, 64 * half + static_cast<u32>(std::countr_zero(left)));
             }
+        }
+        if (setup.frontSpritesHide) {
+            hidden = takenColumns[priority];
         }
     }
 }
