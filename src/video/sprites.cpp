@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "common/screen.h"
 #include "machine/gba_system.h"
@@ -131,7 +132,8 @@ u32 textureRowAddress(u32 tile, u32 row, u32 width, bool oneDimensional) {
 // Colour of texture column COLUMN of the row at ROWADDRESS. A 16-colour tile row is 4 bytes,
 // the left pixel of each pair in the low nibble; a 256-colour one is 8 bytes.
 // Written without branches: which nibble and whether the texel is transparent change from
-// pixel to pixel of a rotated sprite and would be mispredicted.
+// pixel to pixel of a rotated sprite and would be mispredicted. Index 0 of 256 colours finds
+// the 0 that renderSpriteLine holds in entry 0.
 template <bool colours256>
 u16 texel(u32 rowAddress, u32 column, const u16* palette) {
     const u8* tiles = gba.VideoRam + spriteTileBase;
@@ -142,6 +144,9 @@ u16 texel(u32 rowAddress, u32 column, const u16* palette) {
         u32 pair =
             tiles[(rowAddress + ((column >> 3) << 5) + ((column & 7) >> 1)) & spriteTileMask];
         index = (pair >> (4 * (column & 1))) & 15;
+    }
+    if constexpr (colours256) {
+        return palette[index];
     }
     return static_cast<u16>(palette[index] & (0u - (index != 0)));
 }
@@ -195,7 +200,7 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
         u16* out = target + 8 * (boxTile - box.first);
         for (u32 k = 0; k < 8; ++k) {
             u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
-            out[k] = index ? palette[index] : 0;
+            out[k] = colours256 || index ? palette[index] : 0;
         }
     }
     if (!box.direct) {
@@ -626,26 +631,7 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     return setup;
 }
 
-} // namespace
-
-void initSpriteSizes() {
-    // log2 of half the width and height by shape * 4 + size: 2 is 8 pixels, 5 is 64.
-    static constexpr u8 halfWidthShifts[16] = {2, 3, 4, 5, 3, 4, 4, 5, 2, 2, 3, 4, 2, 2, 2, 2};
-    static constexpr u8 halfHeightShifts[16] = {2, 3, 4, 5, 2, 2, 3, 4, 3, 4, 4, 5, 2, 2, 2, 2};
-    for (u32 i = 0; i < 16; ++i) {
-        spriteHalfWidthShifts[i] = halfWidthShifts[i];
-        spriteHalfHeightShifts[i] = halfHeightShifts[i];
-        spriteWidths[i] = static_cast<u8>(2u << halfWidthShifts[i]);
-        spriteHeights[i] = static_cast<u8>(2u << halfHeightShifts[i]);
-    }
-}
-
-void renderSpriteLine(u32 bitmapMode) {
-    u32 dispcnt = ioRegister(io::DISPCNT);
-    if (!(dispcnt & 0x1000)) {
-        return;
-    }
-    LineSetup setup = prepareLine(dispcnt, bitmapMode);
+void drawSpriteLine(const LineSetup& setup) {
     EntryLists everyEntry;
     const EntryLists* lists = &everyEntry;
     if (setup.line < screenHeight) {
@@ -682,6 +668,33 @@ void renderSpriteLine(u32 bitmapMode) {
             hidden = takenColumns[priority];
         }
     }
+}
+
+} // namespace
+
+void initSpriteSizes() {
+    // log2 of half the width and height by shape * 4 + size: 2 is 8 pixels, 5 is 64.
+    static constexpr u8 halfWidthShifts[16] = {2, 3, 4, 5, 3, 4, 4, 5, 2, 2, 3, 4, 2, 2, 2, 2};
+    static constexpr u8 halfHeightShifts[16] = {2, 3, 4, 5, 2, 2, 3, 4, 3, 4, 4, 5, 2, 2, 2, 2};
+    for (u32 i = 0; i < 16; ++i) {
+        spriteHalfWidthShifts[i] = halfWidthShifts[i];
+        spriteHalfHeightShifts[i] = halfHeightShifts[i];
+        spriteWidths[i] = static_cast<u8>(2u << halfWidthShifts[i]);
+        spriteHeights[i] = static_cast<u8>(2u << halfHeightShifts[i]);
+    }
+}
+
+void renderSpriteLine(u32 bitmapMode) {
+    u32 dispcnt = ioRegister(io::DISPCNT);
+    if (!(dispcnt & 0x1000)) {
+        return;
+    }
+    LineSetup setup = prepareLine(dispcnt, bitmapMode);
+    // Entry 0 of the sprite palette is held at 0 while the sprites are drawn, so that index 0
+    // of a 256-colour sprite is transparent without a test in the pixel loops.
+    const u16 entryZero = std::exchange(gba.HostPalette[256], 0);
+    drawSpriteLine(setup);
+    gba.HostPalette[256] = entryZero;
 }
 
 void clearSpritePresence() {
