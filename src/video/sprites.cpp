@@ -50,6 +50,10 @@ struct LineSetup {
     bool frontSpritesHide;
     Target ordinaryTarget;
     Target semiTarget; // for sprites of mode 1
+    // By OBJ mode (attribute 0 bits 10-11): the target, and by priority the column set of
+    // takenColumns it draws against.
+    Target modeTargets[4];
+    u8 takenSets[4][4];
 };
 
 // The part of a sprite's box that lies on the current line.
@@ -402,13 +406,14 @@ void cutSpan(SpriteSpan& span, ColumnRun run) {
     span.count = run.end - run.first;
 }
 
+// SPAN holds the box's columns on the screen and is cut to those read.
 bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, const u64* taken,
                         SpriteSpan& span) {
     u32 size = sizeIndex(attr0, attr1);
     u32 width = spriteWidths[size];
     u32 height = spriteHeights[size];
     u32 row;
-    if (!boxRow(attr0 & 0xFF, height, setup.line, row) || !boxSpan(attr1 & 0x1FF, width, span)) {
+    if (!boxRow(attr0 & 0xFF, height, setup.line, row)) {
         return false;
     }
     ColumnRun open = openColumns(taken, span);
@@ -469,8 +474,7 @@ bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, 
     u32 halfBoxWidth = 1u << (spriteHalfWidthShifts[size] + doubled);
     u32 halfBoxHeight = 1u << (spriteHalfHeightShifts[size] + doubled);
     u32 iy;
-    if (!boxRow(attr0 & 0xFF, 2 * halfBoxHeight, setup.line, iy) ||
-        !boxSpan(attr1 & 0x1FF, 2 * halfBoxWidth, span)) {
+    if (!boxRow(attr0 & 0xFF, 2 * halfBoxHeight, setup.line, iy)) {
         return false;
     }
     u32 width = spriteWidths[size];
@@ -520,6 +524,8 @@ struct SpriteLineLists {
     bool built = false;
     u8 builtFrom[oamSize];
     u64 onLine[screenHeight][4][2]; // by priority, entries 0-63 and 64-127
+    // Each entry's columns on the screen, whatever the line; count 0 when the box misses it.
+    SpriteSpan boxes[spriteEntries];
 };
 SpriteLineLists lineLists;
 
@@ -540,6 +546,14 @@ void rebuildLineLists() {
         u32 attr0 = spriteAttribute(entry, 0);
         u32 height = boxHeight(attr0, spriteAttribute(entry, 1));
         u32 priority = (spriteAttribute(entry, 2) >> 10) & 3;
+        u32 attr1 = spriteAttribute(entry, 1);
+        u32 size = sizeIndex(attr0, attr1);
+        u32 width = (attr0 & 0x100) ? 2u << (spriteHalfWidthShifts[size] + ((attr0 >> 9) & 1))
+                                    : spriteWidths[size];
+        SpriteSpan& box = lineLists.boxes[entry];
+        if (!boxSpan(attr1 & 0x1FF, width, box)) {
+            box = {0, 0, 0};
+        }
         u32 y = attr0 & 0xFF;
         // As boxRow: a box at y 160 or more shows only its part below line 256.
         u32 first = y < screenHeight ? y : 0;
@@ -555,11 +569,10 @@ void rebuildLineLists() {
 
 using EntryLists = u64[4][2];
 
-const EntryLists& entriesOnLine(u32 line) {
+void refreshLineLists() {
     if (!lineLists.built || std::memcmp(lineLists.builtFrom, gba.ObjectAttributes, oamSize) != 0) {
         rebuildLineLists();
     }
-    return lineLists.onLine[line];
 }
 
 void drawSprite(const LineSetup& setup, u32 entry) {
@@ -568,12 +581,16 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     if (!affine && (attr0 & 0x200)) {
         return; // disabled
     }
+    SpriteSpan span = lineLists.boxes[entry];
+    if (span.count == 0) {
+        return;
+    }
     u32 attr2 = spriteAttribute(entry, 2);
     u32 priority = (attr2 >> 10) & 3;
-    Target target = spriteTarget(setup, attr0);
-    u64* taken = takenColumns[takenIndex(target, priority)];
+    u32 mode = (attr0 >> 10) & 3;
+    Target target = setup.modeTargets[mode];
+    u64* taken = takenColumns[setup.takenSets[mode][priority]];
     u32 attr1 = spriteAttribute(entry, 1);
-    SpriteSpan span;
     bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, taken, span)
                          : fetchRegularSprite(setup, attr0, attr1, attr2, taken, span);
     if (onLine) {
@@ -628,14 +645,22 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     } else {
         setup.semiTarget = setup.ordinaryTarget;
     }
+    for (u32 mode = 0; mode < 4; ++mode) {
+        const Target target = spriteTarget(setup, mode << 10);
+        setup.modeTargets[mode] = target;
+        for (u32 priority = 0; priority < 4; ++priority) {
+            setup.takenSets[mode][priority] = static_cast<u8>(takenIndex(target, priority));
+        }
+    }
     return setup;
 }
 
 void drawSpriteLine(const LineSetup& setup) {
+    refreshLineLists();
     EntryLists everyEntry;
     const EntryLists* lists = &everyEntry;
     if (setup.line < screenHeight) {
-        lists = &entriesOnLine(setup.line);
+        lists = &lineLists.onLine[setup.line];
     } else {
         std::memset(everyEntry, 0, sizeof everyEntry);
         for (u32 entry = 0; entry < spriteEntries; ++entry) {
