@@ -349,7 +349,7 @@ u32 takenIndex(Target target, u32 priority) {
 }
 
 // The columns of SPAN, counted from its start, from its first to its last open one. Inlined:
-// on a crowded line most sprites end here, hidden.
+// on a crowded line most sprites end with it, hidden.
 [[gnu::always_inline]] inline ColumnRun openColumns(const u64* taken, const SpriteSpan& span) {
     const u32 end = span.start + span.count;
     u32 first = span.start;
@@ -407,18 +407,14 @@ void cutSpan(SpriteSpan& span, ColumnRun run) {
     span.count = run.end - run.first;
 }
 
-// SPAN holds the box's columns on the screen and is cut to those read.
-bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, const u64* taken,
+// SPAN holds the box's columns on the screen and is cut to those read, OPEN of them.
+bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, ColumnRun open,
                         SpriteSpan& span) {
     u32 size = sizeIndex(attr0, attr1);
     u32 width = spriteWidths[size];
     u32 height = spriteHeights[size];
     u32 row;
     if (!boxRow(attr0 & 0xFF, height, setup.line, row)) {
-        return false;
-    }
-    ColumnRun open = openColumns(taken, span);
-    if (open.first == open.end) {
         return false;
     }
     bool mosaic = (attr0 & 0x1000) && setup.mosaicWidth > 1;
@@ -591,9 +587,14 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     u32 mode = (attr0 >> 10) & 3;
     Target target = setup.modeTargets[mode];
     u64* taken = takenColumns[setup.takenSets[mode][priority]];
+    // On a crowded line most sprites end here, hidden by those in front.
+    const ColumnRun open = openColumns(taken, span);
+    if (open.first == open.end) {
+        return;
+    }
     u32 attr1 = spriteAttribute(entry, 1);
     bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, taken, span)
-                         : fetchRegularSprite(setup, attr0, attr1, attr2, taken, span);
+                         : fetchRegularSprite(setup, attr0, attr1, attr2, open, span);
     if (onLine) {
         colourStores[target](span, priority);
         markTaken(taken, span);
