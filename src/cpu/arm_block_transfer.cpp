@@ -4,6 +4,7 @@
 
 #include "cpu/arm_handlers.h"
 #include "cpu/data_access.h"
+#include "cpu/register_list.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ void armLoadMultiple(u32 opcode) {
     }
     const u32 rn = (opcode >> 16) & 15;
     const u32 base = reg(rn);
-    const u32 count = static_cast<u32>(std::popcount(list));
+    const u32 count = registerCount(list);
     const bool loadsPc = list & 0x8000;
     const bool intoUserBank = userBank && !loadsPc;
 
@@ -118,7 +119,7 @@ void armStoreMultiple(u32 opcode) {
     if (list != 0) {
         const u32 rn = (opcode >> 16) & 15;
         const u32 base = reg(rn);
-        const u32 count = static_cast<u32>(std::popcount(list));
+        const u32 count = registerCount(list);
         const u32 first = firstAddress<preIndexed, up>(base, count);
         cost += blockCost(first, count, accessCyclesN32);
         auto storeRegisters = [&](auto write) {

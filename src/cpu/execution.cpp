@@ -124,10 +124,12 @@ void runInstructionSet() {
         bool loopShaped;
         if constexpr (thumb) {
             opcode = executeThumb(cpu, window);
-            loopShaped = isThumbSelfBranch(opcode) || isThumbPollBranch(opcode);
+            loopShaped = mayCloseThumbLoop(opcode) &&
+                         (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode));
         } else {
             opcode = executeArm(cpu, window);
-            loopShaped = isArmSelfBranch(opcode) || isArmPollBranch(opcode);
+            loopShaped =
+                mayCloseArmLoop(opcode) && (isArmSelfBranch(opcode) || isArmPollBranch(opcode));
         }
         if (loopShaped) [[unlikely]] {
             if (afterLoopBranch(cpu, window, opcode, pc, thumb)) {

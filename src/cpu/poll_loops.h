@@ -52,6 +52,17 @@ constexpr bool isThumbPollBranch(u32 opcode) {
     return (opcode & 0xF0FF) == 0xD0FC && opcode < 0xDE00;
 }
 
+// One mask test per instruction that lets through every self or poll branch (and few other
+// words): the B encodings with the offsets -2 and -4 words, and, in THUMB, the words of
+// 0xC000-0xFFFF ending in 0xFC or 0xFE. The exact tests above follow for those.
+constexpr bool mayCloseArmLoop(u32 opcode) {
+    return (opcode & 0x0FFFFFFD) == 0x0AFFFFFC;
+}
+
+constexpr bool mayCloseThumbLoop(u32 opcode) {
+    return (opcode & 0xC0FD) == 0xC0FC;
+}
+
 // Whether the loop is armed and R15 stands in it, so that spinPollLoop charges its turns.
 inline bool pollLoopHoldsCpu(u32 pc, bool armState) {
     const u32 unit = pollLoop.thumb ? 2 : 4;

@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "cpu/data_access.h"
+#include "cpu/register_list.h"
 #include "cpu/thumb_common.h"
 #include "cpu/thumb_handlers.h"
 
@@ -184,7 +185,7 @@ void pushList(u32 opcode) {
         return;
     }
     u32& sp = reg(13);
-    sp -= 4 * static_cast<u32>(std::popcount(list));
+    sp -= 4 * registerCount(list);
     u32 cost = storeList(list, sp, [] {});
     chargeCycles(cost + accessCyclesN16[codeRegion()]);
 }
@@ -192,7 +193,7 @@ void pushList(u32 opcode) {
 void pushListAndLr(u32 opcode) {
     u32 list = opcode & 0xFF;
     u32& sp = reg(13);
-    sp -= 4 * (static_cast<u32>(std::popcount(list)) + 1);
+    sp -= 4 * (registerCount(list) + 1);
     u32 address = sp;
     u32 cost = 1;
     for (u32 rest = list; rest != 0; rest &= rest - 1) {
@@ -210,7 +211,7 @@ void popList(u32 opcode) {
     u32 list = opcode & 0xFF;
     u32& sp = reg(13);
     u32 cost = loadList(list, sp);
-    sp += 4 * static_cast<u32>(std::popcount(list));
+    sp += 4 * registerCount(list);
     chargeCycles(cost);
 }
 
@@ -218,7 +219,7 @@ void popListAndPc(u32 opcode) {
     u32 list = opcode & 0xFF;
     u32& sp = reg(13);
     u32 cost = loadList(list, sp);
-    u32 pcAddress = sp + 4 * static_cast<u32>(std::popcount(list));
+    u32 pcAddress = sp + 4 * registerCount(list);
     sp = pcAddress + 4;
     // The instruction set does not change: bit 0 of the loaded word is dropped.
     u32 target = cpuRead32(pcAddress) & ~1u;
@@ -230,7 +231,7 @@ void thumbMultipleLoadStore(u32 opcode) {
     u32 list = opcode & 0xFF;
     u32& base = lowReg(rb);
     u32 address = base;
-    u32 end = address + 4 * static_cast<u32>(std::popcount(list));
+    u32 end = address + 4 * registerCount(list);
     if constexpr (load) {
         u32 cost = loadList(list, address);
         // A base that is in the list keeps the loaded value.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cpu/execution.h"
+#include "cpu/poll_loops.h"
 #include "cpu/registers.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
@@ -168,6 +169,25 @@ TEST_F(CpuRunTest, IdleLoopsAcrossCallsRunAsSteppingThemWould) {
             }
         }
     }
+}
+
+// The mask test that runs after every instruction must let every loop branch through, or its
+// loop would run instruction by instruction (right, but slowly, which the test above misses).
+TEST(LoopBranchTest, TheQuickTestPassesEveryLoopBranch) {
+    for (u32 opcode = 0; opcode <= 0xFFFF; ++opcode) {
+        if (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode)) {
+            EXPECT_TRUE(mayCloseThumbLoop(opcode)) << std::hex << opcode;
+        }
+    }
+    for (u32 condition = 0; condition < 16; ++condition) {
+        for (u32 offset = 0xFFFFF0; offset <= 0xFFFFFF; ++offset) {
+            const u32 opcode = condition << 28 | 0x0A000000 | offset;
+            if (isArmSelfBranch(opcode) || isArmPollBranch(opcode)) {
+                EXPECT_TRUE(mayCloseArmLoop(opcode)) << std::hex << opcode;
+            }
+        }
+    }
+    EXPECT_FALSE(mayCloseArmLoop(0xEAFFFFFA) || mayCloseThumbLoop(0xE7F9));
 }
 
 TEST_F(CpuRunTest, OwedTimeRunsNothingButStillCounts) {
