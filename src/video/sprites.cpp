@@ -71,8 +71,12 @@ struct AffineWalk {
     s32 pc;
 };
 
+// The stores and the column marks go over a sprite's colours in blocks of this many columns;
+// the colours past its last drawn column are 0 up to the end of the block.
+constexpr u32 colourBlock = 16;
+
 // The current sprite's colours for its drawn columns; 0 is transparent.
-u16 spriteColours[maxBoxWidth];
+u16 spriteColours[maxBoxWidth + colourBlock];
 
 // For the blend while drawing: per priority, the one buffer that counts as lying below.
 const u16* belowLayer[4];
@@ -279,13 +283,22 @@ template <Target target>
 WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
     u16* buffer = target == toSemiBuffer ? semiObjBuffers[priority] : objLineBuffers[priority];
     if constexpr (target == toSemiBuffer || target == plain) {
-        // Written as a select so that the compiler can do several pixels at once.
-        u32 drawn = 0;
+        // A select over whole blocks: the colours 0 past the span leave the columns there as
+        // they are, and a block from column 239 still ends inside the line buffer.
+        using Block = u16 __attribute__((vector_size(2 * colourBlock)));
+        Block drawnLanes = {};
         u16* out = buffer + span.start;
-        for (u32 i = 0; i < span.count; ++i) {
-            u16 colour = spriteColours[i];
-            out[i] = out[i] ? out[i] : colour;
-            drawn |= colour;
+        for (u32 i = 0; i < span.count; i += colourBlock) {
+            Block colours, below;
+            std::memcpy(&colours, spriteColours + i, sizeof colours);
+            std::memcpy(&below, out + i, sizeof below);
+            below = below != 0 ? below : colours;
+            std::memcpy(out + i, &below, sizeof below);
+            drawnLanes |= colours;
+        }
+        bool drawn = false;
+        for (u32 lane = 0; lane < colourBlock; ++lane) {
+            drawn |= drawnLanes[lane] != 0;
         }
         if (drawn) {
             (target == toSemiBuffer ? videoLine.semiObjPresent : videoLine.objPresent)[priority] =
@@ -380,19 +393,34 @@ u32 takenIndex(Target target, u32 priority) {
     return {first - span.start, last + 1 - span.start};
 }
 
-// Marks the columns where the sprite's colours are not 0. Four columns at a time: the top bit
-// of each non-zero 16-bit lane, gathered into four adjacent bits by one multiplication.
-void markTaken(u64* taken, const SpriteSpan& span) {
-    constexpr u64 low = 0x7FFF7FFF7FFF7FFF;
-    u64 opaque[maxBoxWidth / 64] = {};
-    for (u32 i = 0; i < span.count; i += 4) {
-        u64 v = load64(spriteColours + i);
-        u64 lanes = (((v & low) + low) | v) & ~low;
-        opaque[i >> 6] |= ((((lanes >> 15) * 0x0001000200040008) >> 48) & 15) << (i & 63);
+// A bit for each of the sixteen columns from COLOURS on whose colour is not 0.
+inline u32 opaqueColumns(const u16* colours) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low =
+        _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(colours)), zero);
+    const __m128i high =
+        _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + 8)), zero);
+    return ~static_cast<u32>(_mm_movemask_epi8(_mm_packs_epi16(low, high))) & 0xFFFF;
+#else
+    // Four columns at a time: the top bit of each non-zero 16-bit lane, gathered into four
+    // adjacent bits by one multiplication.
+    constexpr u64 lowBits = 0x7FFF7FFF7FFF7FFF;
+    u32 opaque = 0;
+    for (u32 i = 0; i < 16; i += 4) {
+        u64 v = load64(colours + i);
+        u64 lanes = (((v & lowBits) + lowBits) | v) & ~lowBits;
+        opaque |= static_cast<u32>((((lanes >> 15) * 0x0001000200040008) >> 48) & 15) << i;
     }
-    // Columns past the span may hold colours of an earlier sprite.
-    if (span.count < maxBoxWidth) {
-        opaque[span.count >> 6] &= (u64{1} << (span.count & 63)) - 1;
+    return opaque;
+#endif
+}
+
+// Marks the columns where the sprite's colours are not 0.
+void markTaken(u64* taken, const SpriteSpan& span) {
+    u64 opaque[maxBoxWidth / 64] = {};
+    for (u32 i = 0; i < span.count; i += colourBlock) {
+        opaque[i >> 6] |= u64{opaqueColumns(spriteColours + i)} << (i & 63);
     }
     const u32 word = span.start >> 6, shift = span.start & 63;
     for (u32 k = 0; k < maxBoxWidth / 64; ++k) {
@@ -596,6 +624,7 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, taken, span)
                          : fetchRegularSprite(setup, attr0, attr1, attr2, open, span);
     if (onLine) {
+        std::memset(spriteColours + span.count, 0, colourBlock * sizeof(u16));
         colourStores[target](span, priority);
         markTaken(taken, span);
     }
