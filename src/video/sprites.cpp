@@ -50,10 +50,10 @@ struct LineSetup {
     bool frontSpritesHide;
     Target ordinaryTarget;
     Target semiTarget; // for sprites of mode 1
-    // By OBJ mode (attribute 0 bits 10-11): the target, and by priority the column set of
-    // takenColumns it draws against.
+    // By OBJ mode (attribute 0 bits 10-11): the target, and by mode * 4 + priority the column
+    // set of takenColumns it draws against.
     Target modeTargets[4];
-    u8 takenSets[4][4];
+    u8 takenSets[16];
 };
 
 // The part of a sprite's box that lies on the current line.
@@ -549,8 +549,11 @@ struct SpriteLineLists {
     bool built = false;
     u8 builtFrom[oamSize];
     u64 onLine[screenHeight][4][2]; // by priority, entries 0-63 and 64-127
-    // Each entry's columns on the screen, whatever the line; count 0 when the box misses it.
-    SpriteSpan boxes[spriteEntries];
+    // What each entry's test for open columns needs, whatever the line.
+    struct Entry {
+        SpriteSpan box;   // columns on the screen; count 0 when disabled or off the screen
+        u32 modePriority; // OBJ mode * 4 + priority
+    } entries[spriteEntries];
 };
 SpriteLineLists lineLists;
 
@@ -575,10 +578,12 @@ void rebuildLineLists() {
         u32 size = sizeIndex(attr0, attr1);
         u32 width = (attr0 & 0x100) ? 2u << (spriteHalfWidthShifts[size] + ((attr0 >> 9) & 1))
                                     : spriteWidths[size];
-        SpriteSpan& box = lineLists.boxes[entry];
-        if (!boxSpan(attr1 & 0x1FF, width, box)) {
+        auto& [box, modePriority] = lineLists.entries[entry];
+        const bool disabled = (attr0 & 0x300) == 0x200;
+        if (disabled || !boxSpan(attr1 & 0x1FF, width, box)) {
             box = {0, 0, 0};
         }
+        modePriority = 4 * ((attr0 >> 10) & 3) + priority;
         u32 y = attr0 & 0xFF;
         // As boxRow: a box at y 160 or more shows only its part below line 256.
         u32 first = y < screenHeight ? y : 0;
@@ -601,28 +606,24 @@ void refreshLineLists() {
 }
 
 void drawSprite(const LineSetup& setup, u32 entry) {
-    u32 attr0 = spriteAttribute(entry, 0);
-    bool affine = attr0 & 0x100;
-    if (!affine && (attr0 & 0x200)) {
-        return; // disabled
-    }
-    SpriteSpan span = lineLists.boxes[entry];
+    SpriteSpan span = lineLists.entries[entry].box;
     if (span.count == 0) {
         return;
     }
-    u32 attr2 = spriteAttribute(entry, 2);
-    u32 priority = (attr2 >> 10) & 3;
-    u32 mode = (attr0 >> 10) & 3;
-    Target target = setup.modeTargets[mode];
-    u64* taken = takenColumns[setup.takenSets[mode][priority]];
+    const u32 modePriority = lineLists.entries[entry].modePriority;
+    u64* taken = takenColumns[setup.takenSets[modePriority]];
     // On a crowded line most sprites end here, hidden by those in front.
     const ColumnRun open = openColumns(taken, span);
     if (open.first == open.end) {
         return;
     }
+    u32 attr0 = spriteAttribute(entry, 0);
     u32 attr1 = spriteAttribute(entry, 1);
-    bool onLine = affine ? fetchAffineSprite(setup, attr0, attr1, attr2, taken, span)
-                         : fetchRegularSprite(setup, attr0, attr1, attr2, open, span);
+    u32 attr2 = spriteAttribute(entry, 2);
+    u32 priority = modePriority & 3;
+    Target target = setup.modeTargets[modePriority >> 2];
+    bool onLine = attr0 & 0x100 ? fetchAffineSprite(setup, attr0, attr1, attr2, taken, span)
+                                : fetchRegularSprite(setup, attr0, attr1, attr2, open, span);
     if (onLine) {
         std::memset(spriteColours + span.count, 0, colourBlock * sizeof(u16));
         colourStores[target](span, priority);
@@ -680,7 +681,7 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
         const Target target = spriteTarget(setup, mode << 10);
         setup.modeTargets[mode] = target;
         for (u32 priority = 0; priority < 4; ++priority) {
-            setup.takenSets[mode][priority] = static_cast<u8>(takenIndex(target, priority));
+            setup.takenSets[4 * mode + priority] = static_cast<u8>(takenIndex(target, priority));
         }
     }
     return setup;
