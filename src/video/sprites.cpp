@@ -137,27 +137,33 @@ u32 textureRowAddress(u32 tile, u32 row, u32 width, bool oneDimensional) {
     return 32 * tile + (row >> 3) * stride + (row & 7) * tileRowBytes;
 }
 
-// Colour of texture column COLUMN of the row at ROWADDRESS. A 16-colour tile row is 4 bytes,
-// the left pixel of each pair in the low nibble; a 256-colour one is 8 bytes.
-// Written without branches: which nibble and whether the texel is transparent change from
-// pixel to pixel of a rotated sprite and would be mispredicted. Index 0 of 256 colours finds
-// the 0 that renderSpriteLine holds in entry 0.
-template <bool colours256>
-u16 texel(u32 rowAddress, u32 column, const u16* palette) {
-    const u8* tiles = gba.VideoRam + spriteTileBase;
-    u32 index;
-    if constexpr (colours256) {
-        index = tiles[(rowAddress + ((column >> 3) << 6) + (column & 7)) & spriteTileMask];
-    } else {
-        u32 pair =
-            tiles[(rowAddress + ((column >> 3) << 5) + ((column & 7) >> 1)) & spriteTileMask];
-        index = (pair >> (4 * (column & 1))) & 15;
+// Byte offsets inside a sprite's texture, for the rotated sprites' texel loop, by colour depth
+// (0: 16 colours, 1: 256): of each texture row, by the row stride of 32 << k bytes from one row
+// of tiles to the next (k = 5 is two-dimensional mapping); and of each texture column within a
+// tile row (for 16 colours, the byte that holds its pair of pixels).
+struct TextureOffsets {
+    u16 rows[2][6][64];
+    u16 columns[2][64];
+};
+
+constexpr TextureOffsets textureOffsets = [] {
+    TextureOffsets offsets{};
+    for (u32 depth = 0; depth < 2; ++depth) {
+        const u32 tileRowBytes = depth ? 8 : 4;
+        for (u32 k = 0; k < 6; ++k) {
+            for (u32 row = 0; row < 64; ++row) {
+                offsets.rows[depth][k][row] =
+                    static_cast<u16>((row >> 3) * (32u << k) + (row & 7) * tileRowBytes);
+            }
+        }
+        for (u32 column = 0; column < 64; ++column) {
+            offsets.columns[depth][column] =
+                static_cast<u16>(depth ? (column >> 3) * 64 + (column & 7)
+                                       : (column >> 3) * 32 + ((column & 7) >> 1));
+        }
     }
-    if constexpr (colours256) {
-        return palette[index];
-    }
-    return static_cast<u16>(palette[index] & (0u - (index != 0)));
-}
+    return offsets;
+}();
 
 // The indices of a tile row in mirrored order: a byte swap, and for 16 colours a nibble swap in
 // each byte as well.
@@ -248,15 +254,30 @@ constexpr RowFetcher vectorRowFetchers[4] = {fetchRow16Vector<false>, fetchRow16
 #endif
 
 // The texels of SPAN's columns along WALK; the caller has cut the span to columns inside the
-// texture, so no test per pixel is needed.
+// texture, so no test per pixel is needed. A 16-colour tile row is 4 bytes, the left pixel of
+// each pair in the low nibble; a 256-colour one is 8 bytes. Written without branches: which
+// nibble and whether the texel is transparent change from pixel to pixel of a rotated sprite
+// and would be mispredicted. Index 0 of 256 colours finds the 0 that renderSpriteLine holds in
+// entry 0.
 template <bool colours256>
 void fetchAffine(AffineWalk walk, u32 tile, u32 width, bool oneDimensional, u32 count,
                  const u16* palette) {
+    constexpr u32 tileRowBytes = colours256 ? 8 : 4;
+    const u32 stride = oneDimensional ? tileRowBytes * width : 1024;
+    const u16* rows = textureOffsets.rows[colours256][std::countr_zero(stride) - 5];
+    const u16* columns = textureOffsets.columns[colours256];
+    const u8* tiles = gba.VideoRam + spriteTileBase;
+    const u32 base = 32 * tile;
     s32 tx = walk.tx, ty = walk.ty;
     for (u32 i = 0; i < count; ++i) {
-        u32 row = static_cast<u32>(ty) >> 8;
-        u32 address = textureRowAddress<colours256>(tile, row, width, oneDimensional);
-        spriteColours[i] = texel<colours256>(address, static_cast<u32>(tx) >> 8, palette);
+        const u32 row = static_cast<u32>(ty) >> 8, column = static_cast<u32>(tx) >> 8;
+        const u32 byte = tiles[(base + rows[row] + columns[column]) & spriteTileMask];
+        if constexpr (colours256) {
+            spriteColours[i] = palette[byte];
+        } else {
+            const u32 index = (byte >> (4 * (column & 1))) & 15;
+            spriteColours[i] = static_cast<u16>(palette[index] & (0u - (index != 0)));
+        }
         tx += walk.pa;
         ty += walk.pc;
     }
