@@ -34,6 +34,15 @@ void blendOverAndConsume(u16* line, u16* buffer) {
     std::memset(buffer, 0, screenWidth * sizeof(u16));
 }
 
+// copyOver that clears the buffer in the same pass, as the sprite buffers must be left.
+WIDE_VECTOR_CLONES void copyOverAndConsume(u16* line, u16* buffer) {
+    for (u32 x = 0; x < screenWidth; ++x) {
+        u16 pixel = buffer[x];
+        line[x] = pixel ? pixel : line[x];
+        buffer[x] = 0;
+    }
+}
+
 void clearBuffer(u16* buffer) {
     std::memset(buffer, 0, lineBufferPixels * sizeof(u16));
 }
@@ -63,11 +72,10 @@ void composeOrdinarySprites(u16* line, u32 priority, u32 bldmod) {
         return;
     }
     if (ordinarySpritesBlend(bldmod)) {
-        blendOver(line, objLineBuffers[priority]);
+        blendOverAndConsume(line, objLineBuffers[priority]);
     } else {
-        copyOver(line, objLineBuffers[priority]);
+        copyOverAndConsume(line, objLineBuffers[priority]);
     }
-    clearBuffer(objLineBuffers[priority]);
 }
 
 // Semi-transparent sprites blend over whatever lies below them, second target or not.

@@ -317,11 +317,13 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
             std::memcpy(out + i, &below, sizeof below);
             drawnLanes |= colours;
         }
-        bool drawn = false;
-        for (u32 lane = 0; lane < colourBlock; ++lane) {
-            drawn |= drawnLanes[lane] != 0;
+        u64 drawnWords[sizeof drawnLanes / 8];
+        std::memcpy(drawnWords, &drawnLanes, sizeof drawnLanes);
+        u64 drawn = 0;
+        for (u64 word : drawnWords) {
+            drawn |= word;
         }
-        if (drawn) {
+        if (drawn != 0) {
             (target == toSemiBuffer ? videoLine.semiObjPresent : videoLine.objPresent)[priority] =
                 1;
         }
