@@ -307,7 +307,6 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
         // A select over whole blocks: the colours 0 past the span leave the columns there as
         // they are, and a block from column 239 still ends inside the line buffer.
         using Block = u16 __attribute__((vector_size(2 * colourBlock)));
-        Block drawnLanes = {};
         u16* out = buffer + span.start;
         for (u32 i = 0; i < span.count; i += colourBlock) {
             Block colours, below;
@@ -315,28 +314,15 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
             std::memcpy(&below, out + i, sizeof below);
             below = below != 0 ? below : colours;
             std::memcpy(out + i, &below, sizeof below);
-            drawnLanes |= colours;
-        }
-        u64 drawnWords[sizeof drawnLanes / 8];
-        std::memcpy(drawnWords, &drawnLanes, sizeof drawnLanes);
-        u64 drawn = 0;
-        for (u64 word : drawnWords) {
-            drawn |= word;
-        }
-        if (drawn != 0) {
-            (target == toSemiBuffer ? videoLine.semiObjPresent : videoLine.objPresent)[priority] =
-                1;
         }
         return;
     }
-    bool written = false;
     for (u32 i = 0; i < span.count; ++i) {
         u32 colour = spriteColours[i];
         if (colour == 0) {
             continue;
         }
         u32 x = span.start + i;
-        written = true;
         if constexpr (target == toWindowMask) {
             videoLine.objWindowMask[x] = 1;
             continue;
@@ -354,11 +340,14 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
             buffer[x] = blendPixel(belowLayer[priority][x], colour);
         }
     }
-    if (!written) {
-        return;
-    }
-    if constexpr (target == toWindowMask) {
+}
+
+// Tells composition that a sprite left a pixel in TARGET's buffer of PRIORITY (or in the mask).
+void markPresent(Target target, u32 priority) {
+    if (target == toWindowMask) {
         videoLine.objWindowPresent = 1;
+    } else if (target == toSemiBuffer) {
+        videoLine.semiObjPresent[priority] = 1;
     } else {
         videoLine.objPresent[priority] = 1;
     }
@@ -439,17 +428,20 @@ inline u32 opaqueColumns(const u16* colours) {
 #endif
 }
 
-// Marks the columns where the sprite's colours are not 0.
-void markTaken(u64* taken, const SpriteSpan& span) {
+// Marks the columns where the sprite's colours are not 0; false when there is none.
+bool markTaken(u64* taken, const SpriteSpan& span) {
     u64 opaque[maxBoxWidth / 64] = {};
     for (u32 i = 0; i < span.count; i += colourBlock) {
         opaque[i >> 6] |= u64{opaqueColumns(spriteColours + i)} << (i & 63);
     }
     const u32 word = span.start >> 6, shift = span.start & 63;
+    u64 any = 0;
     for (u32 k = 0; k < maxBoxWidth / 64; ++k) {
         taken[word + k] |= opaque[k] << shift;
         taken[word + k + 1] |= shift ? opaque[k] >> (64 - shift) : 0;
+        any |= opaque[k];
     }
+    return any != 0;
 }
 
 void cutSpan(SpriteSpan& span, ColumnRun run) {
@@ -650,7 +642,9 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     if (onLine) {
         std::memset(spriteColours + span.count, 0, colourBlock * sizeof(u16));
         colourStores[target](span, priority);
-        markTaken(taken, span);
+        if (markTaken(taken, span)) {
+            markPresent(target, priority);
+        }
     }
 }
 
