@@ -373,13 +373,18 @@ TEST_F(Sprites, FlipsAndMosaic) {
 }
 
 // The run of columns an affine walk spends inside its texture, against a test of every column,
-// for random starts and steps of either sign (0 included), texture sizes and column counts.
+// for random starts and steps of either sign (0 included), texture sizes and column counts;
+// every third trial over the whole range a sprite can give (any 16-bit step, starts to 2^23).
 TEST(AffineSpan, InsideColumnsAreExactlyTheColumnsInsideTheTexture) {
     std::mt19937 random(88);
     for (int trial = 0; trial < 200000; ++trial) {
+        const bool wide = trial % 3 == 0;
         const s32 limit = static_cast<s32>(8u << (random() % 4)) << 8;
-        const s32 step = trial % 7 == 0 ? 0 : static_cast<s32>(random() % 2049) - 1024;
-        const s32 start = static_cast<s32>(random() % 140001) - 70000;
+        const s32 step = trial % 7 == 0 ? 0
+                         : wide         ? static_cast<s32>(random() % 65536) - 32768
+                                        : static_cast<s32>(random() % 2049) - 1024;
+        const s32 start = wide ? static_cast<s32>(random() % (1u << 24)) - (1 << 23)
+                               : static_cast<s32>(random() % 140001) - 70000;
         const u32 count = random() % 129;
         const ColumnRun run = insideColumns(start, step, limit, count);
         for (u32 i = 0; i < count; ++i) {
