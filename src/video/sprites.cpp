@@ -75,8 +75,10 @@ struct AffineWalk {
 // the colours past its last drawn column are 0 up to the end of the block.
 constexpr u32 colourBlock = 16;
 
-// The current sprite's colours for its drawn columns; 0 is transparent.
-u16 spriteColours[maxBoxWidth + colourBlock];
+// The current sprite's colours for its drawn columns; 0 is transparent. The eight entries in
+// front of them take the columns of a row's first tile that lie left of its first drawn one.
+u16 colourRow[8 + maxBoxWidth + colourBlock];
+u16* const spriteColours = colourRow + 8;
 
 // For the blend while drawing: per priority, the one buffer that counts as lying below.
 const u16* belowLayer[4];
@@ -178,27 +180,25 @@ u64 mirroredIndices(u64 indices) {
 }
 
 // Only the box tiles that hold drawn columns are decoded, one read per tile row; mirrored, box
-// tile B shows texture tile (width / 8 - 1 - B) with its indices reversed. A row whose drawn
-// columns start on a tile edge is decoded straight into the sprite's colours, others go through
-// a scratch row. A tile row never straddles the wrap of the sprite area: it starts at a
-// multiple of its own size.
+// tile B shows texture tile (width / 8 - 1 - B) with its indices reversed. The tiles are
+// decoded whole into the sprite's colours, shifted so that its first drawn column lands at 0;
+// the columns before and after it go to the room around them. A tile row never straddles the
+// wrap of the sprite area: it starts at a multiple of its own size.
 struct RowTiles {
-    u32 first;   // first box tile decoded
-    u32 end;     // one past the last
-    bool direct; // decoded straight into spriteColours
+    u32 first; // first box tile decoded
+    u32 end;   // one past the last
+    u16* out;  // where the first tile's leftmost pixel goes
 };
 
 RowTiles rowTiles(const SpriteSpan& span) {
-    return {span.skip / 8, (span.skip + span.count + 7) / 8, (span.skip & 7) == 0};
+    return {span.skip / 8, (span.skip + span.count + 7) / 8, spriteColours - (span.skip & 7)};
 }
 
 template <bool colours256, bool flipped>
 void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* palette) {
     constexpr u32 tileStride = colours256 ? 64 : 32;
     const u8* tiles = gba.VideoRam + spriteTileBase;
-    u16 decoded[64];
     const RowTiles box = rowTiles(span);
-    u16* target = box.direct ? spriteColours : decoded;
     for (u32 boxTile = box.first; boxTile < box.end; ++boxTile) {
         const u32 tileX = flipped ? width / 8 - 1 - boxTile : boxTile;
         const u8* source = tiles + ((rowAddress + tileX * tileStride) & spriteTileMask);
@@ -211,14 +211,11 @@ void fetchRow(u32 rowAddress, u32 width, const SpriteSpan& span, const u16* pale
         if constexpr (flipped) {
             indices = mirroredIndices<colours256>(indices);
         }
-        u16* out = target + 8 * (boxTile - box.first);
+        u16* out = box.out + 8 * (boxTile - box.first);
         for (u32 k = 0; k < 8; ++k) {
             u32 index = colours256 ? (indices >> (8 * k)) & 0xFF : (indices >> (4 * k)) & 15;
             out[k] = colours256 || index ? palette[index] : 0;
         }
-    }
-    if (!box.direct) {
-        std::memcpy(spriteColours, decoded + (span.skip & 7), span.count * sizeof(u16));
     }
 }
 
@@ -233,19 +230,14 @@ template <bool flipped>
                                                const u16* palette) {
     const u8* tiles = gba.VideoRam + spriteTileBase;
     const u8* bankBytes = gba.HostBankBytes[(palette - gba.HostPalette) >> 4];
-    u16 decoded[64];
     const RowTiles box = rowTiles(span);
-    u16* target = box.direct ? spriteColours : decoded;
     for (u32 boxTile = box.first; boxTile < box.end; ++boxTile) {
         const u32 tileX = flipped ? width / 8 - 1 - boxTile : boxTile;
         u32 indices = load32(tiles + ((rowAddress + tileX * 32) & spriteTileMask));
         if constexpr (flipped) {
             indices = static_cast<u32>(mirroredIndices<false>(indices));
         }
-        expandTileRow16(target + 8 * (boxTile - box.first), indices, bankBytes);
-    }
-    if (!box.direct) {
-        std::memcpy(spriteColours, decoded + (span.skip & 7), span.count * sizeof(u16));
+        expandTileRow16(box.out + 8 * (boxTile - box.first), indices, bankBytes);
     }
 }
 
