@@ -38,59 +38,34 @@ u32 blockCost(u32 first, u32 count, const u16* firstCosts) {
     return cost;
 }
 
-// Work or internal RAM when every word of the block of COUNT words from FIRST lies in it, in
-// one region; no memory otherwise. Such blocks, the usual stack frames and structure copies,
-// are read and written in place; the others go word by word through the bus.
-// Its mask also forces the words' addresses down to multiples of 4.
-data_access::RamView ramBlockAt(u32 first, u32 count) {
-    if ((first >> 24) != ((first + 4 * (count - 1)) >> 24)) {
-        return {};
-    }
-    const data_access::RamView ram = data_access::ramAt(first);
-    return {ram.memory, ram.mask & ~3u};
-}
-
 // With S and without R15 the registers go to the User bank directly, whatever the mode, and
 // no write-back happens. With S and R15, the mode's own registers are loaded and the SPSR is
 // restored before the write-back, which therefore reaches the base of the mode returned to.
-template <bool preIndexed, bool up, bool userBank, bool writeBack>
-void armLoadMultiple(u32 opcode) {
+// Everything from the first access on; the list is not empty.
+template <bool ram, bool up, bool userBank, bool writeBack>
+[[gnu::always_inline]] inline void loadBlock(u32 opcode, u32 base, u32 first, u32 count,
+                                             BlockAccess<ram> access) {
     CpuState& cpu = gba.cpu;
     const u32 list = opcode & 0xFFFF;
-    s32 cost = 1;
-    if (list == 0) {
-        cpu.cycleBalance -= cost;
-        return;
-    }
     const u32 rn = (opcode >> 16) & 15;
-    const u32 base = reg(rn);
-    const u32 count = registerCount(list);
     const bool loadsPc = list & 0x8000;
     const bool intoUserBank = userBank && !loadsPc;
-
-    const u32 first = firstAddress<preIndexed, up>(base, count);
-    cost += blockCost(first, count, refillCycles32); // the first access is non-sequential
+    // The first access is non-sequential.
+    const s32 cost = 1 + static_cast<s32>(blockCost(first, count, refillCycles32));
     u32 address = first;
-    auto loadRegisters = [&](auto read) {
-        for (u32 remaining = list & 0x7FFF; remaining != 0; remaining &= remaining - 1) {
-            const u32 n = static_cast<u32>(std::countr_zero(remaining));
-            const u32 value = read(address);
-            if (intoUserBank) {
-                cpu.userBank[n] = value;
-            } else {
-                reg(n) = value;
-            }
-            address += 4;
+    for (u32 remaining = list & 0x7FFF; remaining != 0; remaining &= remaining - 1) {
+        const u32 n = static_cast<u32>(std::countr_zero(remaining));
+        const u32 value = access.read(address);
+        if (intoUserBank) {
+            cpu.userBank[n] = value;
+        } else {
+            reg(n) = value;
         }
-    };
-    if (const data_access::RamView ram = ramBlockAt(first, count); ram.memory) {
-        loadRegisters([&](u32 at) { return load32(ram.memory + (at & ram.mask)); });
-    } else {
-        loadRegisters(cpuRead32);
+        address += 4;
     }
 
     // R15's word is read, as the others, before the block is charged.
-    const u32 target = loadsPc ? cpuRead32(address) : 0;
+    const u32 target = loadsPc ? access.read(address) : 0;
     cpu.cycleBalance -= cost;
     if (loadsPc) {
         if constexpr (userBank) {
@@ -107,49 +82,72 @@ void armLoadMultiple(u32 opcode) {
     }
 }
 
-// With S the User-bank registers are stored whatever the mode, and there is no write-back.
 template <bool preIndexed, bool up, bool userBank, bool writeBack>
-void armStoreMultiple(u32 opcode) {
-    CpuState& cpu = gba.cpu;
+void armLoadMultiple(u32 opcode) {
     const u32 list = opcode & 0xFFFF;
-    u32& pc = programCounter();
-    pc += 8; // a stored R15 reads as the instruction address + 12
-    s32 cost = 1;
-
-    if (list != 0) {
-        const u32 rn = (opcode >> 16) & 15;
-        const u32 base = reg(rn);
-        const u32 count = registerCount(list);
-        const u32 first = firstAddress<preIndexed, up>(base, count);
-        cost += blockCost(first, count, accessCyclesN32);
-        auto storeRegisters = [&](auto write) {
-            u32 address = first;
-            u32 remaining = list;
-            do {
-                const u32 n = static_cast<u32>(std::countr_zero(remaining));
-                write(address, userBank ? cpu.userBank[n] : reg(n));
-                if constexpr (writeBack && !userBank) {
-                    // Written right after the first store: a base that is the lowest register
-                    // of the list is stored old, one further up the list is stored updated.
-                    if (address == first) {
-                        reg(rn) = finalBase<up>(base, count);
-                    }
-                }
-                address += 4;
-                remaining &= remaining - 1;
-            } while (remaining != 0);
-        };
-        if (const data_access::RamView ram = ramBlockAt(first, count); ram.memory) {
-            storeRegisters(
-                [&](u32 at, u32 value) { store32(ram.memory + (at & ram.mask), value); });
-        } else {
-            storeRegisters(cpuWrite32);
-        }
+    if (list == 0) {
+        gba.cpu.cycleBalance -= 1;
+        return;
     }
+    const u32 base = reg((opcode >> 16) & 15);
+    const u32 count = registerCount(list);
+    const u32 first = firstAddress<preIndexed, up>(base, count);
+    if (const data_access::RamView ram = ramBlockAt(first, count); ram.memory) [[likely]] {
+        loadBlock<true, up, userBank, writeBack>(opcode, base, first, count, {ram});
+    } else {
+        outOfLine<loadBlock<false, up, userBank, writeBack>>(opcode, base, first, count,
+                                                             BlockAccess<false>{});
+    }
+}
 
+// With S the User-bank registers are stored whatever the mode, and there is no write-back.
+// Everything from the first access on; R15 reads as the instruction address + 12.
+template <bool ram, bool up, bool userBank, bool writeBack>
+[[gnu::always_inline]] inline void storeBlock(u32 opcode, u32 base, u32 first, u32 count,
+                                              BlockAccess<ram> access) {
+    CpuState& cpu = gba.cpu;
+    const u32 rn = (opcode >> 16) & 15;
+    s32 cost = 1 + static_cast<s32>(blockCost(first, count, accessCyclesN32));
+    u32 address = first;
+    u32 remaining = opcode & 0xFFFF;
+    do {
+        const u32 n = static_cast<u32>(std::countr_zero(remaining));
+        access.write(address, userBank ? cpu.userBank[n] : reg(n));
+        if constexpr (writeBack && !userBank) {
+            // Written right after the first store: a base that is the lowest register
+            // of the list is stored old, one further up the list is stored updated.
+            if (address == first) {
+                reg(rn) = finalBase<up>(base, count);
+            }
+        }
+        address += 4;
+        remaining &= remaining - 1;
+    } while (remaining != 0);
+
+    u32& pc = programCounter();
     pc -= 8;
     cost += accessCyclesN32[pc >> 24];
     cpu.cycleBalance -= cost;
+}
+
+template <bool preIndexed, bool up, bool userBank, bool writeBack>
+void armStoreMultiple(u32 opcode) {
+    const u32 list = opcode & 0xFFFF;
+    u32& pc = programCounter();
+    if (list == 0) {
+        gba.cpu.cycleBalance -= 1 + accessCyclesN32[pc >> 24];
+        return;
+    }
+    pc += 8; // a stored R15 reads as the instruction address + 12
+    const u32 base = reg((opcode >> 16) & 15);
+    const u32 count = registerCount(list);
+    const u32 first = firstAddress<preIndexed, up>(base, count);
+    if (const data_access::RamView ram = ramBlockAt(first, count); ram.memory) [[likely]] {
+        storeBlock<true, up, userBank, writeBack>(opcode, base, first, count, {ram});
+    } else {
+        outOfLine<storeBlock<false, up, userBank, writeBack>>(opcode, base, first, count,
+                                                              BlockAccess<false>{});
+    }
 }
 
 } // namespace

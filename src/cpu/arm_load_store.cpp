@@ -33,72 +33,95 @@ u32 singleOffset(u32 opcode) {
     }
 }
 
-template <u32 offsetForm, bool preIndexed, bool up, bool byte, bool writeBack>
-void armLoad(u32 opcode) {
-    CpuState& cpu = gba.cpu;
-    u32& pc = programCounter();
-    const u32 nextInstruction = pc;
-    pc = nextInstruction + 4; // a base or offset register R15 reads as the address + 8
-
-    const u32 rn = (opcode >> 16) & 15;
-    const u32 base = reg(rn);
-    const u32 offset = singleOffset<offsetForm>(opcode);
-    const u32 indexed = up ? base + offset : base - offset;
-    const u32 address = preIndexed ? indexed : base;
-
+// Everything of a load from its access on: the value read, the cost, Rd (R15 jumps) and the
+// base written back. R15 still reads as the instruction address + 8.
+template <bool ram, bool byte, bool writesBase>
+[[gnu::always_inline]] inline void finishLoad(u32 opcode, u32 address, u32 indexed,
+                                              u32 nextInstruction) {
     u32 value;
     if constexpr (byte) {
-        value = cpuRead8(address);
+        value = dataRead8<ram>(address);
     } else {
         // A misaligned word comes back rotated so that the addressed byte is the lowest.
-        value = rotateRight(cpuRead32(address), (address & 3) * 8);
+        value = rotateRight(dataRead32<ram>(address), (address & 3) * 8);
     }
-    cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
+    gba.cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
 
     const u32 rd = (opcode >> 12) & 15;
     if (rd == 15) {
         armBranchTo(value);
     } else {
         reg(rd) = value;
-        pc = nextInstruction;
+        programCounter() = nextInstruction;
     }
     // Written after Rd, so a base that is also Rd ends up with the base value.
-    if constexpr (writesBack(preIndexed, writeBack)) {
-        reg(rn) = indexed;
+    if constexpr (writesBase) {
+        reg((opcode >> 16) & 15) = indexed;
+    }
+}
+
+template <u32 offsetForm, bool preIndexed, bool up, bool byte, bool writeBack>
+void armLoad(u32 opcode) {
+    u32& pc = programCounter();
+    const u32 nextInstruction = pc;
+    pc = nextInstruction + 4; // a base or offset register R15 reads as the address + 8
+
+    const u32 base = reg((opcode >> 16) & 15);
+    const u32 offset = singleOffset<offsetForm>(opcode);
+    const u32 indexed = up ? base + offset : base - offset;
+    const u32 address = preIndexed ? indexed : base;
+
+    constexpr bool writesBase = writesBack(preIndexed, writeBack);
+    if (data_access::inRam(address)) [[likely]] {
+        finishLoad<true, byte, writesBase>(opcode, address, indexed, nextInstruction);
+    } else {
+        outOfLine<finishLoad<false, byte, writesBase>>(opcode, address, indexed, nextInstruction);
+    }
+}
+
+// Everything of a store from its access on. R15 reads as the instruction address + 12 until
+// the access is done.
+template <bool ram, bool byte, bool writesBase>
+[[gnu::always_inline]] inline void finishStore(u32 opcode, u32 address, u32 indexed, s32 cost,
+                                               s32 startBalance) {
+    const u32 value = reg((opcode >> 12) & 15);
+    if constexpr (byte) {
+        dataWrite8<ram>(address, value & 0xFF);
+    } else if (address & 2) {
+        // Deliberately as on the original machine: the halves land exchanged, so an LDR from
+        // the same address (rotated by 16) gives the stored value back.
+        dataWrite16<ram>(address, value & 0xFFFF);
+        dataWrite16<ram>(address & ~3u, value >> 16);
+    } else {
+        dataWrite32<ram>(address, value);
+    }
+    programCounter() -= 8;
+    gba.cpu.cycleBalance -= cost;
+    if constexpr (writesBase) {
+        writeBackBase((opcode >> 16) & 15, indexed, startBalance);
     }
 }
 
 template <u32 offsetForm, bool preIndexed, bool up, bool byte, bool writeBack>
 void armStore(u32 opcode) {
-    CpuState& cpu = gba.cpu;
-    const s32 startBalance = cpu.cycleBalance;
+    const s32 startBalance = gba.cpu.cycleBalance;
     u32& pc = programCounter();
     pc += 4;
     s32 cost = accessCyclesN32[pc >> 24];
 
-    const u32 rn = (opcode >> 16) & 15;
-    const u32 base = reg(rn);
+    const u32 base = reg((opcode >> 16) & 15);
     const u32 offset = singleOffset<offsetForm>(opcode);
     const u32 indexed = up ? base + offset : base - offset;
     const u32 address = preIndexed ? indexed : base;
 
     pc += 4; // a stored R15 reads as the instruction address + 12
     cost += accessCyclesN32[address >> 24];
-    const u32 value = reg((opcode >> 12) & 15);
-    if constexpr (byte) {
-        cpuWrite8(address, value & 0xFF);
-    } else if (address & 2) {
-        // Deliberately as on the original machine: the halves land exchanged, so an LDR from
-        // the same address (rotated by 16) gives the stored value back.
-        cpuWrite16(address, value & 0xFFFF);
-        cpuWrite16(address & ~3u, value >> 16);
+    constexpr bool writesBase = writesBack(preIndexed, writeBack);
+    if (data_access::inRam(address)) [[likely]] {
+        finishStore<true, byte, writesBase>(opcode, address, indexed, cost, startBalance);
     } else {
-        cpuWrite32(address, value);
-    }
-    pc -= 8;
-    cpu.cycleBalance -= cost;
-    if constexpr (writesBack(preIndexed, writeBack)) {
-        writeBackBase(rn, indexed, startBalance);
+        outOfLine<finishStore<false, byte, writesBase>>(opcode, address, indexed, cost,
+                                                        startBalance);
     }
 }
 
@@ -114,63 +137,83 @@ u32 halfwordOffset(u32 opcode) {
     }
 }
 
-template <Halfword kind, bool preIndexed, bool up, bool immediateOffset, bool writeBack>
-void armHalfwordLoad(u32 opcode) {
-    CpuState& cpu = gba.cpu;
-    u32& pc = programCounter();
-    const u32 nextInstruction = pc;
-    pc = nextInstruction + 4;
-
-    const u32 rn = (opcode >> 16) & 15;
-    const u32 base = reg(rn);
-    const u32 offset = halfwordOffset<immediateOffset>(opcode);
-    const u32 indexed = up ? base + offset : base - offset;
-    const u32 address = preIndexed ? indexed : base;
-
+template <bool ram, Halfword kind, bool writesBase>
+[[gnu::always_inline]] inline void finishHalfwordLoad(u32 opcode, u32 address, u32 indexed,
+                                                      u32 nextInstruction) {
     u32 value;
     if constexpr (kind == Halfword::load) {
-        value = cpuRead16(address);
+        value = dataRead16<ram>(address);
     } else if constexpr (kind == Halfword::loadSignedByte) {
-        value = static_cast<u32>(static_cast<s8>(cpuRead8(address)));
+        value = static_cast<u32>(static_cast<s8>(dataRead8<ram>(address)));
     } else {
         // Sign-extended from bit 15 also at odd addresses.
-        value = static_cast<u32>(static_cast<s16>(cpuRead16(address)));
+        value = static_cast<u32>(static_cast<s16>(dataRead16<ram>(address)));
     }
-    cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
+    gba.cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
 
     const u32 rd = (opcode >> 12) & 15;
     if (rd == 15) {
         armBranchTo(value);
     } else {
         reg(rd) = value;
-        pc = nextInstruction;
+        programCounter() = nextInstruction;
     }
-    if constexpr (writesBack(preIndexed, writeBack)) {
-        reg(rn) = indexed;
+    if constexpr (writesBase) {
+        reg((opcode >> 16) & 15) = indexed;
+    }
+}
+
+template <Halfword kind, bool preIndexed, bool up, bool immediateOffset, bool writeBack>
+void armHalfwordLoad(u32 opcode) {
+    u32& pc = programCounter();
+    const u32 nextInstruction = pc;
+    pc = nextInstruction + 4;
+
+    const u32 base = reg((opcode >> 16) & 15);
+    const u32 offset = halfwordOffset<immediateOffset>(opcode);
+    const u32 indexed = up ? base + offset : base - offset;
+    const u32 address = preIndexed ? indexed : base;
+
+    constexpr bool writesBase = writesBack(preIndexed, writeBack);
+    if (data_access::inRam(address)) [[likely]] {
+        finishHalfwordLoad<true, kind, writesBase>(opcode, address, indexed, nextInstruction);
+    } else {
+        outOfLine<finishHalfwordLoad<false, kind, writesBase>>(opcode, address, indexed,
+                                                               nextInstruction);
+    }
+}
+
+template <bool ram, bool writesBase>
+[[gnu::always_inline]] inline void finishHalfwordStore(u32 opcode, u32 address, u32 indexed,
+                                                       s32 cost, s32 startBalance) {
+    dataWrite16<ram>(address, reg((opcode >> 12) & 15) & 0xFFFF);
+    programCounter() -= 8;
+    gba.cpu.cycleBalance -= cost;
+    if constexpr (writesBase) {
+        writeBackBase((opcode >> 16) & 15, indexed, startBalance);
     }
 }
 
 template <bool preIndexed, bool up, bool immediateOffset, bool writeBack>
 void armHalfwordStore(u32 opcode) {
-    CpuState& cpu = gba.cpu;
-    const s32 startBalance = cpu.cycleBalance;
+    const s32 startBalance = gba.cpu.cycleBalance;
     u32& pc = programCounter();
     pc += 4;
     s32 cost = accessCyclesN32[pc >> 24];
 
-    const u32 rn = (opcode >> 16) & 15;
-    const u32 base = reg(rn);
+    const u32 base = reg((opcode >> 16) & 15);
     const u32 offset = halfwordOffset<immediateOffset>(opcode);
     const u32 indexed = up ? base + offset : base - offset;
     const u32 address = preIndexed ? indexed : base;
 
     pc += 4;
     cost += accessCyclesN32[address >> 24];
-    cpuWrite16(address, reg((opcode >> 12) & 15) & 0xFFFF);
-    pc -= 8;
-    cpu.cycleBalance -= cost;
-    if constexpr (writesBack(preIndexed, writeBack)) {
-        writeBackBase(rn, indexed, startBalance);
+    constexpr bool writesBase = writesBack(preIndexed, writeBack);
+    if (data_access::inRam(address)) [[likely]] {
+        finishHalfwordStore<true, writesBase>(opcode, address, indexed, cost, startBalance);
+    } else {
+        outOfLine<finishHalfwordStore<false, writesBase>>(opcode, address, indexed, cost,
+                                                          startBalance);
     }
 }
 

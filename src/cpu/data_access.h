@@ -43,6 +43,20 @@ inline RamView ramAt(u32 address) {
     }
 }
 
+// Whether ADDRESS lies in work or internal RAM. The transfer handlers do such accesses
+// in place on a path without calls, and leave every other one to a separate function, so that
+// the common path keeps no registers across a call.
+inline bool inRam(u32 address) {
+    return region(address) - workRegion < 2;
+}
+
+// The host bytes of ADDRESS, which lies in work or internal RAM, forced down by ALIGNMASK.
+inline u8* ramPointer(u32 address, u32 alignMask) {
+    const bool work = region(address) == workRegion;
+    u8* memory = work ? gba.WorkRam : gba.InternalRam;
+    return memory + (address & (work ? workMask : internalMask) & alignMask);
+}
+
 } // namespace data_access
 
 inline u32 cpuRead8(u32 address) {
@@ -97,4 +111,101 @@ inline void cpuWrite32(u32 address, u32 value) {
     case internalRegion: store32(internalRam(address, ~3u), value); break;
     default: busWrite32(address, value); break;
     }
+}
+
+// The loads and stores of a transfer whose region is known: RAM (work or internal RAM, where
+// inRam holds) in place, or any region through cpuRead / cpuWrite.
+template <bool ram>
+u32 dataRead8(u32 address) {
+    if constexpr (ram) {
+        return *data_access::ramPointer(address, ~0u);
+    } else {
+        return cpuRead8(address);
+    }
+}
+
+template <bool ram>
+u32 dataRead16(u32 address) {
+    if constexpr (ram) {
+        return load16(data_access::ramPointer(address, ~1u));
+    } else {
+        return cpuRead16(address);
+    }
+}
+
+template <bool ram>
+u32 dataRead32(u32 address) {
+    if constexpr (ram) {
+        return load32(data_access::ramPointer(address, ~3u));
+    } else {
+        return cpuRead32(address);
+    }
+}
+
+template <bool ram>
+void dataWrite8(u32 address, u32 value) {
+    if constexpr (ram) {
+        *data_access::ramPointer(address, ~0u) = static_cast<u8>(value);
+    } else {
+        cpuWrite8(address, value);
+    }
+}
+
+template <bool ram>
+void dataWrite16(u32 address, u32 value) {
+    if constexpr (ram) {
+        store16(data_access::ramPointer(address, ~1u), static_cast<u16>(value));
+    } else {
+        cpuWrite16(address, value);
+    }
+}
+
+template <bool ram>
+void dataWrite32(u32 address, u32 value) {
+    if constexpr (ram) {
+        store32(data_access::ramPointer(address, ~3u), value);
+    } else {
+        cpuWrite32(address, value);
+    }
+}
+
+// Work or internal RAM when every word of the block of COUNT words from FIRST lies in it, in
+// one region; no memory otherwise. Such blocks, the usual stack frames and structure copies,
+// are read and written in place; the others go word by word through the bus.
+// Its mask also forces the words' addresses down to multiples of 4.
+inline data_access::RamView ramBlockAt(u32 first, u32 count) {
+    if ((first >> 24) != ((first + 4 * (count - 1)) >> 24)) {
+        return {};
+    }
+    const data_access::RamView ram = data_access::ramAt(first);
+    return {ram.memory, ram.mask & ~3u};
+}
+
+// The words of a block: in place where the whole block lies in one RAM (ramBlockAt), through
+// the bus otherwise.
+template <bool ram>
+struct BlockAccess {
+    data_access::RamView view;
+
+    u32 read(u32 address) const {
+        if constexpr (ram) {
+            return load32(view.memory + (address & view.mask));
+        } else {
+            return cpuRead32(address);
+        }
+    }
+    void write(u32 address, u32 value) const {
+        if constexpr (ram) {
+            store32(view.memory + (address & view.mask), value);
+        } else {
+            cpuWrite32(address, value);
+        }
+    }
+};
+
+// Calls FUNCTION out of line: the bus half of a transfer handler, so that the handler's path
+// through RAM stays free of calls and of the register saves a call needs.
+template <auto function, typename... Args>
+[[gnu::noinline]] void outOfLine(Args... args) {
+    function(args...);
 }

@@ -54,89 +54,107 @@ enum RegisterOffsetOp : u32 {
     loadSignedHalfword,
 };
 
-template <u32 op, u32 ro>
-void thumbRegisterOffset(u32 opcode) {
-    u32 address = lowReg(lowRegister(opcode, 3)) + lowReg(ro);
+// Each transfer from its first access on: in place for RAM (ram), through the bus otherwise,
+// where the handler calls it out of line.
+template <bool ram, u32 op>
+[[gnu::always_inline]] inline void finishRegisterOffset(u32 opcode, u32 address) {
     u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (op == storeWord || op == storeHalfword || op == storeByte) {
         if constexpr (op == storeWord) {
-            cpuWrite32(address, rd);
+            dataWrite32<ram>(address, rd);
         } else if constexpr (op == storeHalfword) {
-            cpuWrite16(address, rd & 0xFFFF);
+            dataWrite16<ram>(address, rd & 0xFFFF);
         } else {
-            cpuWrite8(address, rd & 0xFF);
+            dataWrite8<ram>(address, rd & 0xFF);
         }
         chargeCycles(storeCost(address));
     } else if constexpr (op == loadWord) {
         // Only this word load rotates a misaligned word, and it pays the 32-bit refill.
-        rd = std::rotr(cpuRead32(address), static_cast<int>(8 * (address & 3)));
+        rd = std::rotr(dataRead32<ram>(address), static_cast<int>(8 * (address & 3)));
         chargeCycles(1 + refillCycles32[address >> 24]);
     } else {
         if constexpr (op == loadHalfword) {
-            rd = cpuRead16(address);
+            rd = dataRead16<ram>(address);
         } else if constexpr (op == loadByte) {
-            rd = cpuRead8(address);
+            rd = dataRead8<ram>(address);
         } else if constexpr (op == loadSignedByte) {
-            rd = signExtend8(cpuRead8(address));
+            rd = signExtend8(dataRead8<ram>(address));
         } else {
-            rd = signExtend16(cpuRead16(address));
+            rd = signExtend16(dataRead16<ram>(address));
         }
         chargeCycles(loadCost(address));
+    }
+}
+
+template <u32 op, u32 ro>
+void thumbRegisterOffset(u32 opcode) {
+    const u32 address = lowReg(lowRegister(opcode, 3)) + lowReg(ro);
+    if (data_access::inRam(address)) [[likely]] {
+        finishRegisterOffset<true, op>(opcode, address);
+    } else {
+        outOfLine<finishRegisterOffset<false, op>>(opcode, address);
     }
 }
 
 // --- Immediate offset [Rb, #imm5 (x 4 for words)]: STR, LDR, STRB, LDRB
+// --- STRH / LDRH Rd, [Rb, #imm5 x 2]
 
-template <bool byte, bool load>
-void thumbImmediateOffset(u32 opcode) {
-    u32 offset = (opcode >> 6) & 31;
-    u32 address = lowReg(lowRegister(opcode, 3)) + (byte ? offset : offset * 4);
+template <bool ram, u32 width, bool load>
+[[gnu::always_inline]] inline void finishImmediateOffset(u32 opcode, u32 address) {
     u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (load) {
-        if constexpr (byte) {
-            rd = cpuRead8(address);
+        if constexpr (width == 1) {
+            rd = dataRead8<ram>(address);
+        } else if constexpr (width == 2) {
+            rd = dataRead16<ram>(address);
         } else {
             // Deliberately unlike the console: a misaligned word is not rotated.
-            rd = cpuRead32(address);
+            rd = dataRead32<ram>(address);
         }
         chargeCycles(loadCost(address));
     } else {
-        if constexpr (byte) {
-            cpuWrite8(address, rd & 0xFF);
+        if constexpr (width == 1) {
+            dataWrite8<ram>(address, rd & 0xFF);
+        } else if constexpr (width == 2) {
+            dataWrite16<ram>(address, rd & 0xFFFF);
         } else {
-            cpuWrite32(address, rd);
+            dataWrite32<ram>(address, rd);
         }
         chargeCycles(storeCost(address));
     }
 }
 
-// --- STRH / LDRH Rd, [Rb, #imm5 x 2]
-
-template <bool load>
-void thumbHalfwordImmediate(u32 opcode) {
-    u32 address = lowReg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * 2;
-    u32& rd = lowReg(lowRegister(opcode, 0));
-    if constexpr (load) {
-        rd = cpuRead16(address);
-        chargeCycles(loadCost(address));
+template <u32 width, bool load>
+void thumbImmediateOffset(u32 opcode) {
+    const u32 address = lowReg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * width;
+    if (data_access::inRam(address)) [[likely]] {
+        finishImmediateOffset<true, width, load>(opcode, address);
     } else {
-        cpuWrite16(address, rd & 0xFFFF);
-        chargeCycles(storeCost(address));
+        outOfLine<finishImmediateOffset<false, width, load>>(opcode, address);
     }
 }
 
 // --- STR / LDR Rd, [SP, #imm8 x 4]
 
-template <bool load, u32 rd>
-void thumbSpRelative(u32 opcode) {
-    u32 address = reg(13) + (opcode & 0xFF) * 4;
+template <bool ram, bool load, u32 rd>
+[[gnu::always_inline]] inline void finishSpRelative(u32 address) {
     if constexpr (load) {
         // Deliberately unlike the console: a misaligned word is not rotated.
-        lowReg(rd) = cpuRead32(address);
+        lowReg(rd) = dataRead32<ram>(address);
         chargeCycles(loadCost(address));
     } else {
-        cpuWrite32(address, lowReg(rd));
+        dataWrite32<ram>(address, lowReg(rd));
         chargeCycles(storeCost(address));
+    }
+}
+
+template <bool load, u32 rd>
+void thumbSpRelative(u32 opcode) {
+    const u32 address = reg(13) + (opcode & 0xFF) * 4;
+    if (data_access::inRam(address)) [[likely]] {
+        finishSpRelative<true, load, rd>(address);
+    } else {
+        outOfLine<finishSpRelative<false, load, rd>>(address);
     }
 }
 
@@ -145,18 +163,18 @@ void thumbSpRelative(u32 opcode) {
 // Stores the registers of LIST upward from ADDRESS; WRITEBACK runs right after the first
 // store. Returns the cost of the stores: 1 + N16 of the second address for the first one,
 // S16 of its own address for each further one.
-template <typename AfterFirst>
-u32 storeList(u32 list, u32 address, AfterFirst afterFirst) {
+template <bool ram, typename AfterFirst>
+u32 storeList(u32 list, u32 address, BlockAccess<ram> access, AfterFirst afterFirst) {
     u32 first = static_cast<u32>(std::countr_zero(list));
     list &= list - 1;
-    cpuWrite32(address, lowReg(first));
+    access.write(address, lowReg(first));
     afterFirst();
     u32 cost = 1 + accessCyclesN16[(address + 4) >> 24];
     while (list != 0) {
         address += 4;
         u32 n = static_cast<u32>(std::countr_zero(list));
         list &= list - 1;
-        cpuWrite32(address, lowReg(n));
+        access.write(address, lowReg(n));
         cost += accessCyclesS16[address >> 24];
     }
     return cost;
@@ -164,13 +182,14 @@ u32 storeList(u32 list, u32 address, AfterFirst afterFirst) {
 
 // Loads the registers of LIST upward from ADDRESS. Returns the cost: 1 + R16 for the first
 // load, S16 for each further one, each by the region of its own address.
-u32 loadList(u32 list, u32 address) {
+template <bool ram>
+u32 loadList(u32 list, u32 address, BlockAccess<ram> access) {
     u32 cost = 1;
     const u16* table = refillCycles16;
     while (list != 0) {
         u32 n = static_cast<u32>(std::countr_zero(list));
         list &= list - 1;
-        lowReg(n) = cpuRead32(address);
+        lowReg(n) = access.read(address);
         cost += table[address >> 24];
         table = accessCyclesS16;
         address += 4;
@@ -178,76 +197,126 @@ u32 loadList(u32 list, u32 address) {
     return cost;
 }
 
+template <bool ram>
+[[gnu::always_inline]] inline void finishPush(u32 list, u32 address, BlockAccess<ram> access) {
+    const u32 cost = storeList(list, address, access, [] {});
+    chargeCycles(cost + accessCyclesN16[codeRegion()]);
+}
+
 void pushList(u32 opcode) {
-    u32 list = opcode & 0xFF;
+    const u32 list = opcode & 0xFF;
     if (list == 0) {
         chargeCycles(1 + accessCyclesN16[codeRegion()]);
         return;
     }
     u32& sp = reg(13);
-    sp -= 4 * registerCount(list);
-    u32 cost = storeList(list, sp, [] {});
-    chargeCycles(cost + accessCyclesN16[codeRegion()]);
+    const u32 count = registerCount(list);
+    sp -= 4 * count;
+    if (const data_access::RamView ram = ramBlockAt(sp, count); ram.memory) [[likely]] {
+        finishPush<true>(list, sp, {ram});
+    } else {
+        outOfLine<finishPush<false>>(list, sp, BlockAccess<false>{});
+    }
 }
 
-void pushListAndLr(u32 opcode) {
-    u32 list = opcode & 0xFF;
-    u32& sp = reg(13);
-    sp -= 4 * (registerCount(list) + 1);
-    u32 address = sp;
+template <bool ram>
+[[gnu::always_inline]] inline void finishPushWithLr(u32 list, u32 address,
+                                                    BlockAccess<ram> access) {
     u32 cost = 1;
     for (u32 rest = list; rest != 0; rest &= rest - 1) {
-        cpuWrite32(address, lowReg(static_cast<u32>(std::countr_zero(rest))));
+        access.write(address, lowReg(static_cast<u32>(std::countr_zero(rest))));
         if (rest != list) {
             cost += accessCyclesS16[address >> 24];
         }
         address += 4;
     }
-    cpuWrite32(address, reg(14));
+    access.write(address, reg(14));
     chargeCycles(cost + longRefillCycles16[address >> 24]);
 }
 
-void popList(u32 opcode) {
-    u32 list = opcode & 0xFF;
+void pushListAndLr(u32 opcode) {
+    const u32 list = opcode & 0xFF;
     u32& sp = reg(13);
-    u32 cost = loadList(list, sp);
+    const u32 count = registerCount(list) + 1;
+    sp -= 4 * count;
+    if (const data_access::RamView ram = ramBlockAt(sp, count); ram.memory) [[likely]] {
+        finishPushWithLr<true>(list, sp, {ram});
+    } else {
+        outOfLine<finishPushWithLr<false>>(list, sp, BlockAccess<false>{});
+    }
+}
+
+template <bool ram>
+[[gnu::always_inline]] inline void finishPop(u32 list, BlockAccess<ram> access) {
+    u32& sp = reg(13);
+    const u32 cost = loadList(list, sp, access);
     sp += 4 * registerCount(list);
     chargeCycles(cost);
 }
 
-void popListAndPc(u32 opcode) {
-    u32 list = opcode & 0xFF;
+void popList(u32 opcode) {
+    const u32 list = opcode & 0xFF;
+    if (const data_access::RamView ram = ramBlockAt(reg(13), registerCount(list)); ram.memory)
+        [[likely]] {
+        finishPop<true>(list, {ram});
+    } else {
+        outOfLine<finishPop<false>>(list, BlockAccess<false>{});
+    }
+}
+
+template <bool ram>
+[[gnu::always_inline]] inline void finishPopWithPc(u32 list, BlockAccess<ram> access) {
     u32& sp = reg(13);
-    u32 cost = loadList(list, sp);
-    u32 pcAddress = sp + 4 * registerCount(list);
+    const u32 cost = loadList(list, sp, access);
+    const u32 pcAddress = sp + 4 * registerCount(list);
     sp = pcAddress + 4;
     // The instruction set does not change: bit 0 of the loaded word is dropped.
-    u32 target = cpuRead32(pcAddress) & ~1u;
+    const u32 target = access.read(pcAddress) & ~1u;
     thumbBranchTo(target, cost + refillCycles16[pcAddress >> 24]);
 }
 
-template <bool load, u32 rb>
-void thumbMultipleLoadStore(u32 opcode) {
-    u32 list = opcode & 0xFF;
+void popListAndPc(u32 opcode) {
+    const u32 list = opcode & 0xFF;
+    if (const data_access::RamView ram = ramBlockAt(reg(13), registerCount(list) + 1); ram.memory)
+        [[likely]] {
+        finishPopWithPc<true>(list, {ram});
+    } else {
+        outOfLine<finishPopWithPc<false>>(list, BlockAccess<false>{});
+    }
+}
+
+template <bool ram, bool load, u32 rb>
+[[gnu::always_inline]] inline void finishMultiple(u32 list, BlockAccess<ram> access) {
     u32& base = lowReg(rb);
-    u32 address = base;
-    u32 end = address + 4 * registerCount(list);
+    const u32 address = base;
+    const u32 end = address + 4 * registerCount(list);
     if constexpr (load) {
-        u32 cost = loadList(list, address);
+        const u32 cost = loadList(list, address, access);
         // A base that is in the list keeps the loaded value.
         if ((list & (1u << rb)) == 0) {
             base = end;
         }
         chargeCycles(cost);
     } else {
-        if (list == 0) {
-            chargeCycles(1 + accessCyclesN16[codeRegion()]);
-            return;
-        }
         // The base is written back after the first store, so a base that is the lowest
         // register of the list is stored with its old value and any other with the new one.
-        u32 cost = storeList(list, address, [&base, end] { base = end; });
+        const u32 cost = storeList(list, address, access, [&base, end] { base = end; });
         chargeCycles(cost + accessCyclesN16[codeRegion()]);
+    }
+}
+
+template <bool load, u32 rb>
+void thumbMultipleLoadStore(u32 opcode) {
+    const u32 list = opcode & 0xFF;
+    if (!load && list == 0) {
+        chargeCycles(1 + accessCyclesN16[codeRegion()]);
+        return;
+    }
+    if (const data_access::RamView ram = ramBlockAt(lowReg(rb), registerCount(list)); ram.memory)
+        [[likely]] {
+        finishMultiple<true, load, rb>(list, {ram});
+    } else {
+        outOfLine<finishMultiple<false, load, rb>>(list, BlockAccess<false>{});
     }
 }
 
@@ -261,11 +330,11 @@ constinit const std::array<InstructionHandler, 64> thumbRegisterOffsetHandlers =
 
 constinit const std::array<InstructionHandler, 4> thumbImmediateOffsetHandlers =
     stampHandlers<4>([]<u32 sub>() -> InstructionHandler {
-        return &thumbImmediateOffset<(sub >> 1) != 0, (sub & 1) != 0>;
+        return &thumbImmediateOffset < (sub >> 1) != 0 ? 1 : 4, (sub & 1) != 0 > ;
     });
 
 constinit const std::array<InstructionHandler, 2> thumbHalfwordImmediateHandlers = stampHandlers<2>(
-    []<u32 sub>() -> InstructionHandler { return &thumbHalfwordImmediate<sub != 0>; });
+    []<u32 sub>() -> InstructionHandler { return &thumbImmediateOffset<2, sub != 0>; });
 
 constinit const std::array<InstructionHandler, 16> thumbSpRelativeHandlers = stampHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbSpRelative<(sub >> 3) != 0, sub % 8>; });
