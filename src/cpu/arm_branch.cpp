@@ -1,6 +1,7 @@
 // ARM branches (B, BL, BX) and the software interrupt.
 #include "cpu/arm_handlers.h"
 #include "cpu/exceptions.h"
+#include "cpu/poll_loops.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ void armBranch(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const s32 startBalance = cpu.cycleBalance;
     u32& pc = programCounter();
+    noteArmLoopBranch(opcode, pc - 4);
     pc += 4; // the instruction address + 8
     cpu.cycleBalance -= accessCyclesS32[pc >> 24];
     armBranchTo(pc + static_cast<u32>(branchOffset(opcode)));
@@ -39,10 +41,10 @@ void armBranchExchange(u32 opcode) {
     const u32 target = reg(opcode & 15);
     if (target & 1) {
         cpu.cpsr |= flagT;
-        cpu.armState = 0;
+        setArmState(cpu, false);
     } else {
         cpu.cpsr &= 0xF00000DF; // T and the reserved bits 27-8 cleared
-        cpu.armState = 1;
+        setArmState(cpu, true);
     }
     armBranchTo(target & ~1u); // the 32-bit refill cost also when entering THUMB code
     chargeAtLeastOneCycle(startBalance);

@@ -37,7 +37,7 @@ inline void restoreCpsrFromSpsr() {
     }
     cpu.cpsr = *cpu.spsrSlot;
     switchMode(cpu.cpsr & 0x1F);
-    cpu.armState = (cpu.cpsr & flagT) ? 0 : 1;
+    setArmState(cpu, (cpu.cpsr & flagT) == 0);
 }
 
 // Unassigned encodings never trap on this machine: they only take 64 cycles.

@@ -34,13 +34,13 @@ void switchMode(u32 newMode) {
     case modeFiq:
         pointBank(8, 7, cpu.fiqBank);
         cpu.spsrSlot = &cpu.spsrFiq;
-        cpu.armState = 1;
+        setArmState(cpu, true);
         break;
     case modeIrq:
         pointBank(8, 5, cpu.userBank + 8);
         pointBank(13, 2, cpu.irqBank);
         cpu.spsrSlot = &cpu.spsrIrq;
-        cpu.armState = 1;
+        setArmState(cpu, true);
         break;
     case modeSupervisor:
         pointBank(8, 5, cpu.userBank + 8);
@@ -72,7 +72,7 @@ void resetCpu() {
     cpu.userBank[13] = 0x03007F00;
 
     cpu.cpuMode = modeSystem;
-    cpu.armState = 1;
+    setArmState(cpu, true);
     cpu.cpsr = (cpu.cpsr & ~0xFFu) | 0xDF;
     switchMode(modeSupervisor);
 

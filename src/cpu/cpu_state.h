@@ -27,6 +27,20 @@ struct CpuState {
     bool irqEntryDue;
 };
 
+// The run of one instruction set (cpu/execution.cpp) goes on while the cycle balance is above
+// this level: 0, or INT32_MAX once a handler has changed the instruction set or taken a branch
+// that may close an idle loop. So the run tests one number after each instruction.
+extern s32 runStopLevel;
+constexpr s32 stopRun = 0x7FFFFFFF;
+
+// Every change of the instruction set goes through here, so that the run of the old one ends.
+inline void setArmState(CpuState& cpu, bool arm) {
+    if (cpu.armState != arm) {
+        cpu.armState = arm;
+        runStopLevel = stopRun;
+    }
+}
+
 // CPSR bits.
 constexpr u32 flagN = 1u << 31;
 constexpr u32 flagZ = 1u << 30;

@@ -13,7 +13,7 @@ void enterSoftwareInterrupt(u32 comment) {
     switchMode(modeSupervisor);
     cpu.userBank[15] = 0x00000008;
     cpu.cpsr = (cpu.cpsr & ~flagT) | flagI;
-    cpu.armState = 1;
+    setArmState(cpu, true);
     // One cycle, as for every instruction that writes R15: a boot image whose vector 0x08
     // holds a software interrupt would otherwise loop without ever using up its slice.
     cpu.cycleBalance -= 1;

@@ -10,6 +10,7 @@
 #include "machine/gba_system.h"
 #include <utility>
 
+s32 runStopLevel;
 InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
 InstructionHandler thumbHandlers[1024];
@@ -40,8 +41,8 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
 
 // One ARM instruction: fetched through the window, R15 moved on, the condition tested here
 // instead of by a call to its condition handler (AL, by far the most common, first, the others
-// through a table of masks), the handler. Returns the instruction.
-inline u32 executeArm(CpuState& cpu, FetchWindow& window) {
+// through a table of masks), the handler.
+inline void executeArm(CpuState& cpu, FetchWindow& window) {
     const u32 pc = cpu.userBank[15];
     const u32 opcode = fetchArmInline(window, pc);
     cpu.userBank[15] = pc + 4;
@@ -52,15 +53,13 @@ inline u32 executeArm(CpuState& cpu, FetchWindow& window) {
         // As the condition handlers: a failed condition costs one cycle, 15 none.
         cpu.cycleBalance -= condition != 15;
     }
-    return opcode;
 }
 
-inline u32 executeThumb(CpuState& cpu, FetchWindow& window) {
+inline void executeThumb(CpuState& cpu, FetchWindow& window) {
     const u32 pc = cpu.userBank[15];
     const u32 opcode = fetchThumbInline(window, pc);
     cpu.userBank[15] = pc + 2;
     thumbHandlers[thumbIndex(opcode)](opcode);
-    return opcode;
 }
 
 // Runs the turn of the idle loop of LENGTH instructions at START instruction by instruction,
@@ -112,29 +111,32 @@ FetchWindow armWindow;
 FetchWindow thumbWindow;
 
 // The instructions of one set until the slice runs out, the state changes or an idle loop is
-// armed.
+// armed. A branch of loop shape stops the run (runStopLevel) to have its loop looked at.
 template <bool thumb>
 void runInstructionSet() {
     CpuState& cpu = gba.cpu;
     FetchWindow& kept = thumb ? thumbWindow : armWindow;
     FetchWindow window = kept;
-    while (cpu.cycleBalance > 0 && cpu.armState != thumb) {
-        const u32 pc = cpu.userBank[15];
-        u32 opcode;
-        bool loopShaped;
-        if constexpr (thumb) {
-            opcode = executeThumb(cpu, window);
-            loopShaped = mayCloseThumbLoop(opcode) &&
-                         (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode));
-        } else {
-            opcode = executeArm(cpu, window);
-            loopShaped =
-                mayCloseArmLoop(opcode) && (isArmSelfBranch(opcode) || isArmPollBranch(opcode));
-        }
-        if (loopShaped) [[unlikely]] {
-            if (afterLoopBranch(cpu, window, opcode, pc, thumb)) {
-                break;
+    loopBranchNote.pending = false;
+    for (;;) {
+        runStopLevel = 0;
+        while (cpu.cycleBalance > runStopLevel) {
+            if constexpr (thumb) {
+                executeThumb(cpu, window);
+            } else {
+                executeArm(cpu, window);
             }
+        }
+        if (!loopBranchNote.pending) {
+            break;
+        }
+        const LoopBranchNote note = loopBranchNote;
+        loopBranchNote.pending = false;
+        const bool armed = afterLoopBranch(cpu, window, note.opcode, note.address, thumb);
+        // Timing the loop's turn ran its branch again.
+        loopBranchNote.pending = false;
+        if (armed || cpu.armState == thumb) {
+            break;
         }
     }
     kept = window;

@@ -39,7 +39,7 @@ void enterIrq() {
     cpu.irqBank[1] = cpu.userBank[15] + 4; // so that SUBS PC, LR, #4 returns to it
     switchMode(modeIrq);
     cpu.cpsr = (cpu.cpsr & ~(flagT | 0x1Fu)) | flagI | modeIrq;
-    cpu.armState = 1;
+    setArmState(cpu, true);
     cpu.userBank[15] = 0x00000018;
 }
 

@@ -4,6 +4,7 @@
 #include "machine/io_registers.h"
 
 PollLoop pollLoop;
+LoopBranchNote loopBranchNote;
 
 namespace {
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "common/types.h"
+#include "cpu/cpu_state.h"
 #include "cpu/fetch.h"
 
 struct PollLoop {
@@ -52,7 +53,7 @@ constexpr bool isThumbPollBranch(u32 opcode) {
     return (opcode & 0xF0FF) == 0xD0FC && opcode < 0xDE00;
 }
 
-// One mask test per instruction that lets through every self or poll branch (and few other
+// One mask test per branch that lets through every self or poll branch (and few other
 // words): the B encodings with the offsets -2 and -4 words, and, in THUMB, the words of
 // 0xC000-0xFFFF ending in 0xFC or 0xFE. The exact tests above follow for those.
 constexpr bool mayCloseArmLoop(u32 opcode) {
@@ -61,6 +62,34 @@ constexpr bool mayCloseArmLoop(u32 opcode) {
 
 constexpr bool mayCloseThumbLoop(u32 opcode) {
     return (opcode & 0xC0FD) == 0xC0FC;
+}
+
+// A taken or untaken branch of loop shape, noted by the branch handlers (the only ones that can
+// close an idle loop); the run of instructions stops after it and looks at the loop.
+struct LoopBranchNote {
+    bool pending = false;
+    u32 opcode = 0;
+    u32 address = 0;
+};
+
+extern LoopBranchNote loopBranchNote;
+
+// Notes the ARM branch OPCODE at ADDRESS when it may close an idle loop. Stores only, so that
+// the branch handlers stay free of calls.
+inline void noteArmLoopBranch(u32 opcode, u32 address) {
+    if (mayCloseArmLoop(opcode) && (isArmSelfBranch(opcode) || isArmPollBranch(opcode)))
+        [[unlikely]] {
+        loopBranchNote = {true, opcode, address};
+        runStopLevel = stopRun;
+    }
+}
+
+inline void noteThumbLoopBranch(u32 opcode, u32 address) {
+    if (mayCloseThumbLoop(opcode) && (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode)))
+        [[unlikely]] {
+        loopBranchNote = {true, opcode, address};
+        runStopLevel = stopRun;
+    }
 }
 
 // Whether the loop is armed and R15 stands in it, so that spinPollLoop charges its turns.

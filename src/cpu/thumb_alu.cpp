@@ -219,11 +219,11 @@ void thumbBranchExchange(u32 opcode) {
     pc -= 2;
     if (target & 1) {
         cpu.cpsr |= flagT;
-        cpu.armState = 0;
+        setArmState(cpu, false);
         target &= ~1u;
     } else {
         cpu.cpsr &= ~flagT;
-        cpu.armState = 1;
+        setArmState(cpu, true);
         target &= ~3u;
     }
     // The 16-bit refill is charged also when the target is ARM code.

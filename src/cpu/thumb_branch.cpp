@@ -1,6 +1,7 @@
 // THUMB branches: conditional B, B, the two independent halves of BL, and SWI.
 #include "cpu/conditions.h"
 #include "cpu/exceptions.h"
+#include "cpu/poll_loops.h"
 #include "cpu/thumb_common.h"
 #include "cpu/thumb_handlers.h"
 #include "cpu/thumb_table.h"
@@ -17,6 +18,7 @@ u32 conditionalTarget(u32 opcode) {
 
 template <u32 condition>
 void thumbConditionalBranch(u32 opcode) {
+    noteThumbLoopBranch(opcode, programCounter() - 2);
     bool taken = conditionPasses<condition>(gba.cpu.cpsr);
     if constexpr (condition == conditionHi) {
         // Deliberately unlike the console: BHI costs exactly one cycle, taken or not.
@@ -57,6 +59,7 @@ void thumbLongBranchSecond(u32 opcode) {
 } // namespace
 
 void thumbBranch(u32 opcode) {
+    noteThumbLoopBranch(opcode, programCounter() - 2);
     u32 target = programCounter() + 2 + static_cast<u32>(offset11(opcode) * 2);
     thumbBranchTo(target, longRefillCycles16[target >> 24]);
 }
