@@ -17,8 +17,10 @@ extern InstructionHandler armHandlers[4096];
 // Index: THUMB opcode bits 15-6.
 extern InstructionHandler thumbHandlers[1024];
 
+// One multiply moves bits 7-4 up to bits 31-28, next to bits 27-20, which stay; the two fields
+// do not overlap, so no carry disturbs them.
 inline u32 armIndex(u32 opcode) {
-    return ((opcode >> 20) & 0xFF) | (((opcode >> 4) & 0xF) << 8);
+    return ((opcode & 0x0FF000F0) * 0x01000001u) >> 20;
 }
 inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
