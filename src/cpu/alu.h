@@ -17,6 +17,35 @@ inline u32 carryBit() {
     return (gba.cpu.cpsr >> 29) & 1;
 }
 
+// N and Z of RESULT, C and V as given, into the CPSR.
+inline void setArithmeticFlags(u32 result, bool carry, bool overflow) {
+    u32& cpsr = gba.cpu.cpsr;
+    cpsr = (cpsr & 0x0FFFFFFF) | (result & flagN) | (result == 0 ? flagZ : 0) |
+           (static_cast<u32>(carry) << 29) | (static_cast<u32>(overflow) << 28);
+}
+
+// a + b and a - b, setting N, Z, C (for a subtraction: nothing borrowed) and V. The compiler's
+// overflow built-ins read the host's carry and overflow flags of the one operation.
+inline u32 addWithFlags(u32 a, u32 b) {
+    u32 result;
+    const bool carry = __builtin_add_overflow(a, b, &result);
+    s32 signedResult;
+    const bool overflow =
+        __builtin_add_overflow(static_cast<s32>(a), static_cast<s32>(b), &signedResult);
+    setArithmeticFlags(result, carry, overflow);
+    return result;
+}
+
+inline u32 subWithFlags(u32 a, u32 b) {
+    u32 result;
+    const bool borrow = __builtin_sub_overflow(a, b, &result);
+    s32 signedResult;
+    const bool overflow =
+        __builtin_sub_overflow(static_cast<s32>(a), static_cast<s32>(b), &signedResult);
+    setArithmeticFlags(result, !borrow, overflow);
+    return result;
+}
+
 // a + b + carryIn, setting N, Z, C and V.
 inline u32 addWithFlags(u32 a, u32 b, u32 carryIn) {
     u64 wide = static_cast<u64>(a) + b + carryIn;

@@ -71,11 +71,11 @@ u32 operate(u32 a, u32 b) {
         return result;
     } else if constexpr (setFlags) {
         if constexpr (operation == opSub || operation == opCmp) {
-            return subWithFlags(a, b, 1);
+            return subWithFlags(a, b);
         } else if constexpr (operation == opRsb) {
-            return subWithFlags(b, a, 1);
+            return subWithFlags(b, a);
         } else if constexpr (operation == opAdd || operation == opCmn) {
-            return addWithFlags(a, b, 0);
+            return addWithFlags(a, b);
         } else if constexpr (operation == opAdc) {
             return addWithFlags(a, b, carryBit());
         } else if constexpr (operation == opSbc) {
@@ -98,6 +98,16 @@ u32 operate(u32 a, u32 b) {
             return b + ~a + carryBit();
         }
     }
+}
+
+// A result written to R15 is a jump; with S the SPSR returns to the CPSR.
+template <bool setFlags>
+void writeResultToPc(u32 result, s32 startBalance) {
+    armBranchTo(result);
+    if constexpr (setFlags) {
+        restoreCpsrFromSpsr();
+    }
+    chargeAtLeastOneCycle(startBalance);
 }
 
 template <u32 operation, bool setFlags, u32 operandForm>
@@ -127,11 +137,11 @@ void armDataProcessing(u32 opcode) {
             pc = nextInstruction;
             return;
         }
-        armBranchTo(result);
         if constexpr (setFlags) {
-            restoreCpsrFromSpsr();
+            outOfLine<writeResultToPc<true>>(result, startBalance);
+        } else {
+            writeResultToPc<false>(result, startBalance);
         }
-        chargeAtLeastOneCycle(startBalance);
     }
 }
 

@@ -202,10 +202,3 @@ struct BlockAccess {
         }
     }
 };
-
-// Calls FUNCTION out of line: the bus half of a transfer handler, so that the handler's path
-// through RAM stays free of calls and of the register saves a call needs.
-template <auto function, typename... Args>
-[[gnu::noinline]] void outOfLine(Args... args) {
-    function(args...);
-}

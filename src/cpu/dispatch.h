@@ -37,6 +37,14 @@ consteval std::array<InstructionHandler, count> stampHandlers(Pick pick) {
     (std::make_integer_sequence<u32, count>{});
 }
 
+// Calls FUNCTION out of line: the rare half of a handler (a transfer through the bus, a write
+// to R15 that may switch modes), so that the common path stays free of calls and of the
+// register saves a call needs.
+template <auto function, typename... Args>
+[[gnu::noinline]] void outOfLine(Args... args) {
+    function(args...);
+}
+
 void fillConditionHandlers(); // cpu/execution.cpp
 void fillArmHandlers();       // cpu/arm_table.cpp
 void fillThumbHandlers();     // cpu/thumb_table.cpp

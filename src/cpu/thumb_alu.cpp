@@ -39,7 +39,7 @@ void thumbAddSubtract(u32 opcode) {
         operand = lowReg(operandField);
     }
     u32 source = lowReg(lowRegister(opcode, 3));
-    u32 result = subtract ? subWithFlags(source, operand, 1) : addWithFlags(source, operand, 0);
+    u32 result = subtract ? subWithFlags(source, operand) : addWithFlags(source, operand);
     lowReg(lowRegister(opcode, 0)) = result;
     chargeCycles(fetchCost());
 }
@@ -58,11 +58,11 @@ void thumbImmediate(u32 opcode) {
         target = immediate;
         setFlagsNZ(immediate); // an 8-bit value always clears N
     } else if constexpr (op == immediateCompare) {
-        subWithFlags(target, immediate, 1);
+        subWithFlags(target, immediate);
     } else if constexpr (op == immediateAdd) {
-        target = addWithFlags(target, immediate, 0);
+        target = addWithFlags(target, immediate);
     } else {
-        target = subWithFlags(target, immediate, 1);
+        target = subWithFlags(target, immediate);
     }
     chargeCycles(fetchCost());
 }
@@ -131,9 +131,9 @@ void thumbAlu(u32 opcode) {
         setFlagC(rs == 0);
         rd = result;
     } else if constexpr (op == aluCmp) {
-        subWithFlags(rd, rs, 1);
+        subWithFlags(rd, rs);
     } else if constexpr (op == aluCmn) {
-        addWithFlags(rd, rs, 0);
+        addWithFlags(rd, rs);
     } else {
         static_assert(op == aluMul);
         // The multiplier time is taken from Rs, the source operand.
@@ -181,7 +181,7 @@ void thumbHighCompare(u32 opcode) {
     u32& pc = programCounter();
     u32 cost = fetchCost();
     pc += 2;
-    subWithFlags(reg(highDestination<h1>(opcode)), reg(highSource<h2>(opcode)), 1);
+    subWithFlags(reg(highDestination<h1>(opcode)), reg(highSource<h2>(opcode)));
     pc -= 2;
     chargeCycles(cost);
 }

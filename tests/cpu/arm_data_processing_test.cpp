@@ -1,3 +1,7 @@
+#include <iterator>
+#include <random>
+#include <vector>
+
 #include "cpu/alu.h"
 #include "cpu/arm_fixture.h"
 #include "support/test_support.h"
@@ -92,6 +96,32 @@ TEST_F(ArmDataProcessingTest, ArithmeticFlags) {
     execute(0xE1510002); // cmp r1, r2 leaves r0 alone
     EXPECT_EQ(r(0), 77u);
     EXPECT_EQ(cpsr() & 0xF0000000, flagC);
+}
+
+// ADD, SUB, CMP and CMN take their flags from the host's own; ADC and SBC compute them in 64
+// bits. With the carry in fixed the two must agree on the result and on all four flags.
+TEST_F(ArmDataProcessingTest, HostFlagArithmeticMatchesTheWideForm) {
+    const u32 edges[] = {0,          1,          2,          0x7FFFFFFE, 0x7FFFFFFF,
+                         0x80000000, 0x80000001, 0xFFFFFFFE, 0xFFFFFFFF};
+    std::vector<u32> values(std::begin(edges), std::end(edges));
+    std::mt19937 random(5);
+    for (int i = 0; i < 40; ++i) {
+        values.push_back(static_cast<u32>(random()));
+    }
+    for (u32 a : values) {
+        for (u32 b : values) {
+            SCOPED_TRACE(testing::Message() << std::hex << a << " " << b);
+            gba.cpu.cpsr = 0x1F | (a & 0xF0000000); // mode bits kept, old flags of any kind
+            const u32 sum = addWithFlags(a, b);
+            const u32 sumFlags = gba.cpu.cpsr;
+            EXPECT_EQ(sum, addWithFlags(a, b, 0));
+            EXPECT_EQ(sumFlags, gba.cpu.cpsr);
+            const u32 difference = subWithFlags(a, b);
+            const u32 differenceFlags = gba.cpu.cpsr;
+            EXPECT_EQ(difference, subWithFlags(a, b, 1));
+            EXPECT_EQ(differenceFlags, gba.cpu.cpsr);
+        }
+    }
 }
 
 TEST_F(ArmDataProcessingTest, WritingPcCostsTheRefillAndIsNotAligned) {
