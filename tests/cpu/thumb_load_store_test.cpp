@@ -1,3 +1,8 @@
+#include <bit>
+#include <cstring>
+#include <random>
+#include <vector>
+
 #include "cpu/thumb_fixture.h"
 
 namespace {
@@ -170,6 +175,150 @@ TEST_F(ThumbLoadStoreTest, LoadMultipleKeepsALoadedBase) {
     EXPECT_EQ(reg(2), 0x1111u);
     EXPECT_EQ(reg(5), 0x2222u);
     EXPECT_EQ(reg(7), workRam + 0x48);
+}
+
+// Everything a store may reach, so that a transfer can be compared with the bus writes it
+// stands for, made on the same starting memory.
+std::vector<u8> writableMemory() {
+    std::vector<u8> copy;
+    for (auto [memory, size] : {std::pair{gba.WorkRam, sizeof gba.WorkRam},
+                                {gba.InternalRam, sizeof gba.InternalRam},
+                                {gba.PaletteRam, sizeof gba.PaletteRam},
+                                {gba.VideoRam, sizeof gba.VideoRam},
+                                {gba.ObjectAttributes, sizeof gba.ObjectAttributes}}) {
+        copy.insert(copy.end(), memory, memory + size);
+    }
+    return copy;
+}
+
+void restoreWritableMemory(const std::vector<u8>& copy) {
+    size_t at = 0;
+    for (auto [memory, size] : {std::pair{gba.WorkRam, sizeof gba.WorkRam},
+                                {gba.InternalRam, sizeof gba.InternalRam},
+                                {gba.PaletteRam, sizeof gba.PaletteRam},
+                                {gba.VideoRam, sizeof gba.VideoRam},
+                                {gba.ObjectAttributes, sizeof gba.ObjectAttributes}}) {
+        std::memcpy(memory, copy.data() + at, size);
+        at += size;
+    }
+}
+
+// Transfers are done in place in work and internal RAM and through the bus elsewhere; around
+// RAM mirror edges and region edges either way each register must come from, or go to, the bus
+// address of its own word, with the bus's own rules (byte writes, alignment) for every width.
+TEST_F(ThumbLoadStoreTest, TransfersMatchBusAccessesAcrossMirrorAndRegionEdges) {
+    const u32 edges[] = {0x02000100, 0x0203FFF0, 0x02FFFFF0, 0x03007FF0,
+                         0x05FFFFF0, 0x06017FF0, 0x07FFFFF0};
+    std::mt19937 random(33);
+    for (u32 trial = 0; trial < 700; ++trial) {
+        const u32 lowest = edges[trial % 7] + 4 * (random() % 8);
+        for (u32 n = 0; n < 8; ++n) {
+            reg(n) = random();
+        }
+        reg(14) = random();
+        for (u32 i = 0; i < 12; ++i) {
+            busWrite32(lowest + 4 * i, random());
+        }
+        const std::vector<u8> before = writableMemory();
+        const u32 kind = random() % 8;
+        std::vector<u32> loaded;                 // expected R0-R7 after a load
+        std::vector<std::pair<u32, u32>> stores; // (address, word) of a block
+        u32 width = 4, address = lowest, value = 0;
+        bool load = false;
+        u16 opcode;
+        SCOPED_TRACE(testing::Message() << std::hex << "at " << lowest << " kind " << kind);
+        if (kind < 4) {
+            // PUSH (with LR), POP (with PC), STMIA R7!, LDMIA R7!: R7 is never in the list.
+            const u32 list = 1 + random() % 0x7F;
+            const bool extra = random() & 1;
+            const u32 words = static_cast<u32>(std::popcount(list)) + (kind < 2 && extra);
+            load = kind & 1;
+            opcode = kind == 0   ? push(list, extra)
+                     : kind == 1 ? pop(list, extra)
+                     : kind == 2 ? stmia(7, list)
+                                 : ldmia(7, list);
+            const u32 base = kind == 0 ? lowest + 4 * words : lowest;
+            (kind < 2 ? reg(13) : reg(7)) = base;
+            loaded.assign(&reg(0), &reg(0) + 8);
+            u32 at = lowest;
+            for (u32 n = 0; n < 8; ++n) {
+                if (list & (1u << n)) {
+                    load ? void(loaded[n] = busRead32(at)) : stores.push_back({at, reg(n)});
+                    at += 4;
+                }
+            }
+            if (kind == 0 && extra) {
+                stores.push_back({at, reg(14)});
+            }
+            const u32 target = kind == 1 && extra ? busRead32(at) & ~1u : 0;
+            if (kind == 3) {
+                loaded[7] = lowest + 4 * words;
+            }
+            run(opcode);
+            EXPECT_EQ(kind < 2 ? reg(13) : reg(7), kind == 0   ? lowest
+                                                   : kind == 1 ? lowest + 4 * words
+                                                               : lowest + 4 * words);
+            if (kind == 1 && extra) {
+                EXPECT_EQ(programCounter(), target);
+            }
+        } else {
+            // Single transfers at any alignment: register offset, immediate offset, SP-relative.
+            address = lowest + random() % 4;
+            const u32 form = random() % 3;
+            u32 op = random() % 8; // STR, STRH, STRB, LDSB, LDR, LDRH, LDRB, LDSH
+            if (form == 0) {
+                reg(2) = random() % 64;
+                reg(1) = address - reg(2);
+                opcode = regOffset(op, 0, 1, 2);
+            } else if (form == 1) {
+                op = op & 5; // STR, STRB (as 1), LDR (4), LDRB (5)
+                const bool byte = op & 1;
+                const u32 offset = random() % 8;
+                reg(1) = address - offset * (byte ? 1 : 4);
+                opcode = immOffset(byte, op & 4, 0, 1, offset);
+                op = byte ? (op & 4 ? 6 : 2) : (op & 4 ? 4 : 0);
+            } else {
+                op &= 4; // STR or LDR
+                const u32 words = random() % 8;
+                reg(13) = address - 4 * words;
+                opcode = spRel(op == 4, 0, words);
+            }
+            width = op == 0 || op == 4 ? 4 : op == 1 || op == 5 || op == 7 ? 2 : 1;
+            load = op >= 3;
+            value = reg(0);
+            loaded.assign(&reg(0), &reg(0) + 8);
+            if (load) {
+                const u32 word = busRead32(address);
+                loaded[0] = op == 4   ? (form == 0 ? std::rotr(word, 8 * (address & 3)) : word)
+                            : op == 5 ? busRead16(address)
+                            : op == 6 ? busRead8(address)
+                            : op == 3 ? static_cast<u32>(static_cast<s8>(busRead8(address)))
+                                      : static_cast<u32>(static_cast<s16>(busRead16(address)));
+            }
+            run(opcode);
+        }
+        const std::vector<u8> after = writableMemory();
+        restoreWritableMemory(before);
+        if (!load) {
+            if (kind < 4) {
+                for (auto [at, word] : stores) {
+                    busWrite32(at, word);
+                }
+            } else if (width == 4) {
+                busWrite32(address, value);
+            } else if (width == 2) {
+                busWrite16(address, value & 0xFFFF);
+            } else {
+                busWrite8(address, value & 0xFF);
+            }
+        }
+        ASSERT_TRUE(writableMemory() == after) << std::hex << "opcode " << opcode;
+        if (load) {
+            for (u32 n = 0; n < 8; ++n) {
+                ASSERT_EQ(reg(n), loaded[n]) << std::hex << "opcode " << opcode << " R" << n;
+            }
+        }
+    }
 }
 
 } // namespace
