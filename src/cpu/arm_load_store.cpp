@@ -36,14 +36,14 @@ u32 singleOffset(u32 opcode) {
 // Everything of a load from its access on: the value read, the cost, Rd (R15 jumps) and the
 // base written back. R15 still reads as the instruction address + 8.
 template <bool ram, bool byte, bool writesBase>
-[[gnu::always_inline]] inline void finishLoad(u32 opcode, u32 address, u32 indexed,
-                                              u32 nextInstruction) {
+[[gnu::always_inline]] inline void finishLoad(data_access::RamView view, u32 opcode, u32 address,
+                                              u32 indexed, u32 nextInstruction) {
     u32 value;
     if constexpr (byte) {
-        value = dataRead8<ram>(address);
+        value = dataRead8<ram>(view, address);
     } else {
         // A misaligned word comes back rotated so that the addressed byte is the lowest.
-        value = rotateRight(dataRead32<ram>(address), (address & 3) * 8);
+        value = rotateRight(dataRead32<ram>(view, address), (address & 3) * 8);
     }
     gba.cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
 
@@ -72,28 +72,30 @@ void armLoad(u32 opcode) {
     const u32 address = preIndexed ? indexed : base;
 
     constexpr bool writesBase = writesBack(preIndexed, writeBack);
-    if (data_access::inRam(address)) [[likely]] {
-        finishLoad<true, byte, writesBase>(opcode, address, indexed, nextInstruction);
+    if (const data_access::RamView view = data_access::transferView<true, 4>(address); view.memory)
+        [[likely]] {
+        finishLoad<true, byte, writesBase>(view, opcode, address, indexed, nextInstruction);
     } else {
-        outOfLine<finishLoad<false, byte, writesBase>>(opcode, address, indexed, nextInstruction);
+        outOfLine<finishLoad<false, byte, writesBase>>(view, opcode, address, indexed,
+                                                       nextInstruction);
     }
 }
 
 // Everything of a store from its access on. R15 reads as the instruction address + 12 until
 // the access is done.
 template <bool ram, bool byte, bool writesBase>
-[[gnu::always_inline]] inline void finishStore(u32 opcode, u32 address, u32 indexed, s32 cost,
-                                               s32 startBalance) {
+[[gnu::always_inline]] inline void finishStore(data_access::RamView view, u32 opcode, u32 address,
+                                               u32 indexed, s32 cost, s32 startBalance) {
     const u32 value = reg((opcode >> 12) & 15);
     if constexpr (byte) {
-        dataWrite8<ram>(address, value & 0xFF);
+        dataWrite8<ram>(view, address, value & 0xFF);
     } else if (address & 2) {
         // Deliberately as on the original machine: the halves land exchanged, so an LDR from
         // the same address (rotated by 16) gives the stored value back.
-        dataWrite16<ram>(address, value & 0xFFFF);
-        dataWrite16<ram>(address & ~3u, value >> 16);
+        dataWrite16<ram>(view, address, value & 0xFFFF);
+        dataWrite16<ram>(view, address & ~3u, value >> 16);
     } else {
-        dataWrite32<ram>(address, value);
+        dataWrite32<ram>(view, address, value);
     }
     programCounter() -= 8;
     gba.cpu.cycleBalance -= cost;
@@ -117,10 +119,11 @@ void armStore(u32 opcode) {
     pc += 4; // a stored R15 reads as the instruction address + 12
     cost += accessCyclesN32[address >> 24];
     constexpr bool writesBase = writesBack(preIndexed, writeBack);
-    if (data_access::inRam(address)) [[likely]] {
-        finishStore<true, byte, writesBase>(opcode, address, indexed, cost, startBalance);
+    if (const data_access::RamView view = data_access::transferView<false, 4>(address); view.memory)
+        [[likely]] {
+        finishStore<true, byte, writesBase>(view, opcode, address, indexed, cost, startBalance);
     } else {
-        outOfLine<finishStore<false, byte, writesBase>>(opcode, address, indexed, cost,
+        outOfLine<finishStore<false, byte, writesBase>>(view, opcode, address, indexed, cost,
                                                         startBalance);
     }
 }
@@ -138,16 +141,17 @@ u32 halfwordOffset(u32 opcode) {
 }
 
 template <bool ram, Halfword kind, bool writesBase>
-[[gnu::always_inline]] inline void finishHalfwordLoad(u32 opcode, u32 address, u32 indexed,
+[[gnu::always_inline]] inline void finishHalfwordLoad(data_access::RamView view, u32 opcode,
+                                                      u32 address, u32 indexed,
                                                       u32 nextInstruction) {
     u32 value;
     if constexpr (kind == Halfword::load) {
-        value = dataRead16<ram>(address);
+        value = dataRead16<ram>(view, address);
     } else if constexpr (kind == Halfword::loadSignedByte) {
-        value = static_cast<u32>(static_cast<s8>(dataRead8<ram>(address)));
+        value = static_cast<u32>(static_cast<s8>(dataRead8<ram>(view, address)));
     } else {
         // Sign-extended from bit 15 also at odd addresses.
-        value = static_cast<u32>(static_cast<s16>(dataRead16<ram>(address)));
+        value = static_cast<u32>(static_cast<s16>(dataRead16<ram>(view, address)));
     }
     gba.cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
 
@@ -175,18 +179,22 @@ void armHalfwordLoad(u32 opcode) {
     const u32 address = preIndexed ? indexed : base;
 
     constexpr bool writesBase = writesBack(preIndexed, writeBack);
-    if (data_access::inRam(address)) [[likely]] {
-        finishHalfwordLoad<true, kind, writesBase>(opcode, address, indexed, nextInstruction);
+    // A signed byte is read as bytes are, from the game pak's upper windows too.
+    constexpr u32 width = kind == Halfword::loadSignedByte ? 1 : 2;
+    if (const data_access::RamView view = data_access::transferView<true, width>(address);
+        view.memory) [[likely]] {
+        finishHalfwordLoad<true, kind, writesBase>(view, opcode, address, indexed, nextInstruction);
     } else {
-        outOfLine<finishHalfwordLoad<false, kind, writesBase>>(opcode, address, indexed,
+        outOfLine<finishHalfwordLoad<false, kind, writesBase>>(view, opcode, address, indexed,
                                                                nextInstruction);
     }
 }
 
 template <bool ram, bool writesBase>
-[[gnu::always_inline]] inline void finishHalfwordStore(u32 opcode, u32 address, u32 indexed,
-                                                       s32 cost, s32 startBalance) {
-    dataWrite16<ram>(address, reg((opcode >> 12) & 15) & 0xFFFF);
+[[gnu::always_inline]] inline void finishHalfwordStore(data_access::RamView view, u32 opcode,
+                                                       u32 address, u32 indexed, s32 cost,
+                                                       s32 startBalance) {
+    dataWrite16<ram>(view, address, reg((opcode >> 12) & 15) & 0xFFFF);
     programCounter() -= 8;
     gba.cpu.cycleBalance -= cost;
     if constexpr (writesBase) {
@@ -209,10 +217,11 @@ void armHalfwordStore(u32 opcode) {
     pc += 4;
     cost += accessCyclesN32[address >> 24];
     constexpr bool writesBase = writesBack(preIndexed, writeBack);
-    if (data_access::inRam(address)) [[likely]] {
-        finishHalfwordStore<true, writesBase>(opcode, address, indexed, cost, startBalance);
+    if (const data_access::RamView view = data_access::transferView<false, 2>(address); view.memory)
+        [[likely]] {
+        finishHalfwordStore<true, writesBase>(view, opcode, address, indexed, cost, startBalance);
     } else {
-        outOfLine<finishHalfwordStore<false, writesBase>>(opcode, address, indexed, cost,
+        outOfLine<finishHalfwordStore<false, writesBase>>(view, opcode, address, indexed, cost,
                                                           startBalance);
     }
 }

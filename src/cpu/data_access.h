@@ -43,18 +43,35 @@ inline RamView ramAt(u32 address) {
     }
 }
 
-// Whether ADDRESS lies in work or internal RAM. The transfer handlers do such accesses
-// in place on a path without calls, and leave every other one to a separate function, so that
-// the common path keeps no registers across a call.
-inline bool inRam(u32 address) {
-    return region(address) - workRegion < 2;
-}
+// The memory that transfers reach in place, by region (address bits 27-24). Loads read as the
+// bus's plain handlers do: both RAMs and the game pak, whose constants and tables programs
+// read as often as RAM; halfwords at 0x0C000000-0x0DFFFFFF may come from the EEPROM instead,
+// so halfword loads there go through the bus. Stores are done in place in the two RAMs only.
+constexpr RamView noMemory{}, workView{gba.WorkRam, workMask},
+    internalView{gba.InternalRam, internalMask}, gamePakView{gba.GamePakRom, gamePakSize - 1};
+inline constexpr RamView plainLoads[16] = {noMemory,    noMemory,    workView,    internalView,
+                                           noMemory,    noMemory,    noMemory,    noMemory,
+                                           gamePakView, gamePakView, gamePakView, gamePakView,
+                                           gamePakView, gamePakView, noMemory,    noMemory};
+inline constexpr RamView plainHalfwordLoads[16] = {
+    noMemory,    noMemory,    workView,    internalView, noMemory, noMemory, noMemory, noMemory,
+    gamePakView, gamePakView, gamePakView, gamePakView,  noMemory, noMemory, noMemory, noMemory};
+inline constexpr RamView plainStores[16] = {
+    noMemory, noMemory, workView, internalView, noMemory, noMemory, noMemory, noMemory,
+    noMemory, noMemory, noMemory, noMemory,     noMemory, noMemory, noMemory, noMemory};
 
-// The host bytes of ADDRESS, which lies in work or internal RAM, forced down by ALIGNMASK.
-inline u8* ramPointer(u32 address, u32 alignMask) {
-    const bool work = region(address) == workRegion;
-    u8* memory = work ? gba.WorkRam : gba.InternalRam;
-    return memory + (address & (work ? workMask : internalMask) & alignMask);
+// Where a transfer of WIDTH bytes at ADDRESS is done in place, or no memory. The handlers do
+// those on a path without calls and leave the others to a function of their own, so that the
+// common path keeps no registers across a call.
+template <bool load, u32 width>
+RamView transferView(u32 address) {
+    if constexpr (!load) {
+        return plainStores[region(address)];
+    } else if constexpr (width == 2) {
+        return plainHalfwordLoads[region(address)];
+    } else {
+        return plainLoads[region(address)];
+    }
 }
 
 } // namespace data_access
@@ -113,57 +130,57 @@ inline void cpuWrite32(u32 address, u32 value) {
     }
 }
 
-// The loads and stores of a transfer whose region is known: RAM (work or internal RAM, where
-// inRam holds) in place, or any region through cpuRead / cpuWrite.
+// The loads and stores of a transfer whose region is known: in place (ram) in the memory of
+// transferView, otherwise in any region through cpuRead / cpuWrite.
 template <bool ram>
-u32 dataRead8(u32 address) {
+u32 dataRead8(data_access::RamView view, u32 address) {
     if constexpr (ram) {
-        return *data_access::ramPointer(address, ~0u);
+        return view.memory[address & view.mask];
     } else {
         return cpuRead8(address);
     }
 }
 
 template <bool ram>
-u32 dataRead16(u32 address) {
+u32 dataRead16(data_access::RamView view, u32 address) {
     if constexpr (ram) {
-        return load16(data_access::ramPointer(address, ~1u));
+        return load16(view.memory + (address & view.mask & ~1u));
     } else {
         return cpuRead16(address);
     }
 }
 
 template <bool ram>
-u32 dataRead32(u32 address) {
+u32 dataRead32(data_access::RamView view, u32 address) {
     if constexpr (ram) {
-        return load32(data_access::ramPointer(address, ~3u));
+        return load32(view.memory + (address & view.mask & ~3u));
     } else {
         return cpuRead32(address);
     }
 }
 
 template <bool ram>
-void dataWrite8(u32 address, u32 value) {
+void dataWrite8(data_access::RamView view, u32 address, u32 value) {
     if constexpr (ram) {
-        *data_access::ramPointer(address, ~0u) = static_cast<u8>(value);
+        view.memory[address & view.mask] = static_cast<u8>(value);
     } else {
         cpuWrite8(address, value);
     }
 }
 
 template <bool ram>
-void dataWrite16(u32 address, u32 value) {
+void dataWrite16(data_access::RamView view, u32 address, u32 value) {
     if constexpr (ram) {
-        store16(data_access::ramPointer(address, ~1u), static_cast<u16>(value));
+        store16(view.memory + (address & view.mask & ~1u), static_cast<u16>(value));
     } else {
         cpuWrite16(address, value);
     }
 }
 
 template <bool ram>
-void dataWrite32(u32 address, u32 value) {
+void dataWrite32(data_access::RamView view, u32 address, u32 value) {
     if constexpr (ram) {
-        store32(data_access::ramPointer(address, ~3u), value);
+        store32(view.memory + (address & view.mask & ~3u), value);
     } else {
         cpuWrite32(address, value);
     }

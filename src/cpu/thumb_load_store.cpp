@@ -33,12 +33,22 @@ u32 loadCost(u32 address) {
 
 // --- LDR Rd, [PC, #imm8 x 4]
 
-template <u32 rd>
-void thumbPcRelativeLoad(u32 opcode) {
-    u32 address = ((programCounter() + 2) & ~2u) + (opcode & 0xFF) * 4;
-    lowReg(rd) = cpuRead32(address);
+template <bool ram, u32 rd>
+[[gnu::always_inline]] inline void finishPcRelativeLoad(data_access::RamView view, u32 address) {
+    lowReg(rd) = dataRead32<ram>(view, address);
     // Deliberately cheaper than the console: only the fetch is charged, not the data access.
     chargeCycles(accessCyclesS16[codeRegion()]);
+}
+
+template <u32 rd>
+void thumbPcRelativeLoad(u32 opcode) {
+    const u32 address = ((programCounter() + 2) & ~2u) + (opcode & 0xFF) * 4;
+    if (const data_access::RamView view = data_access::transferView<true, 4>(address); view.memory)
+        [[likely]] {
+        finishPcRelativeLoad<true, rd>(view, address);
+    } else {
+        outOfLine<finishPcRelativeLoad<false, rd>>(view, address);
+    }
 }
 
 // --- Register offset [Rb, Ro]: STR, STRH, STRB, LDSB, LDR, LDRH, LDRB, LDSH (opcode bits 11-9)
@@ -54,33 +64,44 @@ enum RegisterOffsetOp : u32 {
     loadSignedHalfword,
 };
 
-// Each transfer from its first access on: in place for RAM (ram), through the bus otherwise,
+constexpr bool isLoad(u32 op) {
+    return op >= loadSignedByte;
+}
+
+constexpr u32 accessWidth(u32 op) {
+    return op == storeWord || op == loadWord                                       ? 4
+           : op == storeHalfword || op == loadHalfword || op == loadSignedHalfword ? 2
+                                                                                   : 1;
+}
+
+// Each transfer from its first access on: in place (ram) in VIEW, through the bus otherwise,
 // where the handler calls it out of line.
 template <bool ram, u32 op>
-[[gnu::always_inline]] inline void finishRegisterOffset(u32 opcode, u32 address) {
+[[gnu::always_inline]] inline void finishRegisterOffset(data_access::RamView view, u32 opcode,
+                                                        u32 address) {
     u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (op == storeWord || op == storeHalfword || op == storeByte) {
         if constexpr (op == storeWord) {
-            dataWrite32<ram>(address, rd);
+            dataWrite32<ram>(view, address, rd);
         } else if constexpr (op == storeHalfword) {
-            dataWrite16<ram>(address, rd & 0xFFFF);
+            dataWrite16<ram>(view, address, rd & 0xFFFF);
         } else {
-            dataWrite8<ram>(address, rd & 0xFF);
+            dataWrite8<ram>(view, address, rd & 0xFF);
         }
         chargeCycles(storeCost(address));
     } else if constexpr (op == loadWord) {
         // Only this word load rotates a misaligned word, and it pays the 32-bit refill.
-        rd = std::rotr(dataRead32<ram>(address), static_cast<int>(8 * (address & 3)));
+        rd = std::rotr(dataRead32<ram>(view, address), static_cast<int>(8 * (address & 3)));
         chargeCycles(1 + refillCycles32[address >> 24]);
     } else {
         if constexpr (op == loadHalfword) {
-            rd = dataRead16<ram>(address);
+            rd = dataRead16<ram>(view, address);
         } else if constexpr (op == loadByte) {
-            rd = dataRead8<ram>(address);
+            rd = dataRead8<ram>(view, address);
         } else if constexpr (op == loadSignedByte) {
-            rd = signExtend8(dataRead8<ram>(address));
+            rd = signExtend8(dataRead8<ram>(view, address));
         } else {
-            rd = signExtend16(dataRead16<ram>(address));
+            rd = signExtend16(dataRead16<ram>(view, address));
         }
         chargeCycles(loadCost(address));
     }
@@ -89,10 +110,12 @@ template <bool ram, u32 op>
 template <u32 op, u32 ro>
 void thumbRegisterOffset(u32 opcode) {
     const u32 address = lowReg(lowRegister(opcode, 3)) + lowReg(ro);
-    if (data_access::inRam(address)) [[likely]] {
-        finishRegisterOffset<true, op>(opcode, address);
+    if (const data_access::RamView view =
+            data_access::transferView<isLoad(op), accessWidth(op)>(address);
+        view.memory) [[likely]] {
+        finishRegisterOffset<true, op>(view, opcode, address);
     } else {
-        outOfLine<finishRegisterOffset<false, op>>(opcode, address);
+        outOfLine<finishRegisterOffset<false, op>>(view, opcode, address);
     }
 }
 
@@ -100,25 +123,26 @@ void thumbRegisterOffset(u32 opcode) {
 // --- STRH / LDRH Rd, [Rb, #imm5 x 2]
 
 template <bool ram, u32 width, bool load>
-[[gnu::always_inline]] inline void finishImmediateOffset(u32 opcode, u32 address) {
+[[gnu::always_inline]] inline void finishImmediateOffset(data_access::RamView view, u32 opcode,
+                                                         u32 address) {
     u32& rd = lowReg(lowRegister(opcode, 0));
     if constexpr (load) {
         if constexpr (width == 1) {
-            rd = dataRead8<ram>(address);
+            rd = dataRead8<ram>(view, address);
         } else if constexpr (width == 2) {
-            rd = dataRead16<ram>(address);
+            rd = dataRead16<ram>(view, address);
         } else {
             // Deliberately unlike the console: a misaligned word is not rotated.
-            rd = dataRead32<ram>(address);
+            rd = dataRead32<ram>(view, address);
         }
         chargeCycles(loadCost(address));
     } else {
         if constexpr (width == 1) {
-            dataWrite8<ram>(address, rd & 0xFF);
+            dataWrite8<ram>(view, address, rd & 0xFF);
         } else if constexpr (width == 2) {
-            dataWrite16<ram>(address, rd & 0xFFFF);
+            dataWrite16<ram>(view, address, rd & 0xFFFF);
         } else {
-            dataWrite32<ram>(address, rd);
+            dataWrite32<ram>(view, address, rd);
         }
         chargeCycles(storeCost(address));
     }
@@ -127,23 +151,24 @@ template <bool ram, u32 width, bool load>
 template <u32 width, bool load>
 void thumbImmediateOffset(u32 opcode) {
     const u32 address = lowReg(lowRegister(opcode, 3)) + ((opcode >> 6) & 31) * width;
-    if (data_access::inRam(address)) [[likely]] {
-        finishImmediateOffset<true, width, load>(opcode, address);
+    if (const data_access::RamView view = data_access::transferView<load, width>(address);
+        view.memory) [[likely]] {
+        finishImmediateOffset<true, width, load>(view, opcode, address);
     } else {
-        outOfLine<finishImmediateOffset<false, width, load>>(opcode, address);
+        outOfLine<finishImmediateOffset<false, width, load>>(view, opcode, address);
     }
 }
 
 // --- STR / LDR Rd, [SP, #imm8 x 4]
 
 template <bool ram, bool load, u32 rd>
-[[gnu::always_inline]] inline void finishSpRelative(u32 address) {
+[[gnu::always_inline]] inline void finishSpRelative(data_access::RamView view, u32 address) {
     if constexpr (load) {
         // Deliberately unlike the console: a misaligned word is not rotated.
-        lowReg(rd) = dataRead32<ram>(address);
+        lowReg(rd) = dataRead32<ram>(view, address);
         chargeCycles(loadCost(address));
     } else {
-        dataWrite32<ram>(address, lowReg(rd));
+        dataWrite32<ram>(view, address, lowReg(rd));
         chargeCycles(storeCost(address));
     }
 }
@@ -151,10 +176,11 @@ template <bool ram, bool load, u32 rd>
 template <bool load, u32 rd>
 void thumbSpRelative(u32 opcode) {
     const u32 address = reg(13) + (opcode & 0xFF) * 4;
-    if (data_access::inRam(address)) [[likely]] {
-        finishSpRelative<true, load, rd>(address);
+    if (const data_access::RamView view = data_access::transferView<load, 4>(address); view.memory)
+        [[likely]] {
+        finishSpRelative<true, load, rd>(view, address);
     } else {
-        outOfLine<finishSpRelative<false, load, rd>>(address);
+        outOfLine<finishSpRelative<false, load, rd>>(view, address);
     }
 }
 
