@@ -33,20 +33,12 @@ u32 singleOffset(u32 opcode) {
     }
 }
 
-// Everything of a load from its access on: the value read, the cost, Rd (R15 jumps) and the
-// base written back. R15 still reads as the instruction address + 8.
-template <bool ram, bool byte, bool writesBase>
-[[gnu::always_inline]] inline void finishLoad(data_access::RamView view, u32 opcode, u32 address,
-                                              u32 indexed, u32 nextInstruction) {
-    u32 value;
-    if constexpr (byte) {
-        value = dataRead8<ram>(view, address);
-    } else {
-        // A misaligned word comes back rotated so that the addressed byte is the lowest.
-        value = rotateRight(dataRead32<ram>(view, address), (address & 3) * 8);
-    }
+// What every load does once its value is read: the cost (one internal cycle and the refill),
+// Rd (R15 jumps), and the base written back.
+template <bool writesBase>
+[[gnu::always_inline]] inline void completeLoad(u32 opcode, u32 value, u32 address, u32 indexed,
+                                                u32 nextInstruction) {
     gba.cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
-
     const u32 rd = (opcode >> 12) & 15;
     if (rd == 15) {
         armBranchTo(value);
@@ -58,6 +50,20 @@ template <bool ram, bool byte, bool writesBase>
     if constexpr (writesBase) {
         reg((opcode >> 16) & 15) = indexed;
     }
+}
+
+// Everything of a load from its access on. R15 still reads as the instruction address + 8.
+template <bool ram, bool byte, bool writesBase>
+[[gnu::always_inline]] inline void finishLoad(data_access::RamView view, u32 opcode, u32 address,
+                                              u32 indexed, u32 nextInstruction) {
+    u32 value;
+    if constexpr (byte) {
+        value = dataRead8<ram>(view, address);
+    } else {
+        // A misaligned word comes back rotated so that the addressed byte is the lowest.
+        value = rotateRight(dataRead32<ram>(view, address), (address & 3) * 8);
+    }
+    completeLoad<writesBase>(opcode, value, address, indexed, nextInstruction);
 }
 
 template <u32 offsetForm, bool preIndexed, bool up, bool byte, bool writeBack>
@@ -153,18 +159,7 @@ template <bool ram, Halfword kind, bool writesBase>
         // Sign-extended from bit 15 also at odd addresses.
         value = static_cast<u32>(static_cast<s16>(dataRead16<ram>(view, address)));
     }
-    gba.cpu.cycleBalance -= 1 + refillCycles32[address >> 24];
-
-    const u32 rd = (opcode >> 12) & 15;
-    if (rd == 15) {
-        armBranchTo(value);
-    } else {
-        reg(rd) = value;
-        programCounter() = nextInstruction;
-    }
-    if constexpr (writesBase) {
-        reg((opcode >> 16) & 15) = indexed;
-    }
+    completeLoad<writesBase>(opcode, value, address, indexed, nextInstruction);
 }
 
 template <Halfword kind, bool preIndexed, bool up, bool immediateOffset, bool writeBack>
