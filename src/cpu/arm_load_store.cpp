@@ -3,6 +3,7 @@
 #include "cpu/arm_handlers.h"
 #include "cpu/data_access.h"
 #include "cpu/shifter.h"
+#include "machine/scheduler.h"
 
 namespace {
 
@@ -225,6 +226,11 @@ template <bool byte>
 void armSwap(u32 opcode) {
     CpuState& cpu = gba.cpu;
     const u32 address = reg((opcode >> 16) & 15);
+    if (address >> 24 == 4) {
+        // The swap is charged before its write, which may end a batch of slices or read the
+        // slice's time: end the batch here, while the balance still tells the slice under way.
+        endSliceBatch();
+    }
     cpu.cycleBalance -= 1 + refillCycles32[programCounter() >> 24] + accessCyclesN32[address >> 24];
     const u32 source = reg(opcode & 15);
     u32 old;

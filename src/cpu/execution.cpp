@@ -173,9 +173,9 @@ void executeOneInstruction() {
     }
 }
 
-void runCpuSlice() {
+void runCpuSlices(u32 count) {
     CpuState& cpu = gba.cpu;
-    cpu.cycleBalance += 64;
+    cpu.cycleBalance += 64 * static_cast<s32>(count);
     while (cpu.cycleBalance > 0) {
         if (pollLoop.armed) {
             spinPollLoop();
@@ -188,4 +188,8 @@ void runCpuSlice() {
             takeDueInterrupt();
         }
     }
+}
+
+void runCpuSlice() {
+    runCpuSlices(1);
 }

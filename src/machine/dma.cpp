@@ -181,6 +181,7 @@ void dmaControlWritten(u32 channel, u32 value) {
         }
         switch (dmacnt::timing(bits)) {
         case 0:
+            endSliceBatch();
             gba.cpu.cycleBalance -= 64;
             dma.active = static_cast<u16>(c);
             dma.cycleRefund = 64;

@@ -10,8 +10,28 @@
 
 SchedulerState scheduler;
 
+namespace {
+
+// The cycles of the batch's slices after the one under way; 0 outside a batch, where the
+// balance never exceeds one slice. (An interrupt entry held by an IME write puts the balance
+// aside, but no later write of the same instruction can end a batch or read the time: IME
+// lies above the registers that do.)
+s32 laterSliceCycles() {
+    const s32 balance = gba.cpu.cycleBalance;
+    return balance > 64 ? (balance - 1) / 64 * 64 : 0;
+}
+
+} // namespace
+
 u32 currentCycleTime() {
-    return scheduler.totalCycles + static_cast<u32>(scheduler.runCycles - scheduler.sliceBudget);
+    return scheduler.totalCycles +
+           static_cast<u32>(scheduler.runCycles - scheduler.sliceBudget - laterSliceCycles());
+}
+
+void endSliceBatch() {
+    const s32 later = laterSliceCycles();
+    gba.cpu.cycleBalance -= later;
+    scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + later);
 }
 
 namespace {
@@ -63,12 +83,17 @@ void cpuRun(u16 cycles) {
                 break;
             }
         }
-        scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
         if (dma.active <= 3) {
+            scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
             disarmPollLoop(); // the transfer may write what a poll loop reads
             runDmaSlice();
         } else if (gba.cpu.cpuRunning) {
-            runCpuSlice();
+            // With a timer on, the pass after each slice has to see it end.
+            const s32 slices = timers.anyOn ? 1 : (scheduler.sliceBudget + 63) / 64;
+            scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64 * slices);
+            runCpuSlices(static_cast<u32>(slices));
+        } else {
+            scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget - 64);
         }
         if (timers.anyOn) {
             stepTimers(currentCycleTime());

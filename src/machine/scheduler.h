@@ -19,3 +19,11 @@ void cpuRun(u16 cycles);
 
 // Cycle time since the frame start at the end of the current slice (the sound clock).
 u32 currentCycleTime();
+
+// While no DMA channel and no timer runs, the slices of a cpuRun call differ only in their
+// time, so the CPU runs them as one batch; the slice an instruction belongs to follows from
+// the balance it finds (the stores charge their cycles after writing). A write that makes the
+// following slices differ (a DMA start, a timer start) calls this first: the batch then ends
+// with the slice under way, and the rest goes back to the scheduler. A halt needs no call:
+// with nothing running that could wake the CPU, the slices left pass alike either way.
+void endSliceBatch();

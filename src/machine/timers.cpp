@@ -5,6 +5,7 @@
 
 #include "cpu/interrupts.h"
 #include "machine/io_registers.h"
+#include "machine/scheduler.h"
 #include "sound/fifo.h"
 
 TimerState timers;
@@ -58,6 +59,9 @@ void timerCounterWritten(u32 timer, u32 value) {
 
 void timerControlWritten() {
     timers.anyOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
+    if (timers.anyOn) {
+        endSliceBatch();
+    }
     timers.enabled = 0;
     for (u32 n = 0; n < 4; ++n) {
         timers.enabled |= ((control(n) >> 7) & 1) << n;

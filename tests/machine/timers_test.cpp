@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cpu/execution.h"
+#include "cpu/registers.h"
 
 #include "machine/bus.h"
 #include "machine/dma.h"
@@ -13,6 +14,7 @@
 #include "machine/io_registers.h"
 #include "machine/scheduler.h"
 #include "machine/timers.h"
+#include "sound/fifo.h"
 #include "support/test_support.h"
 
 namespace {
@@ -196,6 +198,84 @@ TEST_F(TimersTest, HaltedSlicesPassedAtOnceMatchSliceBySlice) {
             reference.back().push_back(gba.cpu.cpuRunning);
         }
         ASSERT_EQ(fast, reference) << "trial " << trial;
+    }
+}
+
+// With no DMA and no timer running, the CPU runs the slices of a call as one batch. Random
+// programs in work RAM start sound (which takes the slice's time, by STRH and by SWPB, which
+// pays before it writes), start DMA, start and stop a timer and halt, between instructions of
+// varied cost: after every call the machine must stand where running the slices one by one
+// leaves it.
+TEST_F(TimersTest, SlicesRunAsOneBatchMatchSliceBySlice) {
+    constexpr u32 code = 0x02000100;
+    const u32 filler[] = {0xE2844001,  // add r4, r4, #1
+                          0xE0070494,  // mul r7, r4, r4
+                          0xE59C5000}; // ldr r5, [r12]
+    const std::vector<u32> events[] = {
+        {0xE1C028B4, 0xE1C038B4}, // strh r2, [r0, #0x84]; strh r3, [r0, #0x84]: sound restarts
+        {0xE580A0DC},             // str r10, [r0, #0xDC]: DMA 3 now
+        {0xE1C9B0B2},             // strh r11, [r9, #2]: timer 0 on
+        {0xE1C920B2},             // strh r2, [r9, #2]: timer 0 off
+        {0xE5C02301},             // strb r2, [r0, #0x301]: halt
+        {0xE1C028B4, 0xE1415093}, // strh r2, [r0, #0x84]; swpb r5, r3, [r1]: sound restarts
+    };
+    std::mt19937 random(2024);
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<u32> program;
+        for (int i = 0; i < 80; ++i) {
+            if (random() % 6) {
+                program.push_back(filler[random() % 3]);
+            } else {
+                const std::vector<u32>& event = events[random() % 6];
+                program.insert(program.end(), event.begin(), event.end());
+            }
+        }
+        program.push_back(0xEAFFFFFE); // b .
+        const u16 reload = static_cast<u16>(0xFE00 | (random() & 0x1FF));
+        const s16 owed = static_cast<s16>(-(random() % 80));
+        std::vector<u16> calls;
+        for (int i = 0; i < 16; ++i) {
+            calls.push_back(static_cast<u16>(1 + random() % 1300));
+        }
+
+        auto run = [&](void (*runner)(u16)) {
+            SetUp();
+            resetMachine();
+            for (u32 i = 0; i < program.size(); ++i) {
+                busWrite32(code + 4 * i, program[i]);
+            }
+            const u32 registers[16] = {0x04000000, 0x04000084, 0,          0x80, 0,         0, 0, 0,
+                                       0,          0x04000100, 0x84000010, 0xC0, 0x02010000};
+            for (u32 n = 0; n < 13; ++n) {
+                reg(n) = registers[n];
+            }
+            gba.cpu.userBank[15] = code;
+            gba.cpu.cpsr = 0x9F; // System mode, IRQs masked: the timer only wakes the CPU
+            gba.cpu.cycleBalance = 0;
+            busWrite32(0x040000D4, 0x02010000);
+            busWrite32(0x040000D8, 0x02011000);
+            busWrite16(0x04000100, reload);
+            ioRegister(io::IME) = 1;
+            ioRegister(io::IE) = 0x08;
+            soundFifos[0].sampleClock = 0;
+            scheduler.sliceBudget = owed;
+            scheduler.totalCycles = 0;
+            std::vector<std::vector<u32>> states;
+            for (u16 cycles : calls) {
+                runner(cycles);
+                states.push_back({gba.cpu.userBank[15], reg(4), reg(5), gba.cpu.cpsr,
+                                  static_cast<u32>(gba.cpu.cycleBalance), gba.cpu.cpuRunning,
+                                  static_cast<u32>(scheduler.sliceBudget), scheduler.totalCycles,
+                                  dma.active, counter(0), ioRegister(io::IF),
+                                  soundFifos[0].sampleClock});
+            }
+            return states;
+        };
+        const auto batched = run(cpuRun);
+        const auto reference = run(cpuRunSliceBySlice);
+        for (u32 i = 0; i < calls.size(); ++i) {
+            ASSERT_EQ(batched[i], reference[i]) << "trial " << trial << ", after call " << i;
+        }
     }
 }
 
