@@ -256,10 +256,8 @@ bool writeWav(const std::string& path) {
 }
 
 void printRegisters() {
-    // Before the CPU reset (a ROM that could not be loaded) the slots point nowhere yet.
-    bool reset = gba.cpu.registerSlots[0] != nullptr;
     for (u32 n = 0; n < 16; ++n) {
-        std::printf("R%u=%08X ", n, reset ? *gba.cpu.registerSlots[n] : gba.cpu.userBank[n]);
+        std::printf("R%u=%08X ", n, gba.cpu.registers[n]);
     }
     std::printf("CPSR=%08X\n", gba.cpu.cpsr);
 }

@@ -57,7 +57,7 @@ template <bool ram, bool up, bool userBank, bool writeBack>
         const u32 n = static_cast<u32>(std::countr_zero(remaining));
         const u32 value = access.read(address);
         if (intoUserBank) {
-            cpu.userBank[n] = value;
+            bankedRegister(modeUser, n) = value;
         } else {
             reg(n) = value;
         }
@@ -112,7 +112,7 @@ template <bool ram, bool up, bool userBank, bool writeBack>
     u32 remaining = opcode & 0xFFFF;
     do {
         const u32 n = static_cast<u32>(std::countr_zero(remaining));
-        access.write(address, userBank ? cpu.userBank[n] : reg(n));
+        access.write(address, userBank ? bankedRegister(modeUser, n) : reg(n));
         if constexpr (writeBack && !userBank) {
             // Written right after the first store: a base that is the lowest register
             // of the list is stored old, one further up the list is stored updated.

@@ -7,10 +7,40 @@
 
 namespace {
 
-void pointBank(u32 first, u32 count, u32* storage) {
-    for (u32 i = 0; i < count; ++i) {
-        gba.cpu.registerSlots[first + i] = storage + i;
+// Which copy of Rn (8-14) a mode sees: 0 the User one, 1 FIQ's, 2 IRQ's, 3 Supervisor's.
+u32 bankOf(u32 mode, u32 n) {
+    if (mode == modeFiq) {
+        return 1;
     }
+    if (n < 13) {
+        return 0;
+    }
+    return mode == modeIrq ? 2 : mode == modeSupervisor ? 3 : 0;
+}
+
+// Where Rn (8-14) of bank BANK waits while it is not in view.
+u32& bankedHome(u32 bank, u32 n) {
+    CpuState& cpu = gba.cpu;
+    switch (bank) {
+    case 1: return cpu.fiqBank[n - 8];
+    case 2: return cpu.irqBank[n - 13];
+    case 3: return cpu.svcBank[n - 13];
+    default: return cpu.userBank[n - 8];
+    }
+}
+
+// Puts R8-R14 of the view into their banks and brings those of MODE into view.
+void bringIntoView(u32 mode) {
+    CpuState& cpu = gba.cpu;
+    for (u32 n = 8; n <= 14; ++n) {
+        const u32 from = bankOf(cpu.viewMode, n);
+        const u32 to = bankOf(mode, n);
+        if (from != to) {
+            bankedHome(from, n) = cpu.registers[n];
+            cpu.registers[n] = bankedHome(to, n);
+        }
+    }
+    cpu.viewMode = mode;
 }
 
 void setModeBits(u32 mode) {
@@ -18,6 +48,14 @@ void setModeBits(u32 mode) {
 }
 
 } // namespace
+
+u32& bankedRegister(u32 mode, u32 n) {
+    CpuState& cpu = gba.cpu;
+    if (n < 8 || n == 15 || bankOf(mode, n) == bankOf(cpu.viewMode, n)) {
+        return cpu.registers[n];
+    }
+    return bankedHome(bankOf(mode, n), n);
+}
 
 void switchMode(u32 newMode) {
     CpuState& cpu = gba.cpu;
@@ -27,31 +65,22 @@ void switchMode(u32 newMode) {
     cpu.cpuMode = newMode;
     switch (newMode) {
     case modeUser:
-    case modeSystem:
-        pointBank(8, 7, cpu.userBank + 8);
-        cpu.spsrSlot = &cpu.spsrPlaceholder;
-        break;
+    case modeSystem: cpu.spsrSlot = &cpu.spsrPlaceholder; break;
     case modeFiq:
-        pointBank(8, 7, cpu.fiqBank);
         cpu.spsrSlot = &cpu.spsrFiq;
         setArmState(cpu, true);
         break;
     case modeIrq:
-        pointBank(8, 5, cpu.userBank + 8);
-        pointBank(13, 2, cpu.irqBank);
         cpu.spsrSlot = &cpu.spsrIrq;
         setArmState(cpu, true);
         break;
-    case modeSupervisor:
-        pointBank(8, 5, cpu.userBank + 8);
-        pointBank(13, 2, cpu.svcBank);
-        cpu.spsrSlot = &cpu.spsrSvc;
-        break;
+    case modeSupervisor: cpu.spsrSlot = &cpu.spsrSvc; break;
     default:
-        // No storage exists for Abort and Undefined; the view stays as it was.
+        // No storage exists for Abort and Undefined; the registers stay as they were.
         debugLog("\n!!!!!!!EMPTYMODE!!!!!!!!!");
         return;
     }
+    bringIntoView(newMode);
     setModeBits(newMode);
 }
 
@@ -59,27 +88,28 @@ void resetCpu() {
     CpuState& cpu = gba.cpu;
     disarmPollLoop();
     buildHandlerTables();
-    pointBank(0, 16, cpu.userBank);
+    // The User registers come into view, whatever was in view before.
+    bringIntoView(modeUser);
 
     // What was running before a reset is kept as the Supervisor return state.
     cpu.spsrSvc = cpu.cpsr;
-    cpu.svcBank[1] = cpu.userBank[15];
+    cpu.svcBank[1] = cpu.registers[15];
     cpu.spsrSlot = &cpu.spsrSvc;
     cpu.cycleBalance = 0;
 
     cpu.svcBank[0] = 0x03007FE0;
     cpu.irqBank[0] = 0x03007FA0;
-    cpu.userBank[13] = 0x03007F00;
+    cpu.registers[13] = 0x03007F00;
 
     cpu.cpuMode = modeSystem;
     setArmState(cpu, true);
     cpu.cpsr = (cpu.cpsr & ~0xFFu) | 0xDF;
     switchMode(modeSupervisor);
 
-    for (u32 n = 0; n < 16; ++n) {
-        *cpu.registerSlots[n] = 0;
+    for (u32& r : cpu.registers) {
+        r = 0;
     }
-    cpu.svcBank[0] = 0x03007FE0;
-    cpu.userBank[15] = 0x08000000;
+    cpu.registers[13] = 0x03007FE0;
+    cpu.registers[15] = 0x08000000;
     cpu.cpuRunning = 1;
 }

@@ -1,24 +1,29 @@
-// The ARM7TDMI register file with its banked copies, reached through registerSlots.
+// The ARM7TDMI register file with its banked copies. The registers of the current mode are
+// kept together in registers, where the handlers reach them by number; the banked R8-R14 of the
+// other modes wait in the banks, and switchMode exchanges them.
 // Owned by the CPU core (cpu/); the debug dumps and the frame driver only read it.
 #pragma once
 
 #include "common/types.h"
 
 struct CpuState {
-    // R0-R15 as seen in User and System mode. R0-R7 and R15 are the only copies for every
-    // mode; R8-R12 are shared by all modes but FIQ.
-    u32 userBank[16];
-    u32 cpsr;       // stored directly after userBank
-    u32 fiqBank[7]; // R8_fiq .. R14_fiq
-    u32 svcBank[2]; // R13_svc, R14_svc
-    u32 irqBank[2]; // R13_irq, R14_irq
+    u32 registers[16]; // R0-R15 as the current mode sees them
+    u32 cpsr;          // stored directly after the registers
+    // R8-R14 of User and System mode (R8-R12 also of IRQ and Supervisor mode), FIQ's R8-R14,
+    // and R13-R14 of Supervisor and IRQ mode, each while another mode's are in registers.
+    u32 userBank[7];
+    u32 fiqBank[7];
+    u32 svcBank[2];
+    u32 irqBank[2];
     u32 spsrFiq;
     u32 spsrSvc;
     u32 spsrIrq;
     u32 spsrPlaceholder; // stands as the SPSR in User and System mode
 
-    u32* registerSlots[16]; // Rn of the current mode
     u32* spsrSlot;
+    // The mode whose R8-R14 are in registers. It differs from cpuMode only after a switch to
+    // an unsupported mode, which leaves the registers as they were.
+    u32 viewMode;
     u32 cpuMode;
     bool armState;    // set while ARM code runs, clear for THUMB; chooses the fetch width and table
     bool cpuRunning;  // clear while halted by HALTCNT
@@ -56,9 +61,14 @@ constexpr u32 modeIrq = 0x12;
 constexpr u32 modeSupervisor = 0x13;
 constexpr u32 modeSystem = 0x1F;
 
-// Re-points registerSlots and spsrSlot at the banks of the new mode. Unsupported modes (Abort,
-// Undefined, invalid numbers) are logged and leave the view unchanged, but cpuMode takes them.
+// Exchanges the banked registers for those of the new mode and points spsrSlot at its SPSR.
+// Unsupported modes (Abort, Undefined, invalid numbers) are logged and leave the registers and
+// the SPSR as they were, but cpuMode takes them.
 void switchMode(u32 newMode);
+
+// Rn as MODE (one of the five supported modes) sees it, in registers while that copy is the
+// one in view, in its bank otherwise.
+u32& bankedRegister(u32 mode, u32 n);
 
 // Power-on state of the CPU: builds the handler tables, then the registers and banks of a
 // cartridge start in Supervisor mode at 0x08000000.

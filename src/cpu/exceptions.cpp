@@ -9,9 +9,11 @@ void enterSoftwareInterrupt(u32 comment) {
     // A word write: only a byte write to HALTCNT halts, so this never stops the CPU.
     busWrite32(0x04000300, comment == 0x12 ? 0 : 1);
     cpu.spsrSvc = cpu.cpsr;
-    cpu.svcBank[1] = cpu.userBank[15]; // the instruction after the SWI, in either state
+    // The instruction after the SWI, in either state; into the live R14 when already in
+    // Supervisor mode.
+    bankedRegister(modeSupervisor, 14) = cpu.registers[15];
     switchMode(modeSupervisor);
-    cpu.userBank[15] = 0x00000008;
+    cpu.registers[15] = 0x00000008;
     cpu.cpsr = (cpu.cpsr & ~flagT) | flagI;
     setArmState(cpu, true);
     // One cycle, as for every instruction that writes R15: a boot image whose vector 0x08

@@ -43,9 +43,9 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
 // instead of by a call to its condition handler (AL, by far the most common, first, the others
 // through a table of masks), the handler.
 inline void executeArm(CpuState& cpu, FetchWindow& window) {
-    const u32 pc = cpu.userBank[15];
+    const u32 pc = cpu.registers[15];
     const u32 opcode = fetchArmInline(window, pc);
-    cpu.userBank[15] = pc + 4;
+    cpu.registers[15] = pc + 4;
     const u32 condition = opcode >> 28;
     if (condition == 14 || ((conditionPassMasks[condition] >> (cpu.cpsr >> 28)) & 1)) {
         armHandlers[armIndex(opcode)](opcode);
@@ -56,9 +56,9 @@ inline void executeArm(CpuState& cpu, FetchWindow& window) {
 }
 
 inline void executeThumb(CpuState& cpu, FetchWindow& window) {
-    const u32 pc = cpu.userBank[15];
+    const u32 pc = cpu.registers[15];
     const u32 opcode = fetchThumbInline(window, pc);
-    cpu.userBank[15] = pc + 2;
+    cpu.registers[15] = pc + 2;
     thumbHandlers[thumbIndex(opcode)](opcode);
 }
 
@@ -69,7 +69,7 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
     const u32 unit = thumb ? 2 : 4;
     PollLoop loop{true, thumb, start, length, {}};
     for (u32 k = 0; k < length; ++k) {
-        if (cpu.cycleBalance <= 0 || cpu.irqEntryDue || cpu.userBank[15] != start + k * unit) {
+        if (cpu.cycleBalance <= 0 || cpu.irqEntryDue || cpu.registers[15] != start + k * unit) {
             return false;
         }
         const s32 before = cpu.cycleBalance;
@@ -80,7 +80,7 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
         }
         loop.costs[k] = before - cpu.cycleBalance;
     }
-    if (cpu.irqEntryDue || cpu.userBank[15] != start) {
+    if (cpu.irqEntryDue || cpu.registers[15] != start) {
         return false;
     }
     pollLoop = loop;
@@ -93,11 +93,11 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
 [[gnu::noinline]] bool afterLoopBranch(CpuState& cpu, FetchWindow& window, u32 opcode, u32 pc,
                                        bool thumb) {
     if (thumb ? isThumbSelfBranch(opcode) : isArmSelfBranch(opcode)) {
-        return cpu.userBank[15] == pc && window.holds(pc) &&
+        return cpu.registers[15] == pc && window.holds(pc) &&
                timeLoopTurn(cpu, window, pc, 1, thumb);
     }
     const u32 start = pc - (thumb ? 4 : 8);
-    if (cpu.userBank[15] != start) {
+    if (cpu.registers[15] != start) {
         return false;
     }
     const bool qualifies =
@@ -158,14 +158,14 @@ void buildHandlerTables() {
 
 void executeOneInstruction() {
     CpuState& cpu = gba.cpu;
-    u32 pc = cpu.userBank[15];
+    u32 pc = cpu.registers[15];
     if (cpu.armState) {
         const u32 opcode = busRead32(pc);
-        cpu.userBank[15] = pc + 4;
+        cpu.registers[15] = pc + 4;
         conditionHandlers[opcode >> 28](opcode);
     } else {
         const u32 opcode = busRead16(pc);
-        cpu.userBank[15] = pc + 2;
+        cpu.registers[15] = pc + 2;
         thumbHandlers[thumbIndex(opcode)](opcode);
     }
     if (gba.cpu.irqEntryDue) {

@@ -36,11 +36,12 @@ void enterIrq() {
     disarmPollLoop();
     cpu.cpuRunning = 1;
     cpu.spsrIrq = cpu.cpsr;
-    cpu.irqBank[1] = cpu.userBank[15] + 4; // so that SUBS PC, LR, #4 returns to it
+    // So that SUBS PC, LR, #4 returns to it; into the live R14 when already in IRQ mode.
+    bankedRegister(modeIrq, 14) = cpu.registers[15] + 4;
     switchMode(modeIrq);
     cpu.cpsr = (cpu.cpsr & ~(flagT | 0x1Fu)) | flagI | modeIrq;
     setArmState(cpu, true);
-    cpu.userBank[15] = 0x00000018;
+    cpu.registers[15] = 0x00000018;
 }
 
 void serviceInterrupt(u16 bits) {

@@ -80,13 +80,13 @@ bool thumbPollLoopQualifies(FetchWindow& window, u32 branch) {
 
 void spinPollLoop() {
     CpuState& cpu = gba.cpu;
-    if (!pollLoopHoldsCpu(cpu.userBank[15], cpu.armState)) {
+    if (!pollLoopHoldsCpu(cpu.registers[15], cpu.armState)) {
         disarmPollLoop();
         return;
     }
     const u32 unit = pollLoop.thumb ? 2 : 4;
     const u32 length = pollLoop.length;
-    u32 index = (cpu.userBank[15] - pollLoop.start) / unit;
+    u32 index = (cpu.registers[15] - pollLoop.start) / unit;
     const s32* costs = pollLoop.costs;
     const s32 turn = costs[0] + costs[1] + costs[2];
     s32 balance = cpu.cycleBalance;
@@ -104,5 +104,5 @@ void spinPollLoop() {
         index = index + 1 == length ? 0 : index + 1;
     }
     cpu.cycleBalance = balance;
-    cpu.userBank[15] = pollLoop.start + index * unit;
+    cpu.registers[15] = pollLoop.start + index * unit;
 }

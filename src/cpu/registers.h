@@ -1,12 +1,11 @@
-// Register access for the instruction handlers: every register goes through the slot table
-// of the current mode; R15 always lives in userBank.
+// Register access for the instruction handlers: the registers of the current mode by number.
 #pragma once
 
 #include "machine/gba_system.h"
 
 inline u32& reg(u32 n) {
-    return *gba.cpu.registerSlots[n];
+    return gba.cpu.registers[n];
 }
 inline u32& programCounter() {
-    return gba.cpu.userBank[15];
+    return gba.cpu.registers[15];
 }

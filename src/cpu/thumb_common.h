@@ -9,10 +9,9 @@
 #include "machine/gba_system.h"
 #include "machine/wait_states.h"
 
-// R0-R7 are the same registers in every mode: the low registers that THUMB names in its 3-bit
-// fields are reached in userBank directly, without the mode's slot table.
+// The low registers that THUMB names in its 3-bit fields, R0-R7, the same in every mode.
 inline u32& lowReg(u32 n) {
-    return gba.cpu.userBank[n];
+    return gba.cpu.registers[n];
 }
 
 inline void chargeCycles(u32 cycles) {

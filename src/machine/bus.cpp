@@ -129,7 +129,7 @@ void paletteWrite32(u32 address, u32 value) {
 // Region 0: the boot image, unless a game has written a byte into region 0 (which goes to the
 // save memory) and the CPU now runs outside the boot image; then reads see SaveRam.
 bool biosReadRedirected() {
-    return gba.biosSaveRedirect && gba.cpu.userBank[15] > 0x3FFF;
+    return gba.biosSaveRedirect && gba.cpu.registers[15] > 0x3FFF;
 }
 
 u32 biosRead8(u32 address) {

@@ -44,7 +44,7 @@ namespace {
 // and the next goes on from there.
 bool slicesQuiet() {
     const CpuState& cpu = gba.cpu;
-    return dma.active > 3 && (!cpu.cpuRunning || pollLoopHoldsCpu(cpu.userBank[15], cpu.armState));
+    return dma.active > 3 && (!cpu.cpuRunning || pollLoopHoldsCpu(cpu.registers[15], cpu.armState));
 }
 
 void skipQuietSlices() {

@@ -128,7 +128,7 @@ void logCpuState() {
     debugLog("  CPSR:");
     debugLogHex32(gba.cpu.cpsr);
     debugLog("  PC:");
-    debugLogHex32(gba.cpu.userBank[15]);
+    debugLogHex32(gba.cpu.registers[15]);
 }
 
 void dumpVideoRam() {

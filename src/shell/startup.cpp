@@ -74,8 +74,8 @@ void clearSaveMemories() {
 }
 
 void bootFromBios() {
-    gba.cpu.userBank[15] = 0;
-    *gba.cpu.registerSlots[13] = 0;
+    gba.cpu.registers[15] = 0;
+    gba.cpu.registers[13] = 0;
     ioRegister(io::POSTFLG) = 0; // a plain store: no halt
 }
 

@@ -611,11 +611,11 @@ void expectStartState() {
     EXPECT_EQ(readWord(entry::cpsr), 0x1Fu);
     EXPECT_EQ(readWord(entry::sp), 0x03007F00u);
     EXPECT_EQ(readWord(entry::lr), 0x08000000u);
-    EXPECT_EQ(gba.cpu.svcBank[0], 0x03007FE0u);
-    EXPECT_EQ(gba.cpu.svcBank[1], 0u);
+    EXPECT_EQ(bankedRegister(modeSupervisor, 13), 0x03007FE0u);
+    EXPECT_EQ(bankedRegister(modeSupervisor, 14), 0u);
     EXPECT_EQ(gba.cpu.spsrSvc, 0u);
-    EXPECT_EQ(gba.cpu.irqBank[0], 0x03007FA0u);
-    EXPECT_EQ(gba.cpu.irqBank[1], 0u);
+    EXPECT_EQ(bankedRegister(modeIrq, 13), 0x03007FA0u);
+    EXPECT_EQ(bankedRegister(modeIrq, 14), 0u);
     EXPECT_EQ(gba.cpu.spsrIrq, 0u);
 }
 
@@ -647,13 +647,13 @@ TEST(BiosReset, PowerOnThroughTheResetVectorReachesTheCartridge) {
     ioRegister(io::IE) = 0x3FFF;
     ioRegister(io::IF) = 0x0005;
     // The start from the boot ROM, as start-up sets it up.
-    gba.cpu.userBank[15] = 0;
-    *gba.cpu.registerSlots[13] = 0;
+    gba.cpu.registers[15] = 0;
+    gba.cpu.registers[13] = 0;
     ioRegister(io::POSTFLG) = 0;
     ASSERT_TRUE(runCalls());
     EXPECT_EQ(readWord(entry::count), 1u);
     expectStartState();
-    EXPECT_EQ(gba.cpu.fiqBank[5], 0x03007FF0u);
+    EXPECT_EQ(bankedRegister(modeFiq, 13), 0x03007FF0u);
     EXPECT_TRUE(allBytes(gba.WorkRam, sizeof gba.WorkRam, 0));
     EXPECT_TRUE(allBytes(gba.VideoRam, sizeof gba.VideoRam, 0));
     EXPECT_TRUE(allBytes(gba.PaletteRam, sizeof gba.PaletteRam, 0));

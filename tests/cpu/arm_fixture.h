@@ -24,14 +24,14 @@ class ArmHandlerTest : public ::testing::Test {
 
     // Runs the handler of OPCODE with R15 as the loop leaves it (AT + 4); returns its cost.
     s32 execute(u32 opcode, u32 at = armRomCode) {
-        gba.cpu.userBank[15] = at + 4;
+        gba.cpu.registers[15] = at + 4;
         gba.cpu.cycleBalance = 1000;
         armHandlers[armIndex(opcode)](opcode);
         return 1000 - gba.cpu.cycleBalance;
     }
 
     static u32& r(u32 n) { return reg(n); }
-    static u32 pc() { return gba.cpu.userBank[15]; }
+    static u32 pc() { return gba.cpu.registers[15]; }
     static u32 cpsr() { return gba.cpu.cpsr; }
 
     // Wait-state costs by region, read from the live tables.

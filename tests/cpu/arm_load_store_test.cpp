@@ -199,7 +199,7 @@ TEST_F(ArmLoadStoreTest, EmptyListTransfersNothing) {
 
 TEST_F(ArmLoadStoreTest, StmWithSStoresTheUserBankAndNeverWritesBack) {
     switchMode(modeIrq);
-    gba.cpu.userBank[14] = 0x5555;
+    bankedRegister(modeUser, 14) = 0x5555;
     r(14) = 0x1414;
     r(13) = armWorkData + 0x20;
     execute(0xE96D400F); // stmdb sp!, {r0-r3, lr}^
@@ -213,8 +213,8 @@ TEST_F(ArmLoadStoreTest, LdmWithSAndNoPcLoadsTheUserBank) {
     busWrite32(armWorkData + 4, 0x1414);
     r(0) = armWorkData;
     execute(0xE8F06000); // ldmia r0!, {r13, r14}^
-    EXPECT_EQ(gba.cpu.userBank[13], 0x1313u);
-    EXPECT_EQ(gba.cpu.userBank[14], 0x1414u);
+    EXPECT_EQ(bankedRegister(modeUser, 13), 0x1313u);
+    EXPECT_EQ(bankedRegister(modeUser, 14), 0x1414u);
     EXPECT_EQ(r(13), 0x03007FA0u);
     EXPECT_EQ(r(0), armWorkData); // no write-back
 }
@@ -233,8 +233,8 @@ TEST_F(ArmLoadStoreTest, LdmWithSAndPcReturnsToTheSavedModeAndState) {
     EXPECT_EQ(cpsr(), 0x6000003Fu);
     EXPECT_EQ(gba.cpu.armState, 0u);
     // The write-back lands in the base register of the mode returned to.
-    EXPECT_EQ(gba.cpu.userBank[13], armWorkData + 8);
-    EXPECT_EQ(gba.cpu.irqBank[0], armWorkData);
+    EXPECT_EQ(bankedRegister(modeUser, 13), armWorkData + 8);
+    EXPECT_EQ(bankedRegister(modeIrq, 13), armWorkData);
 }
 
 TEST_F(ArmLoadStoreTest, SixteenRegisterLoadOverdrawsTheBalance) {

@@ -25,8 +25,8 @@ TEST_F(CpuStateTest, ResetStartsTheCartridgeInSupervisorMode) {
     EXPECT_EQ(reg(15), 0x08000000u);
     EXPECT_EQ(cpu.cpsr, 0xD3u);
     EXPECT_EQ(cpu.cpuMode, modeSupervisor);
-    EXPECT_EQ(cpu.userBank[13], 0x03007F00u);
-    EXPECT_EQ(cpu.irqBank[0], 0x03007FA0u);
+    EXPECT_EQ(bankedRegister(modeUser, 13), 0x03007F00u);
+    EXPECT_EQ(bankedRegister(modeIrq, 13), 0x03007FA0u);
     EXPECT_EQ(cpu.armState, 1u);
     EXPECT_EQ(cpu.cpuRunning, 1u);
     EXPECT_EQ(cpu.spsrSlot, &cpu.spsrSvc);
@@ -34,7 +34,7 @@ TEST_F(CpuStateTest, ResetStartsTheCartridgeInSupervisorMode) {
 
 TEST_F(CpuStateTest, ResetKeepsWhatRanBeforeAsTheSupervisorReturnState) {
     gba.cpu.cpsr = 0x6000001F;
-    gba.cpu.userBank[15] = 0x08001234;
+    gba.cpu.registers[15] = 0x08001234;
     resetMachine();
     EXPECT_EQ(gba.cpu.spsrSvc, 0x6000001Fu);
     // R14_svc is cleared again by the final zeroing of the visible registers.
@@ -42,10 +42,10 @@ TEST_F(CpuStateTest, ResetKeepsWhatRanBeforeAsTheSupervisorReturnState) {
 }
 
 TEST_F(CpuStateTest, SwitchingToTheCurrentModeChangesNothing) {
-    u32 stray = 0;
-    gba.cpu.registerSlots[13] = &stray;
+    reg(13) = 0x1313;
+    bankedRegister(modeIrq, 13) = 0x1213;
     switchMode(modeSupervisor);
-    EXPECT_EQ(gba.cpu.registerSlots[13], &stray);
+    EXPECT_EQ(reg(13), 0x1313u);
     EXPECT_EQ(gba.cpu.cpsr, 0xD3u);
 }
 
@@ -66,8 +66,8 @@ TEST_F(CpuStateTest, ModesSeeTheirOwnBanks) {
     EXPECT_EQ(gba.cpu.spsrSlot, &gba.cpu.spsrPlaceholder);
     switchMode(modeSupervisor);
     EXPECT_EQ(reg(13), 0x1300u);
-    EXPECT_EQ(gba.cpu.fiqBank[0], 0xF8u);
-    EXPECT_EQ(gba.cpu.fiqBank[5], 0xF13u);
+    EXPECT_EQ(bankedRegister(modeFiq, 8), 0xF8u);
+    EXPECT_EQ(bankedRegister(modeFiq, 13), 0xF13u);
 }
 
 TEST_F(CpuStateTest, UnsupportedModeIsLoggedAndKeepsTheView) {
@@ -78,12 +78,12 @@ TEST_F(CpuStateTest, UnsupportedModeIsLoggedAndKeepsTheView) {
     EXPECT_EQ(readTextFile("DBUG.txt"), "\n!!!!!!!EMPTYMODE!!!!!!!!!");
     EXPECT_EQ(gba.cpu.cpuMode, 0x17u);
     EXPECT_EQ(gba.cpu.cpsr, 0x97u);
-    EXPECT_EQ(gba.cpu.registerSlots[13], &gba.cpu.irqBank[0]);
+    EXPECT_EQ(reg(13), 0x03007FA0u);
+    EXPECT_EQ(gba.cpu.spsrSlot, &gba.cpu.spsrIrq);
 
-    // cpuMode now holds 0x17, so going back to IRQ mode does re-point and set the mode bits.
-    gba.cpu.registerSlots[13] = &gba.cpu.userBank[13];
+    // cpuMode now holds 0x17, so going back to IRQ mode does take effect and set the mode bits.
     switchMode(modeIrq);
-    EXPECT_EQ(gba.cpu.registerSlots[13], &gba.cpu.irqBank[0]);
+    EXPECT_EQ(reg(13), 0x03007FA0u);
     EXPECT_EQ(gba.cpu.cpsr, 0x92u);
 }
 

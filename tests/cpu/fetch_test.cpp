@@ -69,7 +69,7 @@ class FetchTest : public ::testing::Test {
         for (u32 address : probeAddresses()) {
             for (bool fresh : {true, false}) {
                 FetchWindow window = fresh ? FetchWindow{} : carried;
-                gba.cpu.userBank[15] = address;
+                gba.cpu.registers[15] = address;
                 gba.saveTouched = 0;
                 // EEPROM reads move its bit stream on: both reads start from the same point.
                 auto eepromBefore = eepromPosition();

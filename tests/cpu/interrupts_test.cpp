@@ -34,7 +34,7 @@ TEST_F(InterruptsTest, RequestsNeedImeAndTheEnableBit) {
     requestInterrupt(irq::vblank);
     EXPECT_EQ(ioRegister(io::IF), 0);
     EXPECT_EQ(gba.cpu.cpuRunning, 0u);
-    EXPECT_EQ(gba.cpu.userBank[15], 0x08000000u);
+    EXPECT_EQ(gba.cpu.registers[15], 0x08000000u);
 }
 
 TEST_F(InterruptsTest, MaskedIrqRecordsAndWakesWithoutEntering) {
@@ -57,16 +57,16 @@ TEST_F(InterruptsTest, MaskedIrqRecordsAndWakesWithoutEntering) {
 TEST_F(InterruptsTest, EntryFromThumbSavesStateAndReturnAddress) {
     gba.cpu.cpsr |= flagT;
     gba.cpu.armState = 0;
-    gba.cpu.userBank[15] = 0x08000102; // next THUMB instruction
+    gba.cpu.registers[15] = 0x08000102; // next THUMB instruction
     u32 cpsrBefore = gba.cpu.cpsr;
     ioRegister(io::IE) = irq::vblank;
     requestInterrupt(irq::vblank);
     EXPECT_EQ(gba.cpu.spsrIrq, cpsrBefore);
-    EXPECT_EQ(gba.cpu.irqBank[1], 0x08000106u); // SUBS PC, LR, #4 returns to 0x08000102
-    EXPECT_EQ(gba.cpu.userBank[15], 0x18u);
+    EXPECT_EQ(bankedRegister(modeIrq, 14), 0x08000106u); // SUBS PC, LR, #4 returns to 0x08000102
+    EXPECT_EQ(gba.cpu.registers[15], 0x18u);
     EXPECT_EQ(gba.cpu.armState, 1u);
     EXPECT_EQ(gba.cpu.cpsr & 0xFF, (cpsrBefore & flagF) | flagI | modeIrq); // F is kept
-    EXPECT_EQ(*gba.cpu.registerSlots[14], 0x08000106u);
+    EXPECT_EQ(gba.cpu.registers[14], 0x08000106u);
 }
 
 TEST_F(InterruptsTest, RequestsDuringDmaWaitForTheLastChannel) {
@@ -97,12 +97,12 @@ TEST_F(InterruptsTest, ImeWriteEntersPendingRequestOnlyAfterTheInstruction) {
     EXPECT_EQ(gba.cpu.cycleBalance, 0);
 
     gba.cpu.cycleBalance -= 3; // the instruction charges its cost
-    gba.cpu.userBank[15] = 0x08000010;
+    gba.cpu.registers[15] = 0x08000010;
     takeDueInterrupt();
     EXPECT_EQ(gba.cpu.irqEntryDue, 0u);
     EXPECT_EQ(gba.cpu.cycleBalance, 27);
-    EXPECT_EQ(gba.cpu.irqBank[1], 0x08000014u);
-    EXPECT_EQ(gba.cpu.userBank[15], 0x18u);
+    EXPECT_EQ(bankedRegister(modeIrq, 14), 0x08000014u);
+    EXPECT_EQ(gba.cpu.registers[15], 0x18u);
 }
 
 TEST_F(InterruptsTest, EnablingImeFromZeroEntersNothing) {
@@ -125,7 +125,7 @@ TEST(InterruptsProgram, ImeWriteInsideAStoreReturnsToTheNextInstruction) {
     EXPECT_EQ(resultWord(0x10), 1u);  // and the instruction after the store ran once
     EXPECT_EQ(ioRegister(io::IF), 0);
     // R14_irq points one instruction past the one to return to (SUBS PC, LR, #4).
-    EXPECT_EQ(gba.cpu.irqBank[1], 0x08000020u + 4);
+    EXPECT_EQ(bankedRegister(modeIrq, 14), 0x08000020u + 4);
 }
 
 } // namespace

@@ -66,8 +66,8 @@ TEST_F(ThumbBranchTest, SoftwareInterruptEntersSupervisorModeInArmState) {
     gba.cpu.cpsr = (gba.cpu.cpsr & ~0xFFu) | flagT | modeSystem; // I and F clear
     switchMode(modeSystem);
     u32 thumbCpsr = gba.cpu.cpsr;
-    EXPECT_EQ(run(swi(0x05), romCode + 2), 1u); // the entry costs one cycle
-    EXPECT_EQ(gba.cpu.svcBank[1], romCode + 4); // R14_svc = address + 2
+    EXPECT_EQ(run(swi(0x05), romCode + 2), 1u);                 // the entry costs one cycle
+    EXPECT_EQ(bankedRegister(modeSupervisor, 14), romCode + 4); // R14_svc = address + 2
     EXPECT_EQ(gba.cpu.spsrSvc, thumbCpsr);
     EXPECT_EQ(gba.cpu.cpsr & 0xFF, flagI | modeSupervisor); // F is left alone
     EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);

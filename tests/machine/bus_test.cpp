@@ -226,7 +226,7 @@ TEST_F(BusTest, FlashSaveByteReadsSeeTheChipAndEepromSavesReadZero) {
 
 TEST_F(BusTest, RegionZeroWritesReachSaveRamAndByteWritesRedirectLaterReads) {
     gba.BiosRom[0x10] = 0xB1;
-    gba.cpu.userBank[15] = 0x08000000;
+    gba.cpu.registers[15] = 0x08000000;
 
     busWrite16(0x00000020, 0x5678);
     EXPECT_EQ(gba.SaveRam[0x20], 0x78);
@@ -240,7 +240,7 @@ TEST_F(BusTest, RegionZeroWritesReachSaveRamAndByteWritesRedirectLaterReads) {
     EXPECT_EQ(busRead16(0x00000020), 0x5678u);
 
     // Code running inside the boot image still sees the boot image.
-    gba.cpu.userBank[15] = 0x00000100;
+    gba.cpu.registers[15] = 0x00000100;
     EXPECT_EQ(busRead8(0x00000010), 0xB1u);
     EXPECT_EQ(busRead8(0x00004010), 0xB1u);
 }

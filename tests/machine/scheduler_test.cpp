@@ -29,7 +29,7 @@ class CpuRunTest : public ::testing::Test {
         resetMachine();
         scheduler.sliceBudget = 0;
         scheduler.totalCycles = 0;
-        gba.cpu.userBank[15] = ramCode;
+        gba.cpu.registers[15] = ramCode;
     }
 
     static void place(std::initializer_list<u32> code) {
@@ -135,7 +135,7 @@ TEST_F(CpuRunTest, IdleLoopsAcrossCallsRunAsSteppingThemWould) {
                     }
                     reg(0) = 0x04000000;
                     reg(3) = 0x03000010;
-                    gba.cpu.userBank[15] = address;
+                    gba.cpu.registers[15] = address;
                     gba.cpu.armState = !program.thumb;
                     gba.cpu.cpsr = (program.thumb ? flagT : 0) | 0x1F | (interrupts ? 0 : flagI);
                     gba.cpu.cycleBalance = 0;
@@ -157,7 +157,7 @@ TEST_F(CpuRunTest, IdleLoopsAcrossCallsRunAsSteppingThemWould) {
                         busWrite8(0x03000010, (i / 3) & 1);
                         runner(calls[i]);
                         armedOnce |= pollLoop.armed;
-                        states.push_back({gba.cpu.userBank[15], reg(1), reg(2), gba.cpu.cpsr,
+                        states.push_back({gba.cpu.registers[15], reg(1), reg(2), gba.cpu.cpsr,
                                           static_cast<u32>(gba.cpu.cycleBalance),
                                           static_cast<u32>(scheduler.sliceBudget)});
                     }

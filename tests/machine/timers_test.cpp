@@ -249,7 +249,7 @@ TEST_F(TimersTest, SlicesRunAsOneBatchMatchSliceBySlice) {
             for (u32 n = 0; n < 13; ++n) {
                 reg(n) = registers[n];
             }
-            gba.cpu.userBank[15] = code;
+            gba.cpu.registers[15] = code;
             gba.cpu.cpsr = 0x9F; // System mode, IRQs masked: the timer only wakes the CPU
             gba.cpu.cycleBalance = 0;
             busWrite32(0x040000D4, 0x02010000);
@@ -263,7 +263,7 @@ TEST_F(TimersTest, SlicesRunAsOneBatchMatchSliceBySlice) {
             std::vector<std::vector<u32>> states;
             for (u16 cycles : calls) {
                 runner(cycles);
-                states.push_back({gba.cpu.userBank[15], reg(4), reg(5), gba.cpu.cpsr,
+                states.push_back({gba.cpu.registers[15], reg(4), reg(5), gba.cpu.cpsr,
                                   static_cast<u32>(gba.cpu.cycleBalance), gba.cpu.cpuRunning,
                                   static_cast<u32>(scheduler.sliceBudget), scheduler.totalCycles,
                                   dma.active, counter(0), ioRegister(io::IF),

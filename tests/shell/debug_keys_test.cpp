@@ -51,7 +51,7 @@ void setVideoRegisters() {
     videoLine.priorityLayer[3] = 31;
     runState.framesRendered = 4321;
     gba.cpu.cpsr = 0x6000003F;
-    gba.cpu.userBank[15] = 0x08000ABC;
+    gba.cpu.registers[15] = 0x08000ABC;
 }
 
 const std::string videoBlock = "\nDISPCNT:2143\nBG0:1C08\nBG1:0001\nBG2:ABCD\nBG3:000F"

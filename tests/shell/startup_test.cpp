@@ -126,15 +126,15 @@ TEST_F(StartupTest, BootFromBiosStartsAtAddressZero) {
     escapeAt(1);
     EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
     // The test boot image's reset vector branches to itself.
-    EXPECT_EQ(gba.cpu.userBank[15], 0u);
-    EXPECT_EQ(*gba.cpu.registerSlots[13], 0u);
+    EXPECT_EQ(gba.cpu.registers[15], 0u);
+    EXPECT_EQ(gba.cpu.registers[13], 0u);
     EXPECT_EQ(ioRegister(io::POSTFLG), 0);
 }
 
 TEST_F(StartupTest, WithoutBootFromBiosTheCartridgeRunsAndPostflgReadsOne) {
     escapeAt(1);
     EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
-    EXPECT_GE(gba.cpu.userBank[15], 0x08000000u);
+    EXPECT_GE(gba.cpu.registers[15], 0x08000000u);
     EXPECT_EQ(ioRegister(io::POSTFLG), 1);
 }
 
