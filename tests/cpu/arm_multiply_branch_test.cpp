@@ -121,6 +121,11 @@ TEST_F(ArmBranchTest, SoftwareInterruptEntersSupervisorModeAtVectorEight) {
     EXPECT_EQ(pc(), 8u);
     EXPECT_TRUE(cpsr() & flagI);
     EXPECT_EQ(gba.cpu.cpuRunning, 1u);
+
+    // From Supervisor mode itself the return address replaces the live R14.
+    execute(0xEF00000C, armRomCode + 8);
+    EXPECT_EQ(r(14), armRomCode + 12);
+    EXPECT_EQ(pc(), 8u);
 }
 
 TEST_F(ArmBranchTest, UndefinedAndNoOperationSlots) {

@@ -67,6 +67,13 @@ TEST_F(InterruptsTest, EntryFromThumbSavesStateAndReturnAddress) {
     EXPECT_EQ(gba.cpu.armState, 1u);
     EXPECT_EQ(gba.cpu.cpsr & 0xFF, (cpsrBefore & flagF) | flagI | modeIrq); // F is kept
     EXPECT_EQ(gba.cpu.registers[14], 0x08000106u);
+
+    // A nested entry, from IRQ mode with CPSR.I cleared again, replaces the live R14_irq.
+    gba.cpu.cpsr &= ~flagI;
+    gba.cpu.registers[15] = 0x03000204;
+    requestInterrupt(irq::vblank);
+    EXPECT_EQ(gba.cpu.registers[14], 0x03000208u);
+    EXPECT_EQ(gba.cpu.registers[15], 0x18u);
 }
 
 TEST_F(InterruptsTest, RequestsDuringDmaWaitForTheLastChannel) {
