@@ -18,9 +18,13 @@ extern InstructionHandler armHandlers[4096];
 extern InstructionHandler thumbHandlers[1024];
 
 // One multiply moves bits 7-4 up to bits 31-28, next to bits 27-20, which stay; the two fields
-// do not overlap, so no carry disturbs them.
+// do not overlap, so no carry disturbs them. The empty asm hides the factor from the compiler,
+// which would otherwise turn the multiply into a shift and an add: two instructions more on
+// every ARM instruction.
 inline u32 armIndex(u32 opcode) {
-    return ((opcode & 0x0FF000F0) * 0x01000001u) >> 20;
+    u32 spread = 0x01000001u;
+    asm("" : "+r"(spread));
+    return ((opcode & 0x0FF000F0) * spread) >> 20;
 }
 inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
