@@ -1,6 +1,8 @@
 // Flag arithmetic shared by the ARM and THUMB handlers. Flags live only in the CPSR and are
-// updated there bit by bit as they are computed.
+// updated there by each instruction that computes them.
 #pragma once
+
+#include <array>
 
 #include "machine/gba_system.h"
 
@@ -24,8 +26,46 @@ inline void setArithmeticFlags(u32 result, bool carry, bool overflow) {
            (static_cast<u32>(carry) << 29) | (static_cast<u32>(overflow) << 28);
 }
 
-// a + b and a - b, setting N, Z, C (for a subtraction: nothing borrowed) and V. The compiler's
-// overflow built-ins read the host's carry and overflow flags of the one operation.
+// a + b and a - b, setting N, Z, C (for a subtraction: nothing borrowed) and V.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// On x86 the host's own add or subtract gives all four flags at once: LAHF copies its SF, ZF
+// and CF into AH and SETO its OF into AL, and a table turns AH into N, Z and C in place, with C
+// inverted for a subtraction (x86 sets CF on a borrow). That is half the instructions of
+// assembling the flags one by one, on every flag-setting add, subtract and compare.
+inline constexpr std::array<u32, 256> hostFlagsToNzc(bool invertCarry) {
+    std::array<u32, 256> table{};
+    for (u32 ah = 0; ah < 256; ++ah) {
+        const u32 carry = (ah & 1) ^ (invertCarry ? 1 : 0);
+        table[ah] = (ah & 0x80) << 24 | (ah & 0x40) << 24 | carry << 29;
+    }
+    return table;
+}
+inline constexpr std::array<u32, 256> additionFlags = hostFlagsToNzc(false);
+inline constexpr std::array<u32, 256> subtractionFlags = hostFlagsToNzc(true);
+
+inline void setFlagsFromHost(const std::array<u32, 256>& nzc, u32 hostFlags) {
+    u32& cpsr = gba.cpu.cpsr;
+    cpsr = (cpsr & 0x0FFFFFFF) | nzc[(hostFlags >> 8) & 0xFF] | (hostFlags & 1) << 28;
+}
+
+inline u32 addWithFlags(u32 a, u32 b) {
+    u32 result = a;
+    u32 hostFlags;
+    asm("addl %2, %0\n\tlahf\n\tseto %%al" : "+r"(result), "=&a"(hostFlags) : "r"(b) : "cc");
+    setFlagsFromHost(additionFlags, hostFlags);
+    return result;
+}
+
+inline u32 subWithFlags(u32 a, u32 b) {
+    u32 result = a;
+    u32 hostFlags;
+    asm("subl %2, %0\n\tlahf\n\tseto %%al" : "+r"(result), "=&a"(hostFlags) : "r"(b) : "cc");
+    setFlagsFromHost(subtractionFlags, hostFlags);
+    return result;
+}
+#else
+// The compiler's overflow built-ins read the host's carry and overflow flags of the one
+// operation.
 inline u32 addWithFlags(u32 a, u32 b) {
     u32 result;
     const bool carry = __builtin_add_overflow(a, b, &result);
@@ -45,6 +85,7 @@ inline u32 subWithFlags(u32 a, u32 b) {
     setArithmeticFlags(result, !borrow, overflow);
     return result;
 }
+#endif
 
 // a + b + carryIn, setting N, Z, C and V.
 inline u32 addWithFlags(u32 a, u32 b, u32 carryIn) {
