@@ -1,30 +1,24 @@
 // Multiplier timing of the ARM7TDMI: one to four cycles by the significant bytes of Rs.
 #pragma once
 
+#include <bit>
+
 #include "common/types.h"
 
-// Signed rule: leading bytes of Rs count as insignificant when all 0 or all 1.
+// The bytes of X up to its highest set bit, 1 for 0: the multiplier's cycles for a value whose
+// leading bytes are all 0. Worked out without branches, as Rs is data and branches on it
+// would be mispredicted as often as not.
+inline u32 significantBytes(u32 x) {
+    return static_cast<u32>(39 - std::countl_zero(x | 1)) >> 3;
+}
+
+// Signed rule: leading bytes of Rs count as insignificant when all 0 or all 1. Inverting a
+// negative Rs turns its leading all-1 bytes into all-0 bytes.
 inline u32 signedMultiplierCycles(u32 rs) {
-    const s32 value = static_cast<s32>(rs);
-    if ((value >> 8) == 0 || (value >> 8) == -1) {
-        return 1;
-    }
-    if ((value >> 16) == 0 || (value >> 16) == -1) {
-        return 2;
-    }
-    if ((value >> 24) == 0 || (value >> 24) == -1) {
-        return 3;
-    }
-    return 4;
+    return significantBytes(rs ^ static_cast<u32>(static_cast<s32>(rs) >> 31));
 }
 
 // Unsigned rule: leading bytes count as insignificant only when all 0.
 inline u32 unsignedMultiplierCycles(u32 rs) {
-    if (rs < 0x100) {
-        return 1;
-    }
-    if (rs < 0x10000) {
-        return 2;
-    }
-    return rs < 0x1000000 ? 3 : 4;
+    return significantBytes(rs);
 }

@@ -1,4 +1,5 @@
 #include "cpu/arm_fixture.h"
+#include "cpu/multiplier.h"
 #include "machine/io_registers.h"
 
 namespace {
@@ -24,6 +25,30 @@ TEST_F(ArmMultiplyTest, MultiplierCyclesFollowTheSignedAndUnsignedRules) {
     EXPECT_EQ(execute(0xE0A10392), 4 + 2); // umlal
     r(3) = 0xFFFF8000;
     EXPECT_EQ(execute(0xE0E10392), 2 + 2); // smlal
+}
+
+// The branch-free cycle count against the rule itself: one cycle when bits 31-8 of Rs are all
+// 0 (or, signed, all 1), two when bits 31-16 are, three when bits 31-24 are, four otherwise;
+// over the values on both sides of every bit boundary, of both signs.
+TEST(MultiplierCyclesTest, CountTheLeadingBytesByTheRule) {
+    auto byTheRule = [](u32 rs, bool isSigned) -> u32 {
+        for (u32 cycles = 1; cycles < 4; ++cycles) {
+            const u32 leading = rs >> (8 * cycles);
+            if (leading == 0 || (isSigned && leading == 0xFFFFFFFFu >> (8 * cycles))) {
+                return cycles;
+            }
+        }
+        return 4;
+    };
+    for (u32 bit = 0; bit < 32; ++bit) {
+        for (u32 value : {1u << bit, (1u << bit) - 1, (1u << bit) + 1}) {
+            for (u32 rs : {value, ~value}) {
+                SCOPED_TRACE(testing::Message() << std::hex << rs);
+                EXPECT_EQ(signedMultiplierCycles(rs), byTheRule(rs, true));
+                EXPECT_EQ(unsignedMultiplierCycles(rs), byTheRule(rs, false));
+            }
+        }
+    }
 }
 
 TEST_F(ArmMultiplyTest, LongResults) {
