@@ -26,7 +26,7 @@ inline void setArithmeticFlags(u32 result, bool carry, bool overflow) {
            (static_cast<u32>(carry) << 29) | (static_cast<u32>(overflow) << 28);
 }
 
-// a + b and a - b, setting N, Z, C (for a subtraction: nothing borrowed) and V.
+// a + b or a - b (SUBTRACT), setting N, Z, C (for a subtraction: nothing borrowed) and V.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 // On x86 the host's own add or subtract gives all four flags at once: LAHF copies its SF, ZF
 // and CF into AH and SETO its OF into AL, and a table turns AH into N, Z and C in place, with C
@@ -43,49 +43,47 @@ inline constexpr std::array<u32, 256> hostFlagsToNzc(bool invertCarry) {
 inline constexpr std::array<u32, 256> additionFlags = hostFlagsToNzc(false);
 inline constexpr std::array<u32, 256> subtractionFlags = hostFlagsToNzc(true);
 
-inline void setFlagsFromHost(const std::array<u32, 256>& nzc, u32 hostFlags) {
+template <bool subtract>
+inline u32 arithmeticWithFlags(u32 a, u32 b) {
+    u32 result = a;
+    u32 hostFlags;
+    if constexpr (subtract) {
+        asm("subl %2, %0\n\tlahf\n\tseto %%al" : "+r"(result), "=&a"(hostFlags) : "r"(b) : "cc");
+    } else {
+        asm("addl %2, %0\n\tlahf\n\tseto %%al" : "+r"(result), "=&a"(hostFlags) : "r"(b) : "cc");
+    }
+    const std::array<u32, 256>& nzc = subtract ? subtractionFlags : additionFlags;
     u32& cpsr = gba.cpu.cpsr;
     cpsr = (cpsr & 0x0FFFFFFF) | nzc[(hostFlags >> 8) & 0xFF] | (hostFlags & 1) << 28;
-}
-
-inline u32 addWithFlags(u32 a, u32 b) {
-    u32 result = a;
-    u32 hostFlags;
-    asm("addl %2, %0\n\tlahf\n\tseto %%al" : "+r"(result), "=&a"(hostFlags) : "r"(b) : "cc");
-    setFlagsFromHost(additionFlags, hostFlags);
-    return result;
-}
-
-inline u32 subWithFlags(u32 a, u32 b) {
-    u32 result = a;
-    u32 hostFlags;
-    asm("subl %2, %0\n\tlahf\n\tseto %%al" : "+r"(result), "=&a"(hostFlags) : "r"(b) : "cc");
-    setFlagsFromHost(subtractionFlags, hostFlags);
     return result;
 }
 #else
 // The compiler's overflow built-ins read the host's carry and overflow flags of the one
 // operation.
-inline u32 addWithFlags(u32 a, u32 b) {
+template <bool subtract>
+inline u32 arithmeticWithFlags(u32 a, u32 b) {
     u32 result;
-    const bool carry = __builtin_add_overflow(a, b, &result);
     s32 signedResult;
-    const bool overflow =
-        __builtin_add_overflow(static_cast<s32>(a), static_cast<s32>(b), &signedResult);
+    bool carry;
+    bool overflow;
+    if constexpr (subtract) {
+        carry = !__builtin_sub_overflow(a, b, &result);
+        overflow = __builtin_sub_overflow(static_cast<s32>(a), static_cast<s32>(b), &signedResult);
+    } else {
+        carry = __builtin_add_overflow(a, b, &result);
+        overflow = __builtin_add_overflow(static_cast<s32>(a), static_cast<s32>(b), &signedResult);
+    }
     setArithmeticFlags(result, carry, overflow);
     return result;
 }
-
-inline u32 subWithFlags(u32 a, u32 b) {
-    u32 result;
-    const bool borrow = __builtin_sub_overflow(a, b, &result);
-    s32 signedResult;
-    const bool overflow =
-        __builtin_sub_overflow(static_cast<s32>(a), static_cast<s32>(b), &signedResult);
-    setArithmeticFlags(result, !borrow, overflow);
-    return result;
-}
 #endif
+
+inline u32 addWithFlags(u32 a, u32 b) {
+    return arithmeticWithFlags<false>(a, b);
+}
+inline u32 subWithFlags(u32 a, u32 b) {
+    return arithmeticWithFlags<true>(a, b);
+}
 
 // a + b + carryIn, setting N, Z, C and V.
 inline u32 addWithFlags(u32 a, u32 b, u32 carryIn) {
