@@ -22,5 +22,16 @@ fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
-"${sudo_cmd[@]}" apt-get update -qq
+# A mirror caught mid-sync fails one index file now and then; retry, and if it still fails go on
+# with the indexes that did arrive, so that the install itself says whether a package is missing.
+for attempt in 1 2 3; do
+    if "${sudo_cmd[@]}" apt-get update -qq; then
+        break
+    fi
+    if [ "$attempt" -eq 3 ]; then
+        echo "apt-get update failed three times; installing from the package lists it did fetch" >&2
+    else
+        sleep 10
+    fi
+done
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
