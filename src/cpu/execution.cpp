@@ -39,27 +39,42 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
     ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
 }
 
-// One ARM instruction: fetched through the window, R15 moved on, the condition tested here
-// instead of by a call to its condition handler (AL, by far the most common, first, the others
-// through a table of masks), the handler.
-inline void executeArm(CpuState& cpu, FetchWindow& window) {
-    const u32 pc = cpu.registers[15];
+// R15 after an instruction at PC of WIDTH bytes: PC + WIDTH unless the handler jumped. The
+// comparison is a predicted branch, so the next fetch need not wait for the handler's store of
+// R15 to reach the load: the address comes from the register, as computed. The empty asm keeps
+// the compiler from taking the loaded value on both paths.
+template <u32 width>
+inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
+    u32 next = pc + width;
+    const u32 stored = cpu.registers[15];
+    if (stored != next) [[unlikely]] {
+        return stored;
+    }
+    asm("" : "+r"(next));
+    return next;
+}
+
+// One ARM instruction at PC: fetched through the window, R15 moved on, the condition tested
+// here instead of by a call to its condition handler (AL, by far the most common, first, the
+// others through a table of masks), the handler. Returns the address of the next instruction.
+inline u32 executeArm(CpuState& cpu, FetchWindow& window, u32 pc) {
     const u32 opcode = fetchArmInline(window, pc);
     cpu.registers[15] = pc + 4;
     const u32 condition = opcode >> 28;
     if (condition == 14 || ((conditionPassMasks[condition] >> (cpu.cpsr >> 28)) & 1)) {
         armHandlers[armIndex(opcode)](opcode);
-    } else {
-        // As the condition handlers: a failed condition costs one cycle, 15 none.
-        cpu.cycleBalance -= condition != 15;
+        return followingInstruction<4>(cpu, pc);
     }
+    // As the condition handlers: a failed condition costs one cycle, 15 none.
+    cpu.cycleBalance -= condition != 15;
+    return pc + 4;
 }
 
-inline void executeThumb(CpuState& cpu, FetchWindow& window) {
-    const u32 pc = cpu.registers[15];
+inline u32 executeThumb(CpuState& cpu, FetchWindow& window, u32 pc) {
     const u32 opcode = fetchThumbInline(window, pc);
     cpu.registers[15] = pc + 2;
     thumbHandlers[thumbIndex(opcode)](opcode);
+    return followingInstruction<2>(cpu, pc);
 }
 
 // Runs the turn of the idle loop of LENGTH instructions at START instruction by instruction,
@@ -74,9 +89,9 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
         }
         const s32 before = cpu.cycleBalance;
         if (thumb) {
-            executeThumb(cpu, window);
+            executeThumb(cpu, window, cpu.registers[15]);
         } else {
-            executeArm(cpu, window);
+            executeArm(cpu, window, cpu.registers[15]);
         }
         loop.costs[k] = before - cpu.cycleBalance;
     }
@@ -120,11 +135,12 @@ void runInstructionSet() {
     loopBranchNote.pending = false;
     for (;;) {
         runStopLevel = 0;
+        u32 pc = cpu.registers[15];
         while (cpu.cycleBalance > runStopLevel) {
             if constexpr (thumb) {
-                executeThumb(cpu, window);
+                pc = executeThumb(cpu, window, pc);
             } else {
-                executeArm(cpu, window);
+                pc = executeArm(cpu, window, pc);
             }
         }
         if (!loopBranchNote.pending) {
