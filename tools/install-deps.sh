@@ -34,10 +34,10 @@ for attempt in 1 2 3; do
         sleep 10
     fi
 done
-install() {
+apt_install() {
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$@"
 }
-if ! install "${missing[@]}"; then
+if ! apt_install "${missing[@]}"; then
     # Wine's 32-bit half needs the i386 index, the one a mirror mid-sync most often lacks. Without
     # Wine the build and every other test still run; CMake leaves out the Quarvend.exe tests.
     rest=()
@@ -48,7 +48,7 @@ if ! install "${missing[@]}"; then
         exit 1
     fi
     if [ ${#rest[@]} -gt 0 ]; then
-        install "${rest[@]}"
+        apt_install "${rest[@]}"
     fi
     echo "WARNING: Wine could not be installed; the tests of Quarvend.exe under Wine are left out" >&2
 fi
