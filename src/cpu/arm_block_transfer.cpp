@@ -152,9 +152,9 @@ void armStoreMultiple(u32 opcode) {
 
 } // namespace
 
-InstructionHandler selectBlockTransfer(u32 index) {
+HandlerEntry selectBlockTransfer(u32 index) {
     // Key: bit 0 L, bit 1 W, bit 2 S, bit 3 U, bit 4 P (opcode bits 20-24).
-    static constexpr auto handlers = stampHandlers<32>([]<u32 key>() -> InstructionHandler {
+    static constexpr auto handlers = stampArmHandlers<32>([]<u32 key>() -> InstructionHandler {
         constexpr bool load = key & 1, userBank = key & 4, up = key & 8, pre = key & 16;
         if constexpr (load) {
             return armLoadMultiple<pre, up, userBank, (key & 2) != 0>;

@@ -57,14 +57,14 @@ void armSoftwareInterrupt(u32 opcode) {
 
 } // namespace
 
-InstructionHandler selectBranch(u32 index) {
-    return (index & 0x10) ? armBranchWithLink : armBranch;
+HandlerEntry selectBranch(u32 index) {
+    return (index & 0x10) ? armEntry<armBranchWithLink> : armEntry<armBranch>;
 }
 
-InstructionHandler selectBranchExchange(u32) {
-    return armBranchExchange;
+HandlerEntry selectBranchExchange(u32) {
+    return armEntry<armBranchExchange>;
 }
 
-InstructionHandler selectSoftwareInterrupt(u32) {
-    return armSoftwareInterrupt;
+HandlerEntry selectSoftwareInterrupt(u32) {
+    return armEntry<armSoftwareInterrupt>;
 }

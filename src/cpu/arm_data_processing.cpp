@@ -147,10 +147,10 @@ void armDataProcessing(u32 opcode) {
 
 } // namespace
 
-InstructionHandler selectDataProcessing(u32 index) {
+HandlerEntry selectDataProcessing(u32 index) {
     // Key: bit 0 = S, bits 1-4 = operation, bit 5 = immediate operand (opcode bits 20-25),
     // bits 6-9 = opcode bits 4-7 (the shift of a register operand).
-    static constexpr auto handlers = stampHandlers<1024>([]<u32 key>() -> InstructionHandler {
+    static constexpr auto handlers = stampArmHandlers<1024>([]<u32 key>() -> InstructionHandler {
         constexpr u32 operation = (key >> 1) & 15;
         // The comparisons exist only with S: their other slots hold the PSR transfers.
         constexpr bool setFlags = (key & 1) || isComparison(operation);

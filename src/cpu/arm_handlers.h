@@ -43,14 +43,14 @@ inline void restoreCpsrFromSpsr() {
 // Unassigned encodings never trap on this machine: they only take 64 cycles.
 void armUndefined(u32 opcode);
 
-InstructionHandler selectDataProcessing(u32 index);    // arm_data_processing.cpp
-InstructionHandler selectPsrTransfer(u32 index);       // arm_psr_transfer.cpp
-InstructionHandler selectNoOperation(u32 index);       // arm_psr_transfer.cpp
-InstructionHandler selectSingleTransfer(u32 index);    // arm_load_store.cpp
-InstructionHandler selectHalfwordTransfer(u32 index);  // arm_load_store.cpp
-InstructionHandler selectSwap(u32 index);              // arm_load_store.cpp
-InstructionHandler selectBlockTransfer(u32 index);     // arm_block_transfer.cpp
-InstructionHandler selectMultiply(u32 index);          // arm_multiply.cpp
-InstructionHandler selectBranch(u32 index);            // arm_branch.cpp
-InstructionHandler selectBranchExchange(u32 index);    // arm_branch.cpp
-InstructionHandler selectSoftwareInterrupt(u32 index); // arm_branch.cpp
+HandlerEntry selectDataProcessing(u32 index);    // arm_data_processing.cpp
+HandlerEntry selectPsrTransfer(u32 index);       // arm_psr_transfer.cpp
+HandlerEntry selectNoOperation(u32 index);       // arm_psr_transfer.cpp
+HandlerEntry selectSingleTransfer(u32 index);    // arm_load_store.cpp
+HandlerEntry selectHalfwordTransfer(u32 index);  // arm_load_store.cpp
+HandlerEntry selectSwap(u32 index);              // arm_load_store.cpp
+HandlerEntry selectBlockTransfer(u32 index);     // arm_block_transfer.cpp
+HandlerEntry selectMultiply(u32 index);          // arm_multiply.cpp
+HandlerEntry selectBranch(u32 index);            // arm_branch.cpp
+HandlerEntry selectBranchExchange(u32 index);    // arm_branch.cpp
+HandlerEntry selectSoftwareInterrupt(u32 index); // arm_branch.cpp

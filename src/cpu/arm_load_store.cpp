@@ -246,10 +246,10 @@ void armSwap(u32 opcode) {
 
 } // namespace
 
-InstructionHandler selectSingleTransfer(u32 index) {
+HandlerEntry selectSingleTransfer(u32 index) {
     // Key: bit 0 L, bit 1 W, bit 2 B, bit 3 U, bit 4 P, bit 5 I (opcode bits 20-25), bits 6-7
     // the shift type of a register offset (opcode bits 5-6).
-    static constexpr auto handlers = stampHandlers<256>([]<u32 key>() -> InstructionHandler {
+    static constexpr auto handlers = stampArmHandlers<256>([]<u32 key>() -> InstructionHandler {
         constexpr bool load = key & 1, byte = key & 4, up = key & 8, pre = key & 16;
         constexpr u32 form = (key & 32) ? key >> 6 : offsetImmediate;
         constexpr bool writeBack = pre && (key & 2);
@@ -262,10 +262,10 @@ InstructionHandler selectSingleTransfer(u32 index) {
     return handlers[(index & 0x3F) | (((index >> 9) & 3) << 6)];
 }
 
-InstructionHandler selectHalfwordTransfer(u32 index) {
+HandlerEntry selectHalfwordTransfer(u32 index) {
     // Key: bit 0 L, bit 1 W, bit 2 immediate offset, bit 3 U, bit 4 P (opcode bits 20-24),
     // bits 5-6 = opcode bits 6-5 (1 halfword, 2 signed byte, 3 signed halfword).
-    static constexpr auto handlers = stampHandlers<128>([]<u32 key>() -> InstructionHandler {
+    static constexpr auto handlers = stampArmHandlers<128>([]<u32 key>() -> InstructionHandler {
         constexpr bool load = key & 1, immediate = key & 4, up = key & 8, pre = key & 16;
         constexpr bool writeBack = pre && (key & 2);
         constexpr u32 shape = key >> 5;
@@ -284,6 +284,6 @@ InstructionHandler selectHalfwordTransfer(u32 index) {
     return handlers[(index & 0x1F) | (((index >> 9) & 3) << 5)];
 }
 
-InstructionHandler selectSwap(u32 index) {
-    return (index & 0x04) ? armSwap<true> : armSwap<false>;
+HandlerEntry selectSwap(u32 index) {
+    return (index & 0x04) ? armEntry<armSwap<true>> : armEntry<armSwap<false>>;
 }

@@ -57,9 +57,9 @@ void armMultiplyLong(u32 opcode) {
 
 } // namespace
 
-InstructionHandler selectMultiply(u32 index) {
+HandlerEntry selectMultiply(u32 index) {
     // Key: bit 0 S, bit 1 accumulate, bit 2 signed, bit 3 long (opcode bits 20-23).
-    static constexpr auto handlers = stampHandlers<16>([]<u32 key>() -> InstructionHandler {
+    static constexpr auto handlers = stampArmHandlers<16>([]<u32 key>() -> InstructionHandler {
         constexpr bool setFlags = key & 1, accumulate = key & 2, isSigned = key & 4;
         if constexpr (key & 8) {
             return armMultiplyLong<isSigned, accumulate, setFlags>;

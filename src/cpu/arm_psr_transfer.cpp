@@ -93,18 +93,18 @@ void armNoOperation(u32) {
 
 } // namespace
 
-InstructionHandler selectPsrTransfer(u32 index) {
+HandlerEntry selectPsrTransfer(u32 index) {
     switch (index & 0xFF) {
-    case 0x10: return armMrs<false>;
-    case 0x14: return armMrs<true>;
-    case 0x12: return armMsrCpsrRegister;
-    case 0x16: return armMsrSpsrRegister;
-    case 0x32: return armMsrCpsrImmediate;
-    case 0x36: return armMsrSpsrImmediate;
-    default: return armUndefined;
+    case 0x10: return armEntry<armMrs<false>>;
+    case 0x14: return armEntry<armMrs<true>>;
+    case 0x12: return armEntry<armMsrCpsrRegister>;
+    case 0x16: return armEntry<armMsrSpsrRegister>;
+    case 0x32: return armEntry<armMsrCpsrImmediate>;
+    case 0x36: return armEntry<armMsrSpsrImmediate>;
+    default: return armEntry<armUndefined>;
     }
 }
 
-InstructionHandler selectNoOperation(u32) {
-    return armNoOperation;
+HandlerEntry selectNoOperation(u32) {
+    return armEntry<armNoOperation>;
 }

@@ -73,7 +73,7 @@ ArmFamily classifyArm(u32 index) {
 
 namespace {
 
-InstructionHandler selectHandler(ArmFamily family, u32 index) {
+HandlerEntry selectHandler(ArmFamily family, u32 index) {
     switch (family) {
     case ArmFamily::dataProcessingRegister:
     case ArmFamily::dataProcessingImmediate: return selectDataProcessing(index);
@@ -94,14 +94,16 @@ InstructionHandler selectHandler(ArmFamily family, u32 index) {
     case ArmFamily::softwareInterrupt: return selectSoftwareInterrupt(index);
     case ArmFamily::undefined: break;
     }
-    return armUndefined;
+    return armEntry<armUndefined>;
 }
 
 } // namespace
 
 void fillArmHandlers() {
     for (u32 index = 0; index < 4096; ++index) {
-        armHandlers[index] = selectHandler(classifyArm(index), index);
+        const HandlerEntry entry = selectHandler(classifyArm(index), index);
+        armHandlers[index] = entry.handler;
+        armChainedHandlers[index] = entry.chained;
     }
 }
 

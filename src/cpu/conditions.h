@@ -56,3 +56,15 @@ inline constexpr std::array<u16, 16> conditionPassMasks =
     return std::array<u16, 16>{mask.template operator()<condition>()...};
 }
 (std::make_integer_sequence<u32, 16>{});
+
+// Whether the ARM instruction OPCODE runs with the flags of CPSR: AL, by far the most common,
+// is told apart first, the others through the masks.
+inline bool armConditionPasses(u32 opcode, u32 cpsr) {
+    const u32 condition = opcode >> 28;
+    return condition == 14 || ((conditionPassMasks[condition] >> (cpsr >> 28)) & 1);
+}
+
+// An instruction whose condition failed costs one cycle; with condition 15 it costs none.
+inline s32 armConditionCost(u32 opcode) {
+    return opcode >> 28 != 15;
+}

@@ -1,21 +1,44 @@
-// The three handler tables through which every instruction is dispatched. A handler takes the
+// The handler tables through which every instruction is dispatched. A handler takes the
 // instruction word, acts on the CPU and the bus, and subtracts its own cost from
 // gba.cpu.cycleBalance. The tables are filled once, by resetCpu.
+//
+// Each handler also has a chained twin for the runs of cpu/execution.cpp: the twin does the
+// handler's work, then fetches the next instruction itself and jumps on to that one's twin,
+// until the run is to stop. The jump is the call in tail position, which the optimiser turns
+// into a plain jump, so a run does not grow the stack, and each twin has an indirect jump of
+// its own, which the host's branch predictor learns per instruction: after this handler comes
+// that one. Unoptimised and address-sanitised builds make no such jumps; there the run is a
+// loop over the handlers themselves and the twins are left out.
 #pragma once
 
 #include "common/types.h"
+#include "cpu/conditions.h"
+#include "cpu/cpu_state.h"
+#include "cpu/fetch.h"
+#include "machine/gba_system.h"
 
 #include <array>
 #include <utility>
 
 using InstructionHandler = void (*)(u32 opcode);
+// A chained twin: PC is the address of the instruction OPCODE, as R15 will not tell it once the
+// handler has run.
+using ChainedHandler = void (*)(u32 opcode, u32 pc);
+
+#if defined(__OPTIMIZE__) && !defined(__SANITIZE_ADDRESS__)
+constexpr bool chainedDispatch = true;
+#else
+constexpr bool chainedDispatch = false;
+#endif
 
 // Index: ARM opcode bits 31-28.
 extern InstructionHandler conditionHandlers[16];
 // Index: (opcode bits 27-20) + 256 x (opcode bits 7-4).
 extern InstructionHandler armHandlers[4096];
+extern ChainedHandler armChainedHandlers[4096];
 // Index: THUMB opcode bits 15-6.
 extern InstructionHandler thumbHandlers[1024];
+extern ChainedHandler thumbChainedHandlers[1024];
 
 // One multiply moves bits 7-4 up to bits 31-28, next to bits 27-20, which stay; the two fields
 // do not overlap, so no carry disturbs them. The empty asm hides the factor from the compiler,
@@ -30,15 +53,132 @@ inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
 }
 
-// Stamps out a family's table at compile time, for ARM and THUMB alike: entry key is
-// pick.template operator()<key>(), so each key names one template instantiation (or nullptr
-// where the key is unassigned).
-template <u32 count, typename Pick>
-consteval std::array<InstructionHandler, count> stampHandlers(Pick pick) {
-    return [pick]<u32... key>(std::integer_sequence<u32, key...>) {
-        return std::array<InstructionHandler, count>{pick.template operator()<key>()...};
+// R15 after an instruction at PC of WIDTH bytes: PC + WIDTH unless the handler jumped. The
+// comparison is a predicted branch, so the next fetch need not wait for the handler's store of
+// R15 to reach the load: the address comes from the register, as computed. The empty asm keeps
+// the compiler from taking the loaded value on both paths.
+template <u32 width>
+inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
+    u32 next = pc + width;
+    const u32 stored = cpu.registers[15];
+    if (stored != next) [[unlikely]] {
+        return stored;
+    }
+    asm("" : "+r"(next));
+    return next;
+}
+
+// The chained runs. Every step ends in a call in tail position, and what is rare (a fetch from
+// outside the window, a failed condition) is a function of its own, reached the same way: so
+// the twins keep no values across calls and save no registers.
+void continueArmRunElsewhere(u32 pc);
+void skipArmInstruction(u32 opcode, u32 pc);
+void continueThumbRunElsewhere(u32 pc);
+
+// The ARM instruction OPCODE at PC, fetched: R15 moved on, the condition tested (a failed one
+// costs a cycle, 15 none) and the twin of its handler jumped to.
+[[gnu::always_inline]] inline void dispatchArm(u32 opcode, u32 pc) {
+    CpuState& cpu = gba.cpu;
+    cpu.registers[15] = pc + 4;
+    if (!armConditionPasses(opcode, cpu.cpsr)) {
+        return skipArmInstruction(opcode, pc);
+    }
+    return armChainedHandlers[armIndex(opcode)](opcode, pc);
+}
+
+// The chained run of ARM instructions from PC, fetched through the run's window, until the
+// balance is down to runStopLevel.
+[[gnu::always_inline]] inline void continueArmRun(u32 pc) {
+    if (gba.cpu.cycleBalance <= runStopLevel) {
+        return;
+    }
+    if (!armRunWindow.holds(pc)) [[unlikely]] {
+        return continueArmRunElsewhere(pc);
+    }
+    return dispatchArm(load32(armRunWindow.host + ((pc - armRunWindow.start) & ~3u)), pc);
+}
+
+[[gnu::always_inline]] inline void dispatchThumb(u32 opcode, u32 pc) {
+    gba.cpu.registers[15] = pc + 2;
+    return thumbChainedHandlers[thumbIndex(opcode)](opcode, pc);
+}
+
+[[gnu::always_inline]] inline void continueThumbRun(u32 pc) {
+    if (gba.cpu.cycleBalance <= runStopLevel) {
+        return;
+    }
+    if (!thumbRunWindow.holds(pc)) [[unlikely]] {
+        return continueThumbRunElsewhere(pc);
+    }
+    return dispatchThumb(load16(thumbRunWindow.host + ((pc - thumbRunWindow.start) & ~1u)), pc);
+}
+
+template <InstructionHandler handler>
+void chainedArm(u32 opcode, u32 pc) {
+    handler(opcode);
+    continueArmRun(followingInstruction<4>(gba.cpu, pc));
+}
+
+template <InstructionHandler handler>
+void chainedThumb(u32 opcode, u32 pc) {
+    handler(opcode);
+    continueThumbRun(followingInstruction<2>(gba.cpu, pc));
+}
+
+// A table entry: the handler and, where runs chain, its twin.
+struct HandlerEntry {
+    InstructionHandler handler;
+    ChainedHandler chained;
+};
+
+template <bool thumb, InstructionHandler handler>
+consteval ChainedHandler twinOf() {
+    if constexpr (!chainedDispatch) {
+        return nullptr;
+    } else if constexpr (thumb) {
+        return chainedThumb<handler>;
+    } else {
+        return chainedArm<handler>;
+    }
+}
+
+template <bool thumb, InstructionHandler handler>
+struct EntryOf {
+    static constexpr HandlerEntry entry = {handler, twinOf<thumb, handler>()};
+};
+
+// An unassigned key (told apart by the template, where a comparison of a function's address
+// may not be a constant).
+template <bool thumb>
+struct EntryOf<thumb, nullptr> {
+    static constexpr HandlerEntry entry = {nullptr, nullptr};
+};
+
+template <InstructionHandler handler>
+constexpr HandlerEntry armEntry = EntryOf<false, handler>::entry;
+template <InstructionHandler handler>
+constexpr HandlerEntry thumbEntry = EntryOf<true, handler>::entry;
+
+// Stamps out a family's entries at compile time, for ARM or THUMB (THUMB set): entry key holds
+// Pick's operator()<key>() (one template instantiation, or nullptr where the key is unassigned)
+// and its twin.
+template <bool thumb, u32 count, typename Pick>
+consteval std::array<HandlerEntry, count> stampHandlers(Pick) {
+    return []<u32... key>(std::integer_sequence<u32, key...>) {
+        return std::array<HandlerEntry, count>{
+            EntryOf<thumb, Pick{}.template operator()<key>()>::entry...};
     }
     (std::make_integer_sequence<u32, count>{});
+}
+
+template <u32 count, typename Pick>
+consteval std::array<HandlerEntry, count> stampArmHandlers(Pick pick) {
+    return stampHandlers<false, count>(pick);
+}
+
+template <u32 count, typename Pick>
+consteval std::array<HandlerEntry, count> stampThumbHandlers(Pick pick) {
+    return stampHandlers<true, count>(pick);
 }
 
 // Calls FUNCTION out of line: the rare half of a handler (a transfer through the bus, a write

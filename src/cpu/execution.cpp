@@ -14,6 +14,8 @@ s32 runStopLevel;
 InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
 InstructionHandler thumbHandlers[1024];
+ChainedHandler armChainedHandlers[4096];
+ChainedHandler thumbChainedHandlers[1024];
 
 namespace {
 
@@ -39,34 +41,17 @@ void fillConditions(std::integer_sequence<u32, conditions...>) {
     ((conditionHandlers[conditions] = conditionHandler<conditions>), ...);
 }
 
-// R15 after an instruction at PC of WIDTH bytes: PC + WIDTH unless the handler jumped. The
-// comparison is a predicted branch, so the next fetch need not wait for the handler's store of
-// R15 to reach the load: the address comes from the register, as computed. The empty asm keeps
-// the compiler from taking the loaded value on both paths.
-template <u32 width>
-inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
-    u32 next = pc + width;
-    const u32 stored = cpu.registers[15];
-    if (stored != next) [[unlikely]] {
-        return stored;
-    }
-    asm("" : "+r"(next));
-    return next;
-}
-
-// One ARM instruction at PC: fetched through the window, R15 moved on, the condition tested
-// here instead of by a call to its condition handler (AL, by far the most common, first, the
-// others through a table of masks), the handler. Returns the address of the next instruction.
+// One ARM instruction at PC, as a step of the loop that runs where runs do not chain: fetched
+// through the window, R15 moved on, the condition tested, the handler. Returns the address of
+// the next instruction.
 inline u32 executeArm(CpuState& cpu, FetchWindow& window, u32 pc) {
     const u32 opcode = fetchArmInline(window, pc);
     cpu.registers[15] = pc + 4;
-    const u32 condition = opcode >> 28;
-    if (condition == 14 || ((conditionPassMasks[condition] >> (cpu.cpsr >> 28)) & 1)) {
+    if (armConditionPasses(opcode, cpu.cpsr)) {
         armHandlers[armIndex(opcode)](opcode);
         return followingInstruction<4>(cpu, pc);
     }
-    // As the condition handlers: a failed condition costs one cycle, 15 none.
-    cpu.cycleBalance -= condition != 15;
+    cpu.cycleBalance -= armConditionCost(opcode);
     return pc + 4;
 }
 
@@ -76,6 +61,23 @@ inline u32 executeThumb(CpuState& cpu, FetchWindow& window, u32 pc) {
     thumbHandlers[thumbIndex(opcode)](opcode);
     return followingInstruction<2>(cpu, pc);
 }
+
+} // namespace
+
+void continueArmRunElsewhere(u32 pc) {
+    dispatchArm(fetchArm(armRunWindow, pc), pc);
+}
+
+void skipArmInstruction(u32 opcode, u32 pc) {
+    gba.cpu.cycleBalance -= armConditionCost(opcode);
+    continueArmRun(pc + 4);
+}
+
+void continueThumbRunElsewhere(u32 pc) {
+    dispatchThumb(fetchThumb(thumbRunWindow, pc), pc);
+}
+
+namespace {
 
 // Runs the turn of the idle loop of LENGTH instructions at START instruction by instruction,
 // timing each, and arms the loop when the turn ends back at START with nothing due. Gives up,
@@ -120,29 +122,34 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
     return qualifies && timeLoopTurn(cpu, window, start, 3, thumb);
 }
 
-// The fetch windows of the two instruction sets are kept from slice to slice: where a window
-// lies and what backs it depend on the address alone.
-FetchWindow armWindow;
-FetchWindow thumbWindow;
+// The instructions of one set until the balance is down to runStopLevel.
+template <bool thumb>
+void runInstructions(CpuState& cpu, FetchWindow& window) {
+    if constexpr (chainedDispatch && thumb) {
+        continueThumbRun(cpu.registers[15]);
+    } else if constexpr (chainedDispatch) {
+        continueArmRun(cpu.registers[15]);
+    } else {
+        // The window in a local, which the compiler can keep in registers.
+        FetchWindow local = window;
+        u32 pc = cpu.registers[15];
+        while (cpu.cycleBalance > runStopLevel) {
+            pc = thumb ? executeThumb(cpu, local, pc) : executeArm(cpu, local, pc);
+        }
+        window = local;
+    }
+}
 
 // The instructions of one set until the slice runs out, the state changes or an idle loop is
 // armed. A branch of loop shape stops the run (runStopLevel) to have its loop looked at.
 template <bool thumb>
 void runInstructionSet() {
     CpuState& cpu = gba.cpu;
-    FetchWindow& kept = thumb ? thumbWindow : armWindow;
-    FetchWindow window = kept;
+    FetchWindow& window = thumb ? thumbRunWindow : armRunWindow;
     loopBranchNote.pending = false;
     for (;;) {
         runStopLevel = 0;
-        u32 pc = cpu.registers[15];
-        while (cpu.cycleBalance > runStopLevel) {
-            if constexpr (thumb) {
-                pc = executeThumb(cpu, window, pc);
-            } else {
-                pc = executeArm(cpu, window, pc);
-            }
-        }
+        runInstructions<thumb>(cpu, window);
         if (!loopBranchNote.pending) {
             break;
         }
@@ -155,7 +162,6 @@ void runInstructionSet() {
             break;
         }
     }
-    kept = window;
 }
 
 } // namespace

@@ -271,25 +271,25 @@ void thumbAdjustStack(u32 opcode) {
 
 } // namespace
 
-constinit const std::array<InstructionHandler, 96> thumbShiftImmediateHandlers = stampHandlers<96>(
+constinit const std::array<HandlerEntry, 96> thumbShiftImmediateHandlers = stampThumbHandlers<96>(
     []<u32 sub>() -> InstructionHandler { return &thumbShiftImmediate<sub / 32, sub % 32>; });
 
-constinit const std::array<InstructionHandler, 32> thumbAddSubtractHandlers =
-    stampHandlers<32>([]<u32 sub>() -> InstructionHandler {
+constinit const std::array<HandlerEntry, 32> thumbAddSubtractHandlers =
+    stampThumbHandlers<32>([]<u32 sub>() -> InstructionHandler {
         return &thumbAddSubtract<(sub >> 4) != 0, ((sub >> 3) & 1) != 0, sub & 7>;
     });
 
-constinit const std::array<InstructionHandler, 32> thumbImmediateHandlers = stampHandlers<32>(
+constinit const std::array<HandlerEntry, 32> thumbImmediateHandlers = stampThumbHandlers<32>(
     []<u32 sub>() -> InstructionHandler { return &thumbImmediate<sub / 8, sub % 8>; });
 
-constinit const std::array<InstructionHandler, 16> thumbAluHandlers =
-    stampHandlers<16>([]<u32 sub>() -> InstructionHandler { return &thumbAlu<sub>; });
+constinit const std::array<HandlerEntry, 16> thumbAluHandlers =
+    stampThumbHandlers<16>([]<u32 sub>() -> InstructionHandler { return &thumbAlu<sub>; });
 
-constinit const std::array<InstructionHandler, 16> thumbHighRegisterHandlers =
-    stampHandlers<16>([]<u32 sub>() { return highRegisterHandler<sub>(); });
+constinit const std::array<HandlerEntry, 16> thumbHighRegisterHandlers =
+    stampThumbHandlers<16>([]<u32 sub>() { return highRegisterHandler<sub>(); });
 
-constinit const std::array<InstructionHandler, 16> thumbLoadAddressHandlers = stampHandlers<16>(
+constinit const std::array<HandlerEntry, 16> thumbLoadAddressHandlers = stampThumbHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbLoadAddress<(sub >> 3) != 0, sub % 8>; });
 
-constinit const std::array<InstructionHandler, 2> thumbAdjustStackHandlers =
-    stampHandlers<2>([]<u32 sub>() -> InstructionHandler { return &thumbAdjustStack<sub != 0>; });
+constinit const std::array<HandlerEntry, 2> thumbAdjustStackHandlers = stampThumbHandlers<2>(
+    []<u32 sub>() -> InstructionHandler { return &thumbAdjustStack<sub != 0>; });

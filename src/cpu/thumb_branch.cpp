@@ -73,8 +73,9 @@ void thumbUndefined(u32) {
     chargeCycles(1024);
 }
 
-constinit const std::array<InstructionHandler, 14> thumbConditionalBranchHandlers =
-    stampHandlers<14>([]<u32 sub>() -> InstructionHandler { return &thumbConditionalBranch<sub>; });
+constinit const std::array<HandlerEntry, 14> thumbConditionalBranchHandlers =
+    stampThumbHandlers<14>(
+        []<u32 sub>() -> InstructionHandler { return &thumbConditionalBranch<sub>; });
 
-constinit const std::array<InstructionHandler, 2> thumbLongBranchHandlers = {thumbLongBranchFirst,
-                                                                             thumbLongBranchSecond};
+constinit const std::array<HandlerEntry, 2> thumbLongBranchHandlers = {
+    thumbEntry<thumbLongBranchFirst>, thumbEntry<thumbLongBranchSecond>};

@@ -348,27 +348,27 @@ void thumbMultipleLoadStore(u32 opcode) {
 
 } // namespace
 
-constinit const std::array<InstructionHandler, 8> thumbPcRelativeLoadHandlers =
-    stampHandlers<8>([]<u32 sub>() -> InstructionHandler { return &thumbPcRelativeLoad<sub>; });
+constinit const std::array<HandlerEntry, 8> thumbPcRelativeLoadHandlers = stampThumbHandlers<8>(
+    []<u32 sub>() -> InstructionHandler { return &thumbPcRelativeLoad<sub>; });
 
-constinit const std::array<InstructionHandler, 64> thumbRegisterOffsetHandlers = stampHandlers<64>(
+constinit const std::array<HandlerEntry, 64> thumbRegisterOffsetHandlers = stampThumbHandlers<64>(
     []<u32 sub>() -> InstructionHandler { return &thumbRegisterOffset<sub / 8, sub % 8>; });
 
-constinit const std::array<InstructionHandler, 4> thumbImmediateOffsetHandlers =
-    stampHandlers<4>([]<u32 sub>() -> InstructionHandler {
+constinit const std::array<HandlerEntry, 4> thumbImmediateOffsetHandlers =
+    stampThumbHandlers<4>([]<u32 sub>() -> InstructionHandler {
         return &thumbImmediateOffset < (sub >> 1) != 0 ? 1 : 4, (sub & 1) != 0 > ;
     });
 
-constinit const std::array<InstructionHandler, 2> thumbHalfwordImmediateHandlers = stampHandlers<2>(
+constinit const std::array<HandlerEntry, 2> thumbHalfwordImmediateHandlers = stampThumbHandlers<2>(
     []<u32 sub>() -> InstructionHandler { return &thumbImmediateOffset<2, sub != 0>; });
 
-constinit const std::array<InstructionHandler, 16> thumbSpRelativeHandlers = stampHandlers<16>(
+constinit const std::array<HandlerEntry, 16> thumbSpRelativeHandlers = stampThumbHandlers<16>(
     []<u32 sub>() -> InstructionHandler { return &thumbSpRelative<(sub >> 3) != 0, sub % 8>; });
 
-constinit const std::array<InstructionHandler, 4> thumbPushPopHandlers = {pushList, pushListAndLr,
-                                                                          popList, popListAndPc};
+constinit const std::array<HandlerEntry, 4> thumbPushPopHandlers = {
+    thumbEntry<pushList>, thumbEntry<pushListAndLr>, thumbEntry<popList>, thumbEntry<popListAndPc>};
 
-constinit const std::array<InstructionHandler, 16> thumbMultipleLoadStoreHandlers =
-    stampHandlers<16>([]<u32 sub>() -> InstructionHandler {
+constinit const std::array<HandlerEntry, 16> thumbMultipleLoadStoreHandlers =
+    stampThumbHandlers<16>([]<u32 sub>() -> InstructionHandler {
         return &thumbMultipleLoadStore<(sub >> 3) != 0, sub % 8>;
     });

@@ -69,9 +69,9 @@ ThumbFamily classifyThumb(u32 index) {
 namespace {
 
 // The handler for INDEX, chosen by its family and the index bits that select behaviour.
-InstructionHandler thumbHandlerFor(u32 index) {
+HandlerEntry thumbHandlerFor(u32 index) {
     switch (classifyThumb(index)) {
-    case ThumbFamily::Undefined: return thumbUndefined;
+    case ThumbFamily::Undefined: return thumbEntry<thumbUndefined>;
     case ThumbFamily::ShiftImmediate: return thumbShiftImmediateHandlers[index & 0x7F];
     case ThumbFamily::AddSubtract: return thumbAddSubtractHandlers[index & 0x1F];
     case ThumbFamily::ImmediateOperation: return thumbImmediateHandlers[(index >> 2) & 0x1F];
@@ -89,18 +89,20 @@ InstructionHandler thumbHandlerFor(u32 index) {
     case ThumbFamily::PushPop: return thumbPushPopHandlers[((index >> 4) & 2) | ((index >> 2) & 1)];
     case ThumbFamily::MultipleLoadStore: return thumbMultipleLoadStoreHandlers[(index >> 2) & 0xF];
     case ThumbFamily::ConditionalBranch: return thumbConditionalBranchHandlers[(index >> 2) & 0xF];
-    case ThumbFamily::SoftwareInterrupt: return thumbSoftwareInterrupt;
-    case ThumbFamily::UnconditionalBranch: return thumbBranch;
+    case ThumbFamily::SoftwareInterrupt: return thumbEntry<thumbSoftwareInterrupt>;
+    case ThumbFamily::UnconditionalBranch: return thumbEntry<thumbBranch>;
     case ThumbFamily::LongBranchLink: return thumbLongBranchHandlers[(index >> 5) & 1];
     }
-    return thumbUndefined;
+    return thumbEntry<thumbUndefined>;
 }
 
 } // namespace
 
 void fillThumbHandlers() {
     for (u32 index = 0; index < 1024; ++index) {
-        thumbHandlers[index] = thumbHandlerFor(index);
-        assert(thumbHandlers[index] != nullptr);
+        const HandlerEntry entry = thumbHandlerFor(index);
+        assert(entry.handler != nullptr && (entry.chained != nullptr || !chainedDispatch));
+        thumbHandlers[index] = entry.handler;
+        thumbChainedHandlers[index] = entry.chained;
     }
 }

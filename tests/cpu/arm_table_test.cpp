@@ -104,6 +104,19 @@ TEST_F(ArmTableTest, NoSlotIsLeftEmptyAndOnlyUndefinedSlotsShareTheUndefinedHand
     }
 }
 
+// Where runs chain, every handler has a twin of its own, in every slot that holds the handler.
+TEST_F(ArmTableTest, EachHandlerHasOneChainedTwin) {
+    std::map<InstructionHandler, ChainedHandler> twins;
+    std::set<ChainedHandler> distinct;
+    for (u32 index = 0; index < 4096; ++index) {
+        EXPECT_EQ(armChainedHandlers[index] != nullptr, chainedDispatch) << "slot " << index;
+        const auto [twin, added] = twins.emplace(armHandlers[index], armChainedHandlers[index]);
+        EXPECT_EQ(twin->second, armChainedHandlers[index]) << "slot " << index;
+        distinct.insert(armChainedHandlers[index]);
+    }
+    EXPECT_EQ(distinct.size(), chainedDispatch ? twins.size() : 1u);
+}
+
 // One handler per combination of the bits that select behaviour, and no more.
 TEST_F(ArmTableTest, EachFamilyHasOneHandlerPerBehaviour) {
     std::map<ArmFamily, std::set<InstructionHandler>> handlers;

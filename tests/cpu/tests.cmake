@@ -12,4 +12,5 @@ quarvend_test(test_cpu
     thumb_branch_test.cpp
     thumb_programs_test.cpp
     fetch_test.cpp
+    run_stack_test.cpp
 )

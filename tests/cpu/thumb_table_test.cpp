@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "cpu/dispatch.h"
@@ -82,6 +83,20 @@ TEST(ThumbTableTest, LeavesTheUnassignedEncodingsUndefined) {
     }
     // 5 high-register slots, 44 in 1011xxxx, 4 for condition 14, 32 for 11101.
     EXPECT_EQ(undefinedCount, 85u);
+}
+
+// Where runs chain, every handler has a twin of its own, in every slot that holds the handler.
+TEST(ThumbTableTest, EachHandlerHasOneChainedTwin) {
+    fillThumbHandlers();
+    std::map<InstructionHandler, ChainedHandler> twins;
+    std::set<ChainedHandler> distinct;
+    for (u32 index = 0; index < 1024; ++index) {
+        EXPECT_EQ(thumbChainedHandlers[index] != nullptr, chainedDispatch) << index;
+        const auto [twin, added] = twins.emplace(thumbHandlers[index], thumbChainedHandlers[index]);
+        EXPECT_EQ(twin->second, thumbChainedHandlers[index]) << index;
+        distinct.insert(thumbChainedHandlers[index]);
+    }
+    EXPECT_EQ(distinct.size(), chainedDispatch ? twins.size() : 1u);
 }
 
 TEST(ThumbTableTest, FillsEverySlotFromItsFamily) {
