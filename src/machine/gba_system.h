@@ -74,6 +74,9 @@ struct GbaSystem {
     u32 bg3RefY;
 
     CpuState cpu;
+    // The access-cost tables of machine/wait_states.h, kept beside the CPU state, so that the
+    // instruction handlers reach them from the base address they hold already.
+    u16 waitStateTables[8][256];
 };
 
 extern GbaSystem gba;

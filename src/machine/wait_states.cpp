@@ -1,13 +1,5 @@
 #include "machine/wait_states.h"
 
-u16 accessCyclesS16[256];
-u16 accessCyclesN16[256];
-u16 accessCyclesS32[256];
-u16 accessCyclesN32[256];
-u16 refillCycles16[256];
-u16 longRefillCycles16[256];
-u16 refillCycles32[256];
-u16 longRefillCycles32[256];
 u8 busIs16Bit[16];
 
 namespace {
