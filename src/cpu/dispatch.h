@@ -75,11 +75,10 @@ void continueArmRunElsewhere(u32 pc);
 void skipArmInstruction(u32 opcode, u32 pc);
 void continueThumbRunElsewhere(u32 pc);
 
-// The ARM instruction OPCODE at PC, fetched: R15 moved on, the condition tested (a failed one
-// costs a cycle, 15 none) and the twin of its handler jumped to.
+// The ARM instruction OPCODE at PC, fetched: the condition tested (a failed one costs a cycle,
+// 15 none) and the twin of its handler jumped to, which moves R15 on itself.
 [[gnu::always_inline]] inline void dispatchArm(u32 opcode, u32 pc) {
     CpuState& cpu = gba.cpu;
-    cpu.registers[15] = pc + 4;
     if (!armConditionPasses(opcode, cpu.cpsr)) {
         return skipArmInstruction(opcode, pc);
     }
@@ -99,7 +98,6 @@ void continueThumbRunElsewhere(u32 pc);
 }
 
 [[gnu::always_inline]] inline void dispatchThumb(u32 opcode, u32 pc) {
-    gba.cpu.registers[15] = pc + 2;
     return thumbChainedHandlers[thumbIndex(opcode)](opcode, pc);
 }
 
@@ -113,14 +111,17 @@ void continueThumbRunElsewhere(u32 pc);
     return dispatchThumb(load16(thumbRunWindow.host + ((pc - thumbRunWindow.start) & ~1u)), pc);
 }
 
+// R15 is moved on here, where the compiler sees the value the handler then reads back.
 template <InstructionHandler handler>
 void chainedArm(u32 opcode, u32 pc) {
+    gba.cpu.registers[15] = pc + 4;
     handler(opcode);
     continueArmRun(followingInstruction<4>(gba.cpu, pc));
 }
 
 template <InstructionHandler handler>
 void chainedThumb(u32 opcode, u32 pc) {
+    gba.cpu.registers[15] = pc + 2;
     handler(opcode);
     continueThumbRun(followingInstruction<2>(gba.cpu, pc));
 }

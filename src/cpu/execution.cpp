@@ -69,6 +69,7 @@ void continueArmRunElsewhere(u32 pc) {
 }
 
 void skipArmInstruction(u32 opcode, u32 pc) {
+    gba.cpu.registers[15] = pc + 4;
     gba.cpu.cycleBalance -= armConditionCost(opcode);
     continueArmRun(pc + 4);
 }
