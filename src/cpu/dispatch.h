@@ -36,6 +36,10 @@ extern InstructionHandler conditionHandlers[16];
 // Index: (opcode bits 27-20) + 256 x (opcode bits 7-4).
 extern InstructionHandler armHandlers[4096];
 extern ChainedHandler armChainedHandlers[4096];
+// The ARM runs' jump table. Index: opcode bits 31-20 x 16 + opcode bits 7-4, so that the
+// condition comes with the instruction: for AL the twin of the handler, for the other
+// conditions a twin of the condition's own, which tests it before it jumps on to the handler's.
+extern ChainedHandler armChainTable[65536];
 // Index: THUMB opcode bits 15-6.
 extern InstructionHandler thumbHandlers[1024];
 extern ChainedHandler thumbChainedHandlers[1024];
@@ -48,6 +52,13 @@ inline u32 armIndex(u32 opcode) {
     u32 spread = 0x01000001u;
     asm("" : "+r"(spread));
     return ((opcode & 0x0FF000F0) * spread) >> 20;
+}
+// Index into armChainTable, by the same multiply: bits 7-4 go up to bits 19-16, under bits
+// 31-20, which stay.
+inline u32 armChainIndex(u32 opcode) {
+    u32 spread = 0x1001u;
+    asm("" : "+r"(spread));
+    return ((opcode & 0xFFF000F0) * spread) >> 16;
 }
 inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
@@ -69,20 +80,15 @@ inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
 }
 
 // The chained runs. Every step ends in a call in tail position, and what is rare (a fetch from
-// outside the window, a failed condition) is a function of its own, reached the same way: so
-// the twins keep no values across calls and save no registers.
+// outside the window) is a function of its own, reached the same way: so the twins keep no
+// values across calls and save no registers.
 void continueArmRunElsewhere(u32 pc);
-void skipArmInstruction(u32 opcode, u32 pc);
 void continueThumbRunElsewhere(u32 pc);
 
-// The ARM instruction OPCODE at PC, fetched: the condition tested (a failed one costs a cycle,
-// 15 none) and the twin of its handler jumped to, which moves R15 on itself.
+// The ARM instruction OPCODE at PC, fetched: the twin for its condition and handler jumped to,
+// which moves R15 on itself.
 [[gnu::always_inline]] inline void dispatchArm(u32 opcode, u32 pc) {
-    CpuState& cpu = gba.cpu;
-    if (!armConditionPasses(opcode, cpu.cpsr)) {
-        return skipArmInstruction(opcode, pc);
-    }
-    return armChainedHandlers[armIndex(opcode)](opcode, pc);
+    return armChainTable[armChainIndex(opcode)](opcode, pc);
 }
 
 // The chained run of ARM instructions from PC, fetched through the run's window, until the

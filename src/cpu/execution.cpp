@@ -15,6 +15,7 @@ InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
 InstructionHandler thumbHandlers[1024];
 ChainedHandler armChainedHandlers[4096];
+ChainedHandler armChainTable[65536];
 ChainedHandler thumbChainedHandlers[1024];
 
 namespace {
@@ -66,12 +67,6 @@ inline u32 executeThumb(CpuState& cpu, FetchWindow& window, u32 pc) {
 
 void continueArmRunElsewhere(u32 pc) {
     dispatchArm(fetchArm(armRunWindow, pc), pc);
-}
-
-void skipArmInstruction(u32 opcode, u32 pc) {
-    gba.cpu.registers[15] = pc + 4;
-    gba.cpu.cycleBalance -= armConditionCost(opcode);
-    continueArmRun(pc + 4);
 }
 
 void continueThumbRunElsewhere(u32 pc) {
@@ -165,12 +160,45 @@ void runInstructionSet() {
     }
 }
 
+// The twin of condition CONDITION (0-13) in a run: on to the handler's twin when the condition
+// passes, on to the next instruction for a cycle when it fails.
+template <u32 condition>
+void chainedCondition(u32 opcode, u32 pc) {
+    CpuState& cpu = gba.cpu;
+    if (conditionPasses<condition>(cpu.cpsr)) {
+        return armChainTable[(armChainIndex(opcode) & 0xFFF) | 14u << 12](opcode, pc);
+    }
+    cpu.registers[15] = pc + 4;
+    cpu.cycleBalance -= 1;
+    continueArmRun(pc + 4);
+}
+
+// Condition 15: on to the next instruction, for nothing.
+void chainedNever(u32, u32 pc) {
+    gba.cpu.registers[15] = pc + 4;
+    continueArmRun(pc + 4);
+}
+
+// A slot here is opcode bits 27-20 x 16 + bits 7-4; armChainedHandlers has the two fields the
+// other way round.
+template <u32... conditions>
+void fillChainConditions(std::integer_sequence<u32, conditions...>) {
+    for (u32 slot = 0; slot < 4096; ++slot) {
+        ((armChainTable[conditions << 12 | slot] = chainedCondition<conditions>), ...);
+        armChainTable[14u << 12 | slot] = armChainedHandlers[(slot >> 4) | (slot & 15) << 8];
+        armChainTable[15u << 12 | slot] = chainedNever;
+    }
+}
+
 } // namespace
 
 void fillConditionHandlers() {
     fillConditions(std::make_integer_sequence<u32, 14>{});
     conditionHandlers[14] = alwaysHandler;
     conditionHandlers[15] = neverHandler;
+    if constexpr (chainedDispatch) {
+        fillChainConditions(std::make_integer_sequence<u32, 14>{});
+    }
 }
 
 void buildHandlerTables() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -115,6 +116,29 @@ TEST_F(ArmTableTest, EachHandlerHasOneChainedTwin) {
         distinct.insert(armChainedHandlers[index]);
     }
     EXPECT_EQ(distinct.size(), chainedDispatch ? twins.size() : 1u);
+}
+
+// An AL instruction's entry in the runs' jump table is its handler's twin; each other condition
+// has one entry of its own for every instruction.
+TEST_F(ArmTableTest, TheChainTableTakesTheConditionWithTheInstruction) {
+    if (!chainedDispatch) {
+        GTEST_SKIP() << "runs do not chain in this build";
+    }
+    std::set<ChainedHandler> conditionTwins;
+    for (u32 condition = 0; condition < 16; ++condition) {
+        const ChainedHandler first = armChainTable[armChainIndex(condition << 28)];
+        for (u32 index = 0; index < 4096; ++index) {
+            const u32 opcode = condition << 28 | (index & 0xFF) << 20 | (index >> 8) << 4;
+            const ChainedHandler entry = armChainTable[armChainIndex(opcode)];
+            EXPECT_EQ(entry, condition == 14 ? armChainedHandlers[index] : first)
+                << "condition " << condition << " slot " << index;
+        }
+        if (condition != 14) {
+            conditionTwins.insert(first);
+            EXPECT_EQ(std::count(armChainedHandlers, armChainedHandlers + 4096, first), 0);
+        }
+    }
+    EXPECT_EQ(conditionTwins.size(), 15u);
 }
 
 // One handler per combination of the bits that select behaviour, and no more.
