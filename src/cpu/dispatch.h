@@ -54,11 +54,15 @@ inline u32 armIndex(u32 opcode) {
     return ((opcode & 0x0FF000F0) * spread) >> 20;
 }
 // Index into armChainTable, by the same multiply: bits 7-4 go up to bits 19-16, under bits
-// 31-20, which stay.
+// 31-20, which stay. On x86 the multiply takes its factor as an immediate.
 inline u32 armChainIndex(u32 opcode) {
-    u32 spread = 0x1001u;
-    asm("" : "+r"(spread));
-    return ((opcode & 0xFFF000F0) * spread) >> 16;
+    u32 index = opcode & 0xFFF000F0;
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm("imull $0x1001, %0, %0" : "+r"(index));
+#else
+    index *= 0x1001u;
+#endif
+    return index >> 16;
 }
 inline u32 thumbIndex(u32 opcode) {
     return (opcode >> 6) & 0x3FF;
