@@ -96,29 +96,55 @@ void continueThumbRunElsewhere(u32 pc);
 }
 
 // The chained run of ARM instructions from PC, fetched through the run's window, until the
-// balance is down to runStopLevel.
+// balance is down to runStopLevel. ONWARD: PC follows the instruction just run, which was in
+// the window, so only the window's end is to be checked.
+template <bool onward>
 [[gnu::always_inline]] inline void continueArmRun(u32 pc) {
     if (gba.cpu.cycleBalance <= runStopLevel) {
         return;
     }
-    if (!armRunWindow.holds(pc)) [[unlikely]] {
+    if (!(onward ? armRunWindow.stillHolds(pc) : armRunWindow.holds(pc))) [[unlikely]] {
         return continueArmRunElsewhere(pc);
     }
-    return dispatchArm(load32(armRunWindow.host + ((pc - armRunWindow.start) & ~3u)), pc);
+    return dispatchArm(load32(armRunWindow.at(pc & ~3u)), pc);
 }
 
 [[gnu::always_inline]] inline void dispatchThumb(u32 opcode, u32 pc) {
     return thumbChainedHandlers[thumbIndex(opcode)](opcode, pc);
 }
 
+template <bool onward>
 [[gnu::always_inline]] inline void continueThumbRun(u32 pc) {
     if (gba.cpu.cycleBalance <= runStopLevel) {
         return;
     }
-    if (!thumbRunWindow.holds(pc)) [[unlikely]] {
+    if (!(onward ? thumbRunWindow.stillHolds(pc) : thumbRunWindow.holds(pc))) [[unlikely]] {
         return continueThumbRunElsewhere(pc);
     }
-    return dispatchThumb(load16(thumbRunWindow.host + ((pc - thumbRunWindow.start) & ~1u)), pc);
+    return dispatchThumb(load16(thumbRunWindow.at(pc & ~1u)), pc);
+}
+
+// The run after the instruction at PC of WIDTH bytes: onward to PC + WIDTH unless the handler
+// jumped. As in followingInstruction, the comparison is a predicted branch and the empty asm
+// keeps the next address the one computed.
+template <u32 width, bool onward>
+[[gnu::always_inline]] inline void continueRun(u32 pc) {
+    if constexpr (width == 4) {
+        return continueArmRun<onward>(pc);
+    } else {
+        return continueThumbRun<onward>(pc);
+    }
+}
+
+template <u32 width>
+[[gnu::always_inline]] inline void continueRunAfter(u32 pc) {
+    u32 next = pc + width;
+    const u32 stored = gba.cpu.registers[15];
+    if (stored != next) [[unlikely]] {
+        return continueRun<width, false>(stored);
+    }
+    asm("" : "+r"(next));
+    return continueRun<width, true>(next);
 }
 
 // R15 is moved on here, where the compiler sees the value the handler then reads back.
@@ -126,14 +152,14 @@ template <InstructionHandler handler>
 void chainedArm(u32 opcode, u32 pc) {
     gba.cpu.registers[15] = pc + 4;
     handler(opcode);
-    continueArmRun(followingInstruction<4>(gba.cpu, pc));
+    continueRunAfter<4>(pc);
 }
 
 template <InstructionHandler handler>
 void chainedThumb(u32 opcode, u32 pc) {
     gba.cpu.registers[15] = pc + 2;
     handler(opcode);
-    continueThumbRun(followingInstruction<2>(gba.cpu, pc));
+    continueRunAfter<2>(pc);
 }
 
 // A table entry: the handler and, where runs chain, its twin.

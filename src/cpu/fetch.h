@@ -5,6 +5,8 @@
 // redirected to the save memory, unmapped space) the fetch goes through the bus.
 #pragma once
 
+#include <cstdint>
+
 #include "common/types.h"
 #include "machine/memory_access.h"
 
@@ -13,8 +15,20 @@ struct FetchWindow {
     u32 start = 0;
     u32 size = 0; // 0: no window; fetch through the bus
     const u8* host = nullptr;
+    // start + size, and the host address GBA address 0 would have: for the runs, which go on
+    // from an instruction in the window to the next by one bound and no subtraction.
+    u32 end = 0;
+    uintptr_t origin = 0;
+
+    FetchWindow() = default;
+    FetchWindow(u32 start, u32 size, const u8* host)
+        : start(start), size(size), host(host), end(start + size),
+          origin(reinterpret_cast<uintptr_t>(host) - start) {}
 
     bool holds(u32 address) const { return address - start < size; }
+    // Whether ADDRESS, which follows an address in the window, is in it still.
+    bool stillHolds(u32 address) const { return address < end; }
+    const u8* at(u32 address) const { return reinterpret_cast<const u8*>(origin + address); }
 };
 
 // The windows of the runs of ARM and THUMB code, kept from run to run: where a window lies and
