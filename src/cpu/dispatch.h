@@ -86,8 +86,10 @@ inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
 // The chained runs. Every step ends in a call in tail position, and what is rare (a fetch from
 // outside the window) is a function of its own, reached the same way: so the twins keep no
 // values across calls and save no registers.
-void continueArmRunElsewhere(u32 pc);
-void continueThumbRunElsewhere(u32 pc);
+// They take the twins' arguments (the first unused): on a host that passes arguments on the
+// stack, a call in tail position can become a jump only to a function that takes no more.
+void continueArmRunElsewhere(u32, u32 pc);
+void continueThumbRunElsewhere(u32, u32 pc);
 
 // The ARM instruction OPCODE at PC, fetched: the twin for its condition and handler jumped to,
 // which moves R15 on itself.
@@ -104,7 +106,7 @@ template <bool onward>
         return;
     }
     if (!(onward ? armRunWindow.stillHolds(pc) : armRunWindow.holds(pc))) [[unlikely]] {
-        return continueArmRunElsewhere(pc);
+        return continueArmRunElsewhere(0, pc);
     }
     return dispatchArm(load32(armRunWindow.at(pc & ~3u)), pc);
 }
@@ -119,7 +121,7 @@ template <bool onward>
         return;
     }
     if (!(onward ? thumbRunWindow.stillHolds(pc) : thumbRunWindow.holds(pc))) [[unlikely]] {
-        return continueThumbRunElsewhere(pc);
+        return continueThumbRunElsewhere(0, pc);
     }
     return dispatchThumb(load16(thumbRunWindow.at(pc & ~1u)), pc);
 }

@@ -65,11 +65,11 @@ inline u32 executeThumb(CpuState& cpu, FetchWindow& window, u32 pc) {
 
 } // namespace
 
-void continueArmRunElsewhere(u32 pc) {
+void continueArmRunElsewhere(u32, u32 pc) {
     dispatchArm(fetchArm(armRunWindow, pc), pc);
 }
 
-void continueThumbRunElsewhere(u32 pc) {
+void continueThumbRunElsewhere(u32, u32 pc) {
     dispatchThumb(fetchThumb(thumbRunWindow, pc), pc);
 }
 

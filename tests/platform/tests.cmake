@@ -30,6 +30,15 @@ foreach(case play sound focus no_display joystick no_sound_device no_display_mod
     endif()
 endforeach()
 
+# The machine code of Quarvend.exe: its runs of instructions jump from handler to handler.
+find_program(MINGW_I686_OBJDUMP i686-w64-mingw32-objdump)
+find_program(MINGW_I686_NM i686-w64-mingw32-nm)
+if(TARGET quarvend_windows AND MINGW_I686_OBJDUMP AND MINGW_I686_NM)
+    add_test(NAME QuarvendExe.runs_jump
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/runs_jump_test.sh ${QUARVEND_EXE}
+                ${MINGW_I686_OBJDUMP} ${MINGW_I686_NM})
+endif()
+
 # Quarvend.exe under Wine in a virtual desktop inside Xvfb. The cases share one Wine prefix,
 # made fresh by the first (wineboot is slow) and removed by the last.
 find_program(WINE_PROGRAM wine)
