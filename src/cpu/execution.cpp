@@ -196,9 +196,7 @@ void fillConditionHandlers() {
     fillConditions(std::make_integer_sequence<u32, 14>{});
     conditionHandlers[14] = alwaysHandler;
     conditionHandlers[15] = neverHandler;
-    if constexpr (chainedDispatch) {
-        fillChainConditions(std::make_integer_sequence<u32, 14>{});
-    }
+    fillChainConditions(std::make_integer_sequence<u32, 14>{});
 }
 
 void buildHandlerTables() {
