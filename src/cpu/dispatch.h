@@ -46,8 +46,8 @@ extern ChainedHandler thumbChainedHandlers[1024];
 
 // One multiply moves bits 7-4 up to bits 31-28, next to bits 27-20, which stay; the two fields
 // do not overlap, so no carry disturbs them. The empty asm hides the factor from the compiler,
-// which would otherwise turn the multiply into a shift and an add: two instructions more on
-// every ARM instruction.
+// which would otherwise turn the multiply into a shift and an add: two instructions more in
+// each step of the loop that runs where runs do not chain.
 inline u32 armIndex(u32 opcode) {
     u32 spread = 0x01000001u;
     asm("" : "+r"(spread));
