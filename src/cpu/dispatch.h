@@ -98,47 +98,36 @@ inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
     return armChainTable[armChainIndex(opcode)](opcode, pc);
 }
 
-// The chained run of ARM instructions from PC, fetched through the run's window, until the
-// balance is down to runStopLevel. ONWARD: PC follows the instruction just run, which was in
-// the window, so only the window's end is to be checked.
-template <bool onward>
-[[gnu::always_inline]] inline void continueArmRun(u32 pc) {
-    if (gba.cpu.cycleBalance <= runStopLevel) {
-        return;
-    }
-    if (!(onward ? armRunWindow.stillHolds(pc) : armRunWindow.holds(pc))) [[unlikely]] {
-        return continueArmRunElsewhere(0, pc);
-    }
-    return dispatchArm(load32(armRunWindow.at(pc & ~3u)), pc);
-}
-
 [[gnu::always_inline]] inline void dispatchThumb(u32 opcode, u32 pc) {
     return thumbChainedHandlers[thumbIndex(opcode)](opcode, pc);
 }
 
-template <bool onward>
-[[gnu::always_inline]] inline void continueThumbRun(u32 pc) {
+// The chained run of the instructions of WIDTH bytes (4 ARM, 2 THUMB) from PC, fetched through
+// the run's window, until the balance is down to runStopLevel. ONWARD: PC follows the
+// instruction just run, which was in the window, so only the window's end is to be checked.
+template <u32 width, bool onward>
+[[gnu::always_inline]] inline void continueRun(u32 pc) {
     if (gba.cpu.cycleBalance <= runStopLevel) {
         return;
     }
-    if (!(onward ? thumbRunWindow.stillHolds(pc) : thumbRunWindow.holds(pc))) [[unlikely]] {
-        return continueThumbRunElsewhere(0, pc);
+    const FetchWindow& window = width == 4 ? armRunWindow : thumbRunWindow;
+    const bool inWindow = onward ? window.stillHolds(pc) : window.holds(pc);
+    if constexpr (width == 4) {
+        if (!inWindow) [[unlikely]] {
+            return continueArmRunElsewhere(0, pc);
+        }
+        return dispatchArm(load32(window.at(pc & ~3u)), pc);
+    } else {
+        if (!inWindow) [[unlikely]] {
+            return continueThumbRunElsewhere(0, pc);
+        }
+        return dispatchThumb(load16(window.at(pc & ~1u)), pc);
     }
-    return dispatchThumb(load16(thumbRunWindow.at(pc & ~1u)), pc);
 }
 
 // The run after the instruction at PC of WIDTH bytes: onward to PC + WIDTH unless the handler
 // jumped. As in followingInstruction, the comparison is a predicted branch and the empty asm
 // keeps the next address the one computed.
-template <u32 width, bool onward>
-[[gnu::always_inline]] inline void continueRun(u32 pc) {
-    if constexpr (width == 4) {
-        return continueArmRun<onward>(pc);
-    } else {
-        return continueThumbRun<onward>(pc);
-    }
-}
-
 template <u32 width>
 [[gnu::always_inline]] inline void continueRunAfter(u32 pc) {
     u32 next = pc + width;

@@ -122,9 +122,9 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
 template <bool thumb>
 void runInstructions(CpuState& cpu, FetchWindow& window) {
     if constexpr (chainedDispatch && thumb) {
-        continueThumbRun<false>(cpu.registers[15]);
+        continueRun<2, false>(cpu.registers[15]);
     } else if constexpr (chainedDispatch) {
-        continueArmRun<false>(cpu.registers[15]);
+        continueRun<4, false>(cpu.registers[15]);
     } else {
         // The window in a local, which the compiler can keep in registers.
         FetchWindow local = window;
@@ -170,13 +170,13 @@ void chainedCondition(u32 opcode, u32 pc) {
     }
     cpu.registers[15] = pc + 4;
     cpu.cycleBalance -= 1;
-    continueArmRun<true>(pc + 4);
+    continueRun<4, true>(pc + 4);
 }
 
 // Condition 15: on to the next instruction, for nothing.
 void chainedNever(u32, u32 pc) {
     gba.cpu.registers[15] = pc + 4;
-    continueArmRun<true>(pc + 4);
+    continueRun<4, true>(pc + 4);
 }
 
 // A slot here is opcode bits 27-20 x 16 + bits 7-4; armChainedHandlers has the two fields the
