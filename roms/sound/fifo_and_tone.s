@@ -4,7 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x82           @ master on, channel 2 synthesised
+    io16 SOUNDCNT_X, 0x80           @ master on
     io16 SOUNDCNT_H, 0x0901         @ FIFO A right, in use, timer 0; tones at half ratio
     tone_routing 0x2000             @ channel 2 left
     io16 SOUND2CNT_L, 0xF080        @ volume 15, duty 2

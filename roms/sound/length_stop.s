@@ -4,16 +4,16 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x86           @ master on, channels 2 and 3 synthesised
+    io16 SOUNDCNT_X, 0x80           @ master on
     io16 SOUNDCNT_H, 0x0002
     tone_routing 0x2400             @ channel 2 left, channel 3 right
     io16 SOUND2CNT_L, 0xF080 | 60   @ volume 15, duty 2, length 60
-    io16 SOUND2CNT_H, 0x4000 | 1792 @ length enabled
+    io16 SOUND2CNT_H, 0xC000 | 1792 @ restart, length enabled
     io16 SOUND3CNT_L, 0x00          @ the CPU sees bank 1
     wave_bank level8
     io16 SOUND3CNT_H, 0x2000 | 255  @ full volume, length 255
-    io16 SOUND3CNT_X, 0x4000 | 1668 @ length enabled
     io16 SOUND3CNT_L, 0xC0          @ on, bank 1 played
+    io16 SOUND3CNT_X, 0xC000 | 1668 @ restart, length enabled
     watch_sound
     .ltorg
     .align 2

@@ -4,7 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x87           @ master on, channels 1-3 synthesised
+    io16 SOUNDCNT_X, 0x80           @ master on
     io16 SOUNDCNT_H, 0x0003         @ prohibited ratio
     tone_routing 0x3400             @ channels 1 and 2 left, channel 3 right
     io16 SOUND1CNT_H, 0xF080

@@ -4,7 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x81           @ master on, channel 1 synthesised
+    io16 SOUNDCNT_X, 0x80           @ master on
     io16 SOUNDCNT_H, 0x0002         @ tones at full ratio
     tone_routing 0x1100             @ channel 1 left and right
     io16 SOUND1CNT_L, 0x0000        @ no sweep

@@ -1,6 +1,7 @@
 @ A little tune on every sound source: channel 1 the melody (duty 2, plucked by its envelope),
-@ channel 2 a lower voice (duty 1), channel 3 a triangle bass, FIFO A a noise hit on every
-@ other note. A note lasts 15 frames; the 16 steps of the song loop for good.
+@ channel 2 a lower voice (duty 1), channel 3 a triangle bass, channel 4 a short tick on every
+@ note, FIFO A a noise hit on every other note. A note lasts 15 frames; the 16 steps of the
+@ song loop for good.
     .arm
     .include "sound.inc"
     .global _start
@@ -10,9 +11,9 @@
 .equ STEP_FRAMES, 15
 
 _start:
-    io16 SOUNDCNT_X, 0x87           @ master on, channels 1-3 synthesised
+    io16 SOUNDCNT_X, 0x80           @ master on
     io16 SOUNDCNT_H, 0x0B02         @ FIFO A both sides, in use, timer 0; tones at full ratio
-    tone_routing 0x7700             @ channels 1-3 on both sides
+    tone_routing 0xFF00             @ channels 1-4 on both sides
     io16 SOUND3CNT_L, 0x40          @ bank 1 played: the CPU sees bank 0
     wave_bank triangle
     io16 SOUND3CNT_L, 0x80          @ on, 32 samples, bank 0 played
@@ -63,6 +64,10 @@ play:
     cmp r1, #0
     orrne r1, r1, #0x8000
     strneh r1, [r0, #SOUND3CNT_X]   @ a new bass note
+    ldr r2, =0x4100                 @ volume 4, falling every 1/64 s
+    strh r2, [r0, #SOUND4CNT_L]
+    ldr r2, =0x8051                 @ restart, 15 bits, 8192 shifts a second
+    strh r2, [r0, #SOUND4CNT_H]
     ldrh r1, [r4, #6]
     cmp r1, #0
     ldrne r3, =NOISE
@@ -81,21 +86,21 @@ triangle:
     .byte 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF
     .byte 0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10
 @ Per step: melody, lower voice, bass (0: the bass holds), noise hit. Frequency values are
-@ 2048 - 131072 / Hz; frequency 0 is silent.
+@ 2048 - 131072 / Hz for the tones and 2048 - 65536 / Hz for the bass; frequency 0 is silent.
 song:
-    .hword 1849, 1714, 1046, 1      @ E5 G4 C3
+    .hword 1849, 1714, 1547, 1      @ E5 G4 C3
     .hword 1849, 1714, 0, 0         @ E5 G4
     .hword 1860, 1750, 0, 1         @ F5 A4
     .hword 1881, 1783, 0, 0         @ G5 B4
-    .hword 1881, 1783, 711, 1       @ G5 B4 G2
+    .hword 1881, 1783, 1380, 1      @ G5 B4 G2
     .hword 1860, 1750, 0, 0         @ F5 A4
     .hword 1849, 1714, 0, 1         @ E5 G4
     .hword 1825, 1673, 0, 0         @ D5 F4
-    .hword 1798, 1650, 1046, 1      @ C5 E4 C3
+    .hword 1798, 1650, 1547, 1      @ C5 E4 C3
     .hword 1798, 1650, 0, 0         @ C5 E4
     .hword 1825, 1673, 0, 1         @ D5 F4
     .hword 1849, 1714, 0, 0         @ E5 G4
-    .hword 1849, 1714, 711, 1       @ E5 G4 G2
+    .hword 1849, 1714, 1380, 1      @ E5 G4 G2
     .hword 1825, 1673, 0, 0         @ D5 F4
     .hword 1825, 1673, 0, 1         @ D5 F4
     .hword 0, 0, 0, 0               @ rest

@@ -4,7 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x84           @ master on, channel 3 synthesised
+    io16 SOUNDCNT_X, 0x80           @ master on
     io16 SOUNDCNT_H, 0x0002
     tone_routing 0x4400             @ channel 3 left and right
     io16 SOUND3CNT_L, 0x40          @ bank 1 played: the CPU sees bank 0
@@ -12,7 +12,7 @@ _start:
     io16 SOUND3CNT_L, 0x00          @ bank 0 played: the CPU sees bank 1
     wave_bank square
     io16 SOUND3CNT_H, 0x2000        @ full volume
-    io16 SOUND3CNT_X, 1668
+    io16 SOUND3CNT_X, 0x8000 | 1668 @ restart
     io16 SOUND3CNT_L, 0x80          @ on, 32 samples, bank 0
     mov r0, #0x04000000
     mov r5, #30

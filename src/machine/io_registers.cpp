@@ -44,7 +44,7 @@ constexpr RegisterMasks registerMasks[] = {
     {0x068, 0xFFFF, 0xFFFF}, {0x06C, 0xC7FF, 0xFFFF},                          // SOUND2
     {0x070, 0x00E0, 0x00FF}, {0x072, 0xE0FF, 0xFFFF}, {0x074, 0xC7FF, 0xFFFF}, // SOUND3
     {0x078, 0xFFFF, 0xFFFF}, {0x07C, 0xFFFF, 0xFFFF},                          // SOUND4
-    {0x080, 0xFF0F, 0xFF77}, {0x082, 0xFF0F, 0x770F}, {0x084, 0x008F, 0x008F}, // SOUNDCNT
+    {0x080, 0xFF0F, 0xFF77}, {0x082, 0xFF0F, 0x770F}, {0x084, 0x0080, 0x008F}, // SOUNDCNT
     {0x088, 0xFFFF, 0xFFFF},                                                   // SOUNDBIAS
     {0x090, 0xFFFF, 0xFFFF}, {0x092, 0xFFFF, 0xFFFF}, {0x094, 0xFFFF, 0xFFFF},
     {0x096, 0xFFFF, 0xFFFF}, {0x098, 0xFFFF, 0xFFFF}, {0x09A, 0xFFFF, 0xFFFF},
@@ -169,12 +169,14 @@ void ioWrite16(u32 address, u32 value) {
         return;
     case io::SOUND1CNT_X:
         toneChannels.frequencyUpdate[0] = 1;
-        storeMasked(offset, value);
+        storeMasked(offset, soundRestartWritten(0x1, value));
         return;
     case io::SOUND2CNT_H:
         toneChannels.frequencyUpdate[1] = 1;
-        storeMasked(offset, value);
+        storeMasked(offset, soundRestartWritten(0x2, value));
         return;
+    case io::SOUND3CNT_X: storeMasked(offset, soundRestartWritten(0x4, value)); return;
+    case io::SOUND4CNT_H: storeMasked(offset, soundRestartWritten(0x8, value)); return;
     case io::SOUND3CNT_L:
         waveControlWritten(value);
         storeMasked(offset, value);

@@ -56,9 +56,9 @@ constexpr u32 ratioShift[4] = {2, 1, 0, 0};
 constexpr u8 ratioCentre[4] = {silence, silence, silence, 0};
 
 void mixTones(u8* target, u16 enables) {
-    u32 active = ioRegister(io::SOUNDCNT_X) & enables & 7;
+    u32 active = ioRegister(io::SOUNDCNT_X) & enables & 0xF;
     s32 levels[samplesPerFrame] = {};
-    for (u32 channel = 0; channel < 3; ++channel) {
+    for (u32 channel = 0; channel < 4; ++channel) {
         if (active & (1u << channel)) {
             const s8* buffer = toneChannels.frameBuffers[channel];
             for (u32 i = 0; i < samplesPerFrame; ++i) {
@@ -74,8 +74,8 @@ void mixTones(u8* target, u16 enables) {
 
 void mixToneSides(u8* left, u8* right) {
     u16 routing = ioRegister(io::SOUNDCNT_L);
-    mixTones(left, (routing >> 12) & 7);
-    mixTones(right, (routing >> 8) & 7);
+    mixTones(left, (routing >> 12) & 0xF);
+    mixTones(right, (routing >> 8) & 0xF);
 }
 
 // Writes this frame's 735 bytes of a left/right buffer pair: silence while the master enable

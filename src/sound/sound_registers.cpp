@@ -5,6 +5,7 @@
 #include "machine/io_registers.h"
 #include "machine/scheduler.h"
 #include "platform/host.h"
+#include "sound/channel_control.h"
 #include "sound/fifo.h"
 #include "sound/sound_output.h"
 
@@ -34,13 +35,33 @@ void soundControlHighWritten(u32 value) {
     }
 }
 
+// The channels' restart registers, in the order of their status bits.
+constexpr u32 restartRegisters[4] = {io::SOUND1CNT_X, io::SOUND2CNT_H, io::SOUND3CNT_X,
+                                     io::SOUND4CNT_H};
+
 void soundControlXWritten(u32 value) {
-    if (!(value & 0x80)) {
+    if (!(value & soundMasterEnable)) {
         resetFifo(0);
         resetFifo(1);
-    } else if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
+        // Master off stops every channel, and a restart not yet carried out is forgotten.
+        ioRegister(io::SOUNDCNT_X) &= static_cast<u16>(~soundStatusBits);
+        for (u32 reg : restartRegisters) {
+            ioRegister(reg) &= static_cast<u16>(~restartBit);
+        }
+    } else if (!soundMasterOn()) {
         restartFifoSampling(currentCycleTime());
     }
+}
+
+u32 soundRestartWritten(u16 statusBit, u32 value) {
+    if (!(value & restartBit)) {
+        return value;
+    }
+    if (!soundMasterOn()) {
+        return value & ~u32{restartBit};
+    }
+    ioRegister(io::SOUNDCNT_X) |= statusBit;
+    return value;
 }
 
 void waveControlWritten(u32 value) {

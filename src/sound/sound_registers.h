@@ -8,3 +8,9 @@ void soundControlLowWritten(u32 value);  // SOUNDCNT_L
 void soundControlHighWritten(u32 value); // SOUNDCNT_H
 void soundControlXWritten(u32 value);    // SOUNDCNT_X, before the store
 void waveControlWritten(u32 value);      // SOUND3CNT_L
+
+// SOUND1CNT_X, SOUND2CNT_H, SOUND3CNT_X, SOUND4CNT_H, before the store: a restart (bit 15)
+// while the master enable is on turns the channel's status bit STATUSBIT on at once, and the
+// next synthesis starts the channel; while the master is off it is dropped. Returns the value
+// to store.
+u32 soundRestartWritten(u16 statusBit, u32 value);

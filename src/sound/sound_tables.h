@@ -8,6 +8,9 @@ constexpr u32 toneFrequencies = 2048; // 11-bit frequency values
 
 // One period of a tone at 131072 / (2048 - n) Hz, in output samples x 32.
 extern u16 periodTable[toneFrequencies];
+// One period of the wave channel's 32 samples at 65536 / (2048 - n) Hz (each 4-bit sample
+// lasts 8 x (2048 - n) cycles), in output samples x 32: twice the tone period.
+extern u16 wavePeriodTable[toneFrequencies];
 // The high part of a period for each duty field: 1/8, 1/4, 1/2 and 3/4.
 extern u16 highTimeTable[4][toneFrequencies];
 // Envelope and sweep step times: 11025 x k, so a step lasts 689 x k samples (k/64 s).

@@ -4,15 +4,14 @@
 
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "sound/channel_control.h"
+#include "sound/noise_channel.h"
 #include "sound/sound_tables.h"
 
 ToneChannels toneChannels;
 
 namespace {
 
-constexpr u16 masterEnable = 0x80;
-constexpr u16 restartBit = 0x8000;
-constexpr u16 lengthEnableBit = 0x4000;
 constexpr u16 waveStatusBit = 0x4;
 
 // The registers of a tone channel: duty/length/envelope, then frequency/length enable/restart,
@@ -26,26 +25,6 @@ constexpr SquarePorts squarePorts[2] = {
     {io::SOUND1CNT_H, io::SOUND1CNT_X, 0x1},
     {io::SOUND2CNT_L, io::SOUND2CNT_H, 0x2},
 };
-
-// A restart is refused while the master enable is on and the channel's status bit is off.
-bool startAllowed(u16 statusBit) {
-    u16 soundControl = ioRegister(io::SOUNDCNT_X);
-    return !(soundControl & masterEnable) || (soundControl & statusBit);
-}
-
-// Clears the restart bit of the register and, when it was set, turns the channel's status on.
-void takeRestart(u32 reg, u16 statusBit) {
-    u16& value = ioRegister(reg);
-    if (value & restartBit) {
-        value &= static_cast<u16>(~restartBit);
-        ioRegister(io::SOUNDCNT_X) |= statusBit;
-    }
-}
-
-void stopChannel(u32& stopFlag, u16 statusBit) {
-    stopFlag = 1;
-    ioRegister(io::SOUNDCNT_X) &= static_cast<u16>(~statusBit);
-}
 
 void startSquare(u32 n) {
     SquareChannel& channel = toneChannels.square[n];
@@ -61,22 +40,6 @@ void startSquare(u32 n) {
     channel.envelopeCounter = stepTimeTable[(control >> 8) & 7];
     channel.lengthCounter = toneLengthTable[control & 0x3F];
     takeRestart(ports.frequency, ports.statusBit);
-}
-
-// The envelope moves the volume one step towards 15 (bit 11 set) or 0, and writes it back into
-// the register's bits 12-15.
-void stepEnvelope(SquareChannel& channel, u16& control, s32 stepTime) {
-    channel.envelopeCounter -= 16;
-    while (channel.envelopeCounter < 0) {
-        channel.envelopeCounter += stepTime;
-        if (control & 0x0800) {
-            channel.volume += channel.volume < 15;
-        } else {
-            channel.volume -= channel.volume > 0;
-        }
-        control = static_cast<u16>((control & 0x0FFF) | (channel.volume << 12));
-        channel.level = channel.phaseFlag ? -channel.volume : channel.volume;
-    }
 }
 
 // SOUND1CNT_L: shift in bits 0-2, downwards with bit 3. Leaving the 11-bit range stops
@@ -104,7 +67,7 @@ void synthesiseSquare(u32 n) {
     // A restart requested when the frame begins is carried out again at the next phase
     // boundary in the high part of the wave.
     bool restartPending = ioRegister(ports.frequency) & restartBit;
-    if (toneChannels.firstSynthesis || (restartPending && startAllowed(ports.statusBit))) {
+    if (toneChannels.firstSynthesis || (restartPending && soundMasterOn())) {
         startSquare(n);
     }
     if (toneChannels.frequencyUpdate[n]) {
@@ -124,8 +87,9 @@ void synthesiseSquare(u32 n) {
     s8* out = toneChannels.frameBuffers[n];
     channel.level = channel.phaseFlag ? -channel.volume : channel.volume;
     for (u32 i = 0; i < samplesPerFrame; ++i) {
-        if (envelopeStep) {
-            stepEnvelope(channel, control, envelopeStep);
+        if (envelopeStep &&
+            stepEnvelope(channel.envelopeCounter, channel.volume, control, envelopeStep)) {
+            channel.level = channel.phaseFlag ? -channel.volume : channel.volume;
         }
         if (withSweep && sweepStep) {
             stepSweep(channel, sweep, sweepStep);
@@ -166,7 +130,7 @@ const u8* playedWaveBank() {
 void startWave() {
     WaveChannel& wave = toneChannels.wave;
     wave.frequency = ioRegister(io::SOUND3CNT_X) & 0x7FF;
-    s32 period = periodTable[wave.frequency];
+    s32 period = wavePeriodTable[wave.frequency];
     wave.phase = period;
     wave.stepCounter = 31;
     wave.nextThreshold = period - period / 32;
@@ -200,7 +164,9 @@ u32 beginWavePeriod(WaveChannel& wave, s32 period, bool twoBanks) {
         gba.playedWaveBank ^= 1;
         gba.cpuWaveBank ^= 1;
     }
-    wave.phase = period;
+    // The part of the sample that ran past the end of the period counts towards the next one,
+    // so that periods last period / 32 samples on average, not rounded up to whole samples.
+    wave.phase += period;
     wave.stepCounter = 31;
     wave.nextThreshold = period - period / 32;
     wave.position = 0;
@@ -221,7 +187,7 @@ void fillWaveVolumes(u8 (&volumes)[16]) {
 void synthesiseWave() {
     WaveChannel& wave = toneChannels.wave;
     bool restart = ioRegister(io::SOUND3CNT_X) & restartBit;
-    if (toneChannels.firstSynthesis || (restart && startAllowed(waveStatusBit))) {
+    if (toneChannels.firstSynthesis || (restart && soundMasterOn())) {
         startWave();
     }
     const u16 control = ioRegister(io::SOUND3CNT_L);
@@ -238,7 +204,7 @@ void synthesiseWave() {
     fillWaveVolumes(volumes);
     const bool twoBanks = control & 0x20;
     const bool lengthOn = ioRegister(io::SOUND3CNT_X) & lengthEnableBit;
-    const s32 period = periodTable[wave.frequency];
+    const s32 period = wavePeriodTable[wave.frequency];
     for (u32 i = 0; i < samplesPerFrame; ++i) {
         if (wave.stopFlag) {
             std::memset(out + i, 0, samplesPerFrame - i);
@@ -270,11 +236,12 @@ void resetToneChannels() {
 }
 
 void synthesiseTones() {
-    if (!(ioRegister(io::SOUNDCNT_X) & 0x0F)) {
+    if (!(ioRegister(io::SOUNDCNT_X) & soundStatusBits)) {
         return;
     }
     synthesiseSquare<true>(0);
     synthesiseSquare<false>(1);
     synthesiseWave();
+    synthesiseNoise();
     toneChannels.firstSynthesis = 0;
 }

@@ -1,6 +1,6 @@
-// Tone channels 1 and 2 and wave channel 3, synthesised in one go at the end of each frame
-// from the register values at that moment, 735 samples at 44100 Hz. Channel 4 (noise) is
-// never synthesised. This unit owns ToneChannels; the SOUND1CNT_X and SOUND2CNT_H writes set
+// Tone channels 1 and 2, wave channel 3 and noise channel 4 (sound/noise_channel.cpp),
+// synthesised in one go at the end of each frame from the register values at that moment, 735
+// samples at 44100 Hz. This unit owns ToneChannels; the SOUND1CNT_X and SOUND2CNT_H writes set
 // the frequency update flags, the mixer reads the frame buffers.
 #pragma once
 
@@ -32,15 +32,26 @@ struct WaveChannel {
     u32 stopFlag;
 };
 
+struct NoiseChannel {
+    u32 shiftRegister; // 15 bits; in 7-bit mode only bits 0-6 take part
+    // Time to the next shift, in 1/44100 cycles (a cycle is 1/2^24 s): a sample lasts 2^24.
+    s64 clockCounter;
+    s32 volume; // envelope volume 0-15
+    s32 envelopeCounter;
+    s32 lengthCounter;
+    u32 stopFlag;
+};
+
 struct ToneChannels {
     SquareChannel square[2]; // channels 1 and 2
     WaveChannel wave;        // channel 3
+    NoiseChannel noise;      // channel 4
     // Makes the first synthesis start every channel as if restarted.
     u32 firstSynthesis = 1;
     // Set by SOUND1CNT_X / SOUND2CNT_H writes: the next synthesis reloads the frequency.
     u32 frequencyUpdate[2];
-    // Signed levels of channels 1, 2 and 3 for the current frame.
-    s8 frameBuffers[3][samplesPerFrame];
+    // Signed levels of channels 1-4 for the current frame.
+    s8 frameBuffers[4][samplesPerFrame];
 };
 
 extern ToneChannels toneChannels;
@@ -48,6 +59,6 @@ extern ToneChannels toneChannels;
 // Power-on state: every channel starts at the first synthesis.
 void resetToneChannels();
 
-// Fills the frame buffers of channels 1-3 for one frame; does nothing while SOUNDCNT_X bits
-// 0-3 are all clear, so the buffers keep their old contents.
+// Fills the frame buffers of the playing channels for one frame; does nothing while SOUNDCNT_X
+// bits 0-3 are all clear, so the buffers keep their old contents.
 void synthesiseTones();

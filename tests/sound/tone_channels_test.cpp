@@ -48,6 +48,9 @@ TEST_F(ToneChannelsTest, TablesHoldTheTimesScaledBy32) {
     EXPECT_EQ(periodTable[0], 22050);
     EXPECT_EQ(periodTable[1792], 2756); // 512 Hz: 86.125 samples
     EXPECT_EQ(periodTable[2047], 10);
+    EXPECT_EQ(wavePeriodTable[0], 44100);
+    EXPECT_EQ(wavePeriodTable[1792], 5512); // 256 Hz: 172.25 samples
+    EXPECT_EQ(wavePeriodTable[2047], 21);
     EXPECT_EQ(highTimeTable[0][1792], 344);
     EXPECT_EQ(highTimeTable[1][1792], 689);
     EXPECT_EQ(highTimeTable[2][1792], 1378);
@@ -74,22 +77,31 @@ TEST_F(ToneChannelsTest, WithStatusBits0To3ClearNothingIsSynthesisedOrRestarted)
     EXPECT_EQ(toneChannels.firstSynthesis, 1u);
 }
 
-TEST_F(ToneChannelsTest, RestartsAreRefusedWhileTheMasterIsOnAndTheStatusBitOff) {
+TEST_F(ToneChannelsTest, RestartsStartChannelsWhileTheMasterIsOnAndProgramsCannotWriteStatus) {
+    auto write = [](u32 offset, u32 value) { ioWrite16(0x04000000 + offset, value); };
+    write(io::SOUNDCNT_X, 0x8F); // only the master enable is stored
+    EXPECT_EQ(ioRead16(0x04000000 + io::SOUNDCNT_X), 0x80u);
     ioRegister(io::SOUND1CNT_H) = 0xF080;
-    ioRegister(io::SOUNDCNT_X) = 0x82;
-    synthesiseTones(); // the first synthesis starts every channel
-    ioRegister(io::SOUND1CNT_X) = 0x8000 | 1792;
-    synthesiseTones();
-    EXPECT_EQ(ioRegister(io::SOUND1CNT_X), 0x8000 | 1792);
-    EXPECT_EQ(ioRegister(io::SOUNDCNT_X), 0x82);
-
-    // With the master off the restart is taken and turns the channel's status on.
-    ioRegister(io::SOUNDCNT_X) = 0x02;
+    write(io::SOUND1CNT_X, 0x8000 | 1792);
+    write(io::SOUND4CNT_H, 0x8000);
+    EXPECT_EQ(ioRegister(io::SOUNDCNT_X), 0x89); // on at once
+    write(io::SOUNDCNT_X, 0x86);
+    EXPECT_EQ(ioRegister(io::SOUNDCNT_X), 0x89);
     synthesiseTones();
     EXPECT_EQ(ioRegister(io::SOUND1CNT_X), 1792);
-    EXPECT_EQ(ioRegister(io::SOUNDCNT_X), 0x03);
     EXPECT_EQ(frame(0)[0], -15);
     EXPECT_EQ(frame(0)[43], 15);
+
+    // Master off stops every channel and forgets restarts not yet carried out; restarts
+    // written while it is off are dropped.
+    write(io::SOUND3CNT_X, 0x8000 | 1792);
+    write(io::SOUNDCNT_X, 0);
+    EXPECT_EQ(ioRegister(io::SOUNDCNT_X), 0);
+    EXPECT_EQ(ioRegister(io::SOUND3CNT_X), 1792);
+    write(io::SOUND2CNT_H, 0x8000 | 1792);
+    EXPECT_EQ(ioRegister(io::SOUND2CNT_H), 1792);
+    write(io::SOUNDCNT_X, 0x80);
+    EXPECT_EQ(ioRegister(io::SOUNDCNT_X), 0x80);
 }
 
 TEST_F(ToneChannelsTest, ARestartIsCarriedOutAgainAtTheFirstBoundaryInTheHighPart) {
@@ -185,14 +197,15 @@ TEST_F(ToneChannelsTest, In64SampleModeEachPeriodHandsTheCpuTheBankJustPlayed) {
     ioWrite16(0x04000000 + io::SOUND3CNT_L, 0x00); // the CPU sees bank 1
     ioWrite16(0x04000000 + io::WAVE_RAM, 0x2222);
     ioRegister(io::SOUND3CNT_H) = 0x2000;
-    ioRegister(io::SOUND3CNT_X) = 1668; // a period of 4091 / 32, about 128 samples
+    ioRegister(io::SOUND3CNT_X) = 1700; // a period of 7493 / 32, about 234 samples
     ioRegister(io::SOUNDCNT_X) = 0x84;
     ioWrite16(0x04000000 + io::SOUND3CNT_L, 0xA0);
     synthesiseTones();
-    // Periods begin at samples 127, 255, 383, 511 and 639: five changes of bank.
+    // Periods begin at samples 234, 468 and 702: three changes of bank.
     EXPECT_EQ(frame(2)[10], 2);
-    EXPECT_EQ(frame(2)[130], 4);
-    EXPECT_EQ(frame(2)[260], 2);
+    EXPECT_EQ(frame(2)[240], 4);
+    EXPECT_EQ(frame(2)[470], 2);
+    EXPECT_EQ(frame(2)[710], 4);
     EXPECT_EQ(gba.playedWaveBank, 1u);
     EXPECT_EQ(gba.cpuWaveBank, 0u);
     EXPECT_EQ(ioRegister(io::SOUND3CNT_L), 0xE0);

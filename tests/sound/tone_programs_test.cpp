@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <numeric>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -101,6 +103,27 @@ double magnitude(const std::vector<s32>& samples, size_t from, size_t count, dou
            static_cast<double>(count);
 }
 
+// Share of SAMPLES[FROM, TO) equal to the sample LAG or LAG + 1 later (for a repeat that
+// lasts a fraction of a sample more than LAG).
+double repeatShare(const std::vector<s32>& samples, size_t from, size_t to, size_t lag) {
+    size_t equal = 0;
+    for (size_t i = from; i < to; ++i) {
+        equal += samples[i] == samples[i + lag] || samples[i] == samples[i + lag + 1];
+    }
+    return static_cast<double>(equal) / static_cast<double>(to - from);
+}
+
+// The volume of an envelope from START in DIRECTION with step time K at SAMPLE after its
+// start: step j comes at sample floor(j x k x 11025 / 16), as the counter loses 16 per sample
+// and gains 11025 x k per step.
+s32 envelopeVolume(s32 start, s32 direction, s32 k, s32 sample) {
+    s32 steps = 0;
+    while ((steps + 1) * k * 11025 / 16 <= sample) {
+        ++steps;
+    }
+    return std::clamp(start + direction * steps, 0, 15);
+}
+
 // Sum of the changes from sample to sample in SAMPLES[FROM, FROM + COUNT).
 s64 variation(const std::vector<s32>& samples, size_t from, size_t count) {
     s64 sum = 0;
@@ -135,13 +158,15 @@ TEST_F(ToneProgramTest, Channel1AtFrequency1792WithDuty2AlternatesEvery43Or44Sam
 TEST_F(ToneProgramTest, UpwardSweepPast2047SilencesChannel1AndClearsItsStatusBit) {
     SoundRun run = runSound("sweep_up", 8);
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    // Sweep steps every 689 samples: 1500, 1687, 1897, then 2134 at sample 2067, which stops
-    // the channel in the third frame; a frame whose status bit ends clear is not mixed. A sweep
-    // step sets the phase flag, so the second frame starts with a short run in the low part.
+    // The restart is carried out again at the first boundary in the high part, sample 184;
+    // from there the sweep steps every 689 samples: 1500, 1687 at sample 873, 1897 at 1562,
+    // then 2134 at 2251, which stops the channel in the fourth frame; a frame whose status bit
+    // ends clear is not mixed. A step shortens the wave's current half only from the next
+    // one on, and a sweep step sets the phase flag, so the third frame starts with a short run.
     struct Window {
         size_t from, to;
         s32 shortest, longest;
-    } windows[] = {{0, 689, 92, 93}, {740, 1378, 60, 61}, {1378, 1470, 25, 26}};
+    } windows[] = {{0, 900, 92, 93}, {940, 1460, 60, 61}, {1600, 2199, 25, 26}};
     for (const Window& window : windows) {
         std::vector<LevelRun> runs = runsOf(run.left, window.from, window.to);
         ASSERT_GE(runs.size(), 3u);
@@ -150,30 +175,26 @@ TEST_F(ToneProgramTest, UpwardSweepPast2047SilencesChannel1AndClearsItsStatusBit
             EXPECT_LE(runs[i].length, window.longest) << "from " << window.from;
         }
     }
-    EXPECT_EQ(lastSound(run.left), 2 * frameSamples - 1);
+    EXPECT_EQ(lastSound(run.left), 3 * frameSamples - 1);
     EXPECT_EQ(run.reg(7), 0x80u);
 }
 
 TEST_F(ToneProgramTest, EnvelopesStepTheVolumeEvery689TimesKSamples) {
     SoundRun run = runSound("envelope", 20);
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    // Step j of step time k comes at sample floor(j x k x 11025 / 16): its counter loses 16 per
-    // sample and gains 11025 x k per step.
-    auto expected = [](s32 start, s32 direction, s32 k, s32 sample) {
-        s32 steps = 0;
-        while ((steps + 1) * k * 11025 / 16 <= sample) {
-            ++steps;
-        }
-        return std::clamp(start + direction * steps, 0, 15);
-    };
+    // The restarts are carried out again at the first boundary in the high part of the wave,
+    // where the envelopes begin: sample 87 for channel 1 (1792), 50 for channel 2 (1900).
+    const s32 left = 87, right = 50;
     for (s32 i = 0; i < static_cast<s32>(run.left.size()); ++i) {
-        ASSERT_EQ(std::abs(run.left[i]), expected(15, -1, 2, i) * step) << "left sample " << i;
-        ASSERT_EQ(std::abs(run.right[i]), expected(0, 1, 1, i) * step) << "right sample " << i;
+        ASSERT_EQ(std::abs(run.left[i]), envelopeVolume(15, -1, 2, i - left) * step)
+            << "left sample " << i;
+        ASSERT_EQ(std::abs(run.right[i]), envelopeVolume(0, 1, 1, i - right) * step)
+            << "right sample " << i;
     }
     // The volumes are written back into SOUND1CNT_H and SOUND2CNT_L bits 12-15.
     s32 last = static_cast<s32>(run.left.size()) - 1;
-    EXPECT_EQ(run.reg(8), static_cast<u32>(expected(15, -1, 2, last) << 12 | 0x280));
-    EXPECT_EQ(run.reg(11), static_cast<u32>(expected(0, 1, 1, last) << 12 | 0x980));
+    EXPECT_EQ(run.reg(8), static_cast<u32>(envelopeVolume(15, -1, 2, last - left) << 12 | 0x280));
+    EXPECT_EQ(run.reg(11), static_cast<u32>(envelopeVolume(0, 1, 1, last - right) << 12 | 0x980));
 }
 
 TEST_F(ToneProgramTest, Channel3PlaysOneBankIn32SampleModeAndBothIn64SampleMode) {
@@ -207,6 +228,86 @@ TEST_F(ToneProgramTest, Channel3PlaysOneBankIn32SampleModeAndBothIn64SampleMode)
     checkCycle(frameSamples, 20 * frameSamples, triangle);
     checkCycle(35 * frameSamples, 60 * frameSamples, bothBanks);
     EXPECT_EQ(run.reg(7), 0x84u);
+}
+
+TEST_F(ToneProgramTest, WithOnlyTheMasterEnableWrittenRestartsStartChannels1And2) {
+    SoundRun run = runSound("master_restart", 30);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    // Channel 1 at 512 Hz on the left, channel 2 at 1024 Hz on the right, from the first frame:
+    // periods of 86.125 and 43.0625 samples, in halves of whole samples.
+    for (auto [samples, half] : {std::pair{&run.left, 43.0625}, std::pair{&run.right, 21.53125}}) {
+        std::vector<LevelRun> runs = runsOf(*samples, 0, samples->size());
+        ASSERT_NEAR(runs.size(), samples->size() / half, 2.0);
+        for (size_t i = 0; i + 1 < runs.size(); ++i) {
+            ASSERT_EQ(std::abs(runs[i].value), 15 * step) << "run " << i;
+            ASSERT_NEAR(runs[i].length, half, 1.0) << "run " << i;
+        }
+    }
+    // The status bits are on at once after the restarts; a write cannot change them.
+    EXPECT_EQ(run.reg(6), 0x83u);
+    EXPECT_EQ(run.reg(5), 0x83u);
+    EXPECT_EQ(run.reg(7), 0x83u);
+}
+
+TEST_F(ToneProgramTest, Channel3At1792PlaysItsWaveAt256Hz) {
+    SoundRun run = runSound("wave_pitch", 20);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    // Sixteen samples at 15, sixteen at 0: one period is a rise to level 30 and a fall to 0.
+    std::vector<size_t> rises;
+    for (size_t i = 1; i < run.left.size(); ++i) {
+        ASSERT_TRUE(run.left[i] == 0 || run.left[i] == 30 * step) << "sample " << i;
+        if (run.left[i] > run.left[i - 1]) {
+            rises.push_back(i);
+        }
+    }
+    ASSERT_GT(rises.size(), 70u);
+    double period = static_cast<double>(rises.back() - rises.front()) / (rises.size() - 1);
+    EXPECT_NEAR(period, 44100.0 / 256, 0.05); // 172.27 samples
+    EXPECT_EQ(run.left, run.right);
+}
+
+TEST_F(ToneProgramTest, Channel4PlaysNoiseOf15BitsAnd7BitsThatRepeatsEvery127Shifts) {
+    SoundRun run = runSound("noise", 80);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.left, run.right);
+    for (size_t i = 0; i < run.left.size(); ++i) {
+        ASSERT_EQ(std::abs(run.left[i]), 15 * step) << "sample " << i;
+    }
+    // The register starts with all bits set and the output is high only while bit 0 is 0, so
+    // the first 15 shifts keep it low: 15 x 2048 cycles at 8192 shifts a second, 80.75 samples.
+    std::vector<LevelRun> runs = runsOf(run.left, 0, 200);
+    EXPECT_EQ(runs[0].value, -15 * step);
+    EXPECT_EQ(runs[0].length, 81);
+    // 15 bits (frames 1-26): no frequency stands out of the spectrum and nothing repeats after
+    // 127 shifts. 7 bits (frames 33-56): 127 shifts, 683.7 samples, bring back the same levels.
+    std::vector<double> spectrum;
+    for (double hz = 100; hz <= 4000; hz += 100) {
+        spectrum.push_back(magnitude(run.left, frameSamples, 16384, hz));
+    }
+    double mean = std::accumulate(spectrum.begin(), spectrum.end(), 0.0) / spectrum.size();
+    EXPECT_LT(*std::max_element(spectrum.begin(), spectrum.end()), 4 * mean);
+    EXPECT_LT(repeatShare(run.left, frameSamples, 26 * frameSamples, 683), 0.7);
+    EXPECT_GT(repeatShare(run.left, 33 * frameSamples, 56 * frameSamples, 683), 0.99);
+    // Shift clock 14 (from frame 61) stops the shifts: the output stays at its start, low.
+    for (size_t i = 62 * frameSamples; i < run.left.size(); ++i) {
+        ASSERT_EQ(run.left[i], -15 * step) << "sample " << i;
+    }
+    EXPECT_EQ(run.reg(7), 0x88u);
+}
+
+TEST_F(ToneProgramTest, Channel4FallsByItsEnvelopeAndItsLengthStopsIt) {
+    SoundRun run = runSound("noise_envelope", 40);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(lastSound(run.right), -1); // routed to the left only
+    const s32 restart = 29 * frameSamples;
+    for (s32 i = 0; i < restart; ++i) {
+        ASSERT_EQ(std::abs(run.left[i]), envelopeVolume(15, -1, 1, i) * step) << "sample " << i;
+    }
+    // Restarted with length 60: 22050 x 4 / 32 = 2756 samples, so it stops in the fourth frame
+    // after the restart, which is not mixed, and clears SOUNDCNT_X bit 3.
+    EXPECT_EQ(std::abs(run.left[restart]), 15 * step);
+    EXPECT_EQ(lastSound(run.left), restart + 3 * frameSamples - 1);
+    EXPECT_EQ(run.reg(7), 0x80u);
 }
 
 TEST_F(ToneProgramTest, LengthCountersStopChannels2And3) {
