@@ -4,9 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x1200             @ channel 1 left, channel 2 right
+    sound_on 0x1200                 @ channel 1 left, channel 2 right
     io16 SOUND1CNT_L, 0x0000
     io16 SOUND1CNT_H, 0xF280        @ volume 15, down, step time 2, duty 2
     io16 SOUND1CNT_X, 0x8000 | 1792 @ restart

@@ -4,9 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x2400             @ channel 2 left, channel 3 right
+    sound_on 0x2400                 @ channel 2 left, channel 3 right
     io16 SOUND2CNT_L, 0xF080 | 60   @ volume 15, duty 2, length 60
     io16 SOUND2CNT_H, 0xC000 | 1792 @ restart, length enabled
     io16 SOUND3CNT_L, 0x00          @ the CPU sees bank 1

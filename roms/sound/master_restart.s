@@ -6,9 +6,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002         @ tones at full ratio
-    tone_routing 0x1200             @ channel 1 left, channel 2 right
+    sound_on 0x1200                 @ channel 1 left, channel 2 right
     io16 SOUND1CNT_L, 0x0000        @ no sweep
     io16 SOUND1CNT_H, 0xF080        @ volume 15, duty 2
     io16 SOUND1CNT_X, 0x8000 | 1792 @ restart: 131072 / 256 Hz
@@ -16,11 +14,7 @@ _start:
     io16 SOUND2CNT_H, 0x8000 | 1920 @ restart: 131072 / 128 Hz
     mov r0, #0x04000000
     ldrh r6, [r0, #SOUNDCNT_X]
-    mov r5, #20
-frames:
-    wait_vblank
-    subs r5, r5, #1
-    bne frames
+    wait_frames 20
     io16 SOUNDCNT_X, 0x8C
     ldrh r5, [r0, #SOUNDCNT_X]
     watch_sound

@@ -5,24 +5,12 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x8800             @ channel 4 left and right
+    sound_on 0x8800                 @ channel 4 left and right
     io16 SOUND4CNT_L, 0xF000        @ volume 15, no envelope step
     io16 SOUND4CNT_H, 0x8051        @ restart, 15 bits, ratio 1, shift clock 5
-    mov r0, #0x04000000
-    mov r5, #30
-wide:
-    wait_vblank
-    subs r5, r5, #1
-    bne wide
+    wait_frames 30
     io16 SOUND4CNT_H, 0x8059        @ restart, 7 bits
-    mov r0, #0x04000000
-    mov r5, #30
-narrow:
-    wait_vblank
-    subs r5, r5, #1
-    bne narrow
+    wait_frames 30
     io16 SOUND4CNT_H, 0x80E1        @ restart, shift clock 14
     watch_sound
     .ltorg

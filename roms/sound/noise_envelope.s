@@ -5,17 +5,10 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x8000             @ channel 4 left
+    sound_on 0x8000                 @ channel 4 left
     io16 SOUND4CNT_L, 0xF100        @ volume 15, down, step time 1
     io16 SOUND4CNT_H, 0x8000        @ restart
-    mov r0, #0x04000000
-    mov r5, #30
-falling:
-    wait_vblank
-    subs r5, r5, #1
-    bne falling
+    wait_frames 30
     io16 SOUND4CNT_L, 0xF000 | 60   @ volume 15, no envelope step, length 60
     io16 SOUND4CNT_H, 0xC000        @ restart, length enabled
     watch_sound

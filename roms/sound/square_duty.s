@@ -4,9 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002         @ tones at full ratio
-    tone_routing 0x1100             @ channel 1 left and right
+    sound_on 0x1100                 @ channel 1 left and right
     io16 SOUND1CNT_L, 0x0000        @ no sweep
     io16 SOUND1CNT_H, 0xF080        @ volume 15, no envelope step, duty 2
     io16 SOUND1CNT_X, 0x8000 | 1792 @ restart

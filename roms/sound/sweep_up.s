@@ -4,9 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x1100
+    sound_on 0x1100
     io16 SOUND1CNT_L, 0x0013        @ sweep time 1, upwards, shift 3
     io16 SOUND1CNT_H, 0xF080        @ volume 15, duty 2
     io16 SOUND1CNT_X, 0x8000 | 1500 @ restart

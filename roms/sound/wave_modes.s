@@ -4,9 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x4400             @ channel 3 left and right
+    sound_on 0x4400                 @ channel 3 left and right
     io16 SOUND3CNT_L, 0x40          @ bank 1 played: the CPU sees bank 0
     wave_bank triangle
     io16 SOUND3CNT_L, 0x00          @ bank 0 played: the CPU sees bank 1
@@ -14,12 +12,7 @@ _start:
     io16 SOUND3CNT_H, 0x2000        @ full volume
     io16 SOUND3CNT_X, 0x8000 | 1668 @ restart
     io16 SOUND3CNT_L, 0x80          @ on, 32 samples, bank 0
-    mov r0, #0x04000000
-    mov r5, #30
-frames:
-    wait_vblank
-    subs r5, r5, #1
-    bne frames
+    wait_frames 30
     io16 SOUND3CNT_L, 0xA0          @ on, 64 samples
     watch_sound
     .ltorg

@@ -4,9 +4,7 @@
     .include "sound.inc"
     .global _start
 _start:
-    io16 SOUNDCNT_X, 0x80           @ master on
-    io16 SOUNDCNT_H, 0x0002
-    tone_routing 0x4400             @ channel 3 left and right
+    sound_on 0x4400                 @ channel 3 left and right
     io16 SOUND3CNT_L, 0x40          @ bank 1 played: the CPU sees bank 0
     wave_bank square
     io16 SOUND3CNT_H, 0x2000        @ full volume
