@@ -2,7 +2,7 @@
 # Sound benchmark: runs a program through the headless runner for FRAMES frames with
 # ENABLESOUND=NO and with ENABLESOUND=YES, ROUNDS times each in turn, and prints the best
 # frames per second of each and the share of a frame's time that sound costs. PROGRAM is
-# tune (the default: channels 1-3 and FIFO A all playing, roms/sound/tune.s) or any program
+# tune (the default: channels 1-4 and FIFO A all playing, roms/sound/tune.s) or any program
 # of the roms build folder. The figures depend on the machine; compare runs on one machine.
 # With CALLGRIND=1 it counts instructions under valgrind's callgrind instead, once each:
 # slow, but repeatable on a busy machine.

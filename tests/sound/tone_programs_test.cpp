@@ -288,7 +288,7 @@ TEST_F(ToneProgramTest, Channel4PlaysNoiseOf15BitsAnd7BitsThatRepeatsEvery127Shi
     EXPECT_LT(*std::max_element(spectrum.begin(), spectrum.end()), 4 * mean);
     EXPECT_LT(repeatShare(run.left, frameSamples, 26 * frameSamples, 683), 0.7);
     EXPECT_GT(repeatShare(run.left, 33 * frameSamples, 56 * frameSamples, 683), 0.99);
-    // Shift clock 14 (from frame 61) stops the shifts: the output stays at its start, low.
+    // Shift clock 14 (from frame 59) stops the shifts: the output stays at its start, low.
     for (size_t i = 62 * frameSamples; i < run.left.size(); ++i) {
         ASSERT_EQ(run.left[i], -15 * step) << "sample " << i;
     }
