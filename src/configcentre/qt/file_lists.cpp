@@ -1,56 +1,49 @@
-#include "configcentre/file_lists.h"
+#include "configcentre/qt/file_lists.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+
+#include "configcentre/core/file_access.h"
 
 namespace {
 
 constexpr int pathRole = Qt::UserRole;
 
-} // namespace
-
-DirList::DirList(QWidget* parent) : QListWidget(parent) {
-    connect(this, &QListWidget::itemActivated, this, &DirList::openItem);
+QString localPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-void DirList::openItem(QListWidgetItem* item) {
-    setPath(item->data(pathRole).toString());
-}
-
-void DirList::addFolder(const QString& name, const QString& path, int depth) {
-    auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, this);
+void addFolder(QListWidget* list, const QString& name, const QString& path, int depth) {
+    auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, list);
     item->setData(pathRole, path);
 }
 
-bool DirList::setPath(const QString& path) {
-    QDir folder(path);
-    if (!folder.exists() || !folder.isReadable()) {
-        return false;
-    }
-    path_ = folder.absolutePath();
+} // namespace
+
+DirList::DirList(QWidget* parent) : QListWidget(parent) {
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { emit folderOpened(item->data(pathRole).toString()); });
+}
+
+void DirList::showFolders(const std::vector<std::string>& chain,
+                          const std::vector<std::string>& subfolders) {
     clear();
-    QStringList above;
-    for (QDir up(path_); !up.isRoot(); up.cdUp()) {
-        above.prepend(up.absolutePath());
-    }
-    addFolder(QDir::rootPath(), QDir::rootPath(), 0);
-    for (int i = 0; i < above.size(); ++i) {
-        addFolder(QFileInfo(above[i]).fileName(), above[i], i + 1);
+    int depth = 0;
+    for (const std::string& folder : chain) {
+        const QString path = localPath(folder);
+        const QString name = QFileInfo(path).fileName();
+        addFolder(this, name.isEmpty() ? path : name, path, depth++);
     }
     setCurrentRow(count() - 1);
-    const QStringList subfolders =
-        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : subfolders) {
-        addFolder(name, folder.filePath(name), static_cast<int>(above.size()) + 1);
+    for (const std::string& name : subfolders) {
+        addFolder(this, localPath(name), localPath(joinPath(chain.back(), name)), depth);
     }
-    emit pathChanged(path_);
-    return true;
 }
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
     connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item && !refreshing_) {
+        if (item && !quiet_) {
             emit fileChosen();
         }
     });
@@ -66,30 +59,23 @@ void FileList::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void FileList::setPath(const QString& path) {
-    path_ = path;
-    refresh();
+void FileList::showFiles(const QStringList& names) {
+    quiet_ = true;
+    clear();
+    addItems(names);
+    setCurrentRow(-1);
+    quiet_ = false;
 }
 
-void FileList::setPattern(const QString& pattern) {
-    pattern_ = pattern;
-    refresh();
+bool FileList::markChosen(const QString& name) {
+    const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly);
+    quiet_ = true;
+    setCurrentItem(found.isEmpty() ? nullptr : found.front());
+    quiet_ = false;
+    return !found.isEmpty();
 }
 
 QString FileList::fileName() const {
     QListWidgetItem* item = currentItem();
     return item ? item->text() : QString();
-}
-
-void FileList::refresh() {
-    refreshing_ = true;
-    clear();
-    if (!path_.isEmpty()) {
-        // Without QDir::CaseSensitive the name filters match in any letter case.
-        QDir folder(path_, QString(), QDir::Name | QDir::IgnoreCase, QDir::Files);
-        folder.setNameFilters(pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts));
-        addItems(folder.entryList());
-    }
-    setCurrentRow(-1);
-    refreshing_ = false;
 }

@@ -1,10 +1,13 @@
-// The ROM browser's lists: the directory list (the folders above the current one, the current
-// one and its sub-folders; a double click or Enter opens a folder) and the file list (the
-// files of one folder whose names match a pattern such as "*.BIN;*.GBA", in any letter case).
+// The ROM browser's lists: the directory list (the folders from the root down to the current
+// one, then its sub-folders; a double click or Enter opens a folder) and the file list (the
+// names of the files to choose from). What they hold comes from the core's folder listing.
 #pragma once
 
 #include <QListWidget>
 #include <QString>
+
+#include <string>
+#include <vector>
 
 class DirList : public QListWidget {
     Q_OBJECT
@@ -12,19 +15,13 @@ class DirList : public QListWidget {
   public:
     explicit DirList(QWidget* parent = nullptr);
 
-    QString path() const { return path_; }
-    // Shows path; false (and no change) when it is not a readable folder.
-    bool setPath(const QString& path);
+    // chain: the folders from the root down to the shown one; subfolders: its folders' names.
+    void showFolders(const std::vector<std::string>& chain,
+                     const std::vector<std::string>& subfolders);
 
   signals:
-    // Dir1_Change: the path changed.
-    void pathChanged(const QString& path);
-
-  private:
-    void openItem(QListWidgetItem* item);
-    void addFolder(const QString& name, const QString& path, int depth);
-
-    QString path_;
+    // Dir1_Change: the user opened the folder at path.
+    void folderOpened(const QString& path);
 };
 
 class FileList : public QListWidget {
@@ -33,14 +30,12 @@ class FileList : public QListWidget {
   public:
     explicit FileList(QWidget* parent = nullptr);
 
-    QString path() const { return path_; }
-    void setPath(const QString& path);
-    QString pattern() const { return pattern_; }
-    void setPattern(const QString& pattern);
+    // Shows the names without choosing one.
+    void showFiles(const QStringList& names);
+    // Marks name as the chosen file without raising fileChosen; false when it is not listed.
+    bool markChosen(const QString& name);
     // The chosen file's name, empty when none is chosen.
     QString fileName() const;
-    // Lists the folder again.
-    void refresh();
 
   signals:
     // File1_Click: the user chose a file (by mouse or keyboard).
@@ -50,7 +45,5 @@ class FileList : public QListWidget {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    QString path_;
-    QString pattern_;
-    bool refreshing_ = false;
+    bool quiet_ = false;
 };

@@ -16,7 +16,3 @@ JoystickReading readFirstJoystick();
 
 // Releases the joystick and the joystick layer.
 void closeJoystick();
-
-// The button number (from 1) a button mask stands for: log2(mask) + 1 rounded with halves to
-// even, so a single button k gives k and several buttons give a number near the highest.
-int joystickButtonNumber(std::uint32_t mask);

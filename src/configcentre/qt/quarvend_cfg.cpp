@@ -1,5 +1,5 @@
-// The settings window's events and procedures; quarvend_cfg_controls.cpp builds its controls.
-#include "configcentre/quarvend_cfg.h"
+// The settings window's events; quarvend_cfg_controls.cpp builds its controls.
+#include "configcentre/qt/quarvend_cfg.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -7,58 +7,58 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStorageInfo>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "configcentre/capture_box.h"
-#include "configcentre/file_lists.h"
-#include "configcentre/key_codes.h"
+#include "configcentre/core/file_access.h"
+#include "configcentre/core/launcher.h"
+#include "configcentre/qt/capture_box.h"
+#include "configcentre/qt/file_lists.h"
 
 namespace {
 
-const QColor windowGrey(192, 192, 192);
-
-// Label_SaveMethod for each method, with its colour.
-struct MethodLook {
-    const char* text;
-    QColor colour;
-};
-const MethodLook methodLooks[] = {
-    {"Unknown", QColor(255, 0, 0)},
-    {"SRAM", QColor(0, 0, 255)},
-    {"FlashROM", QColor(0, 0, 128)},
-    {"EEPROM", QColor(0, 255, 128)},
-};
-
 constexpr int joystickPollMilliseconds = 16;
+constexpr int emulatorPollMilliseconds = 50;
 
-QString latin1(const std::string& bytes) {
+// QSettings keys of the last folder and ROM.
+const char* const lastFolderKey = "lastFolder";
+const char* const lastRomKey = "lastRom";
+
+QString text(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-void setTextColour(QLabel* label, const QColor& colour) {
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, colour);
-    label->setPalette(colours);
+QString localPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-int checkedIndex(const QList<QRadioButton*>& options) {
-    for (int i = 0; i < options.size(); ++i) {
-        if (options[i]->isChecked()) {
-            return i;
-        }
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QColor qColour(Rgb colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+// Each option group is exclusive, and after loading one option of each is always selected.
+void showOption(const QList<QRadioButton*>& options, int index, const bool* enabled = nullptr) {
+    if (index >= 0) {
+        options[index]->setChecked(true);
     }
-    return -1;
+    for (int i = 0; enabled && i < options.size(); ++i) {
+        options[i]->setEnabled(enabled[i]);
+    }
 }
 
 void showMessageBox(QWidget* parent, const QString& title, const QString& text) {
@@ -68,13 +68,43 @@ void showMessageBox(QWidget* parent, const QString& title, const QString& text) 
 
 } // namespace
 
+QPalette centrePalette() {
+    const QColor grey = qColour(centreGrey);
+    const QColor black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    // 96 on 192 is a contrast of about 3.4 to 1: clearly lighter than black, still readable.
+    const QColor greyedText(96, 96, 96);
+    QPalette colours;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool disabled = group == QPalette::Disabled;
+        const QColor foreground = disabled ? greyedText : black;
+        colours.setColor(group, QPalette::Window, grey);
+        colours.setColor(group, QPalette::WindowText, foreground);
+        colours.setColor(group, QPalette::Button, grey);
+        colours.setColor(group, QPalette::ButtonText, foreground);
+        colours.setColor(group, QPalette::Base, disabled ? grey : white);
+        colours.setColor(group, QPalette::AlternateBase, QColor(224, 224, 224));
+        colours.setColor(group, QPalette::Text, foreground);
+        colours.setColor(group, QPalette::PlaceholderText, greyedText);
+        colours.setColor(group, QPalette::BrightText, white);
+        colours.setColor(group, QPalette::Light, white);
+        colours.setColor(group, QPalette::Midlight, QColor(224, 224, 224));
+        colours.setColor(group, QPalette::Mid, QColor(160, 160, 160));
+        colours.setColor(group, QPalette::Dark, QColor(128, 128, 128));
+        colours.setColor(group, QPalette::Shadow, black);
+        colours.setColor(group, QPalette::Highlight, disabled ? greyedText : QColor(0, 0, 128));
+        colours.setColor(group, QPalette::HighlightedText, white);
+        colours.setColor(group, QPalette::ToolTipBase, QColor(255, 255, 225));
+        colours.setColor(group, QPalette::ToolTipText, black);
+        colours.setColor(group, QPalette::Link, QColor(0, 0, 255));
+    }
+    return colours;
+}
+
 QuarvendCfg::QuarvendCfg(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("QuarvendCfg"));
     setWindowTitle(QStringLiteral("Quarvend Configuration Center"));
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, windowGrey);
-    colours.setColor(QPalette::Button, windowGrey);
-    setPalette(colours);
+    setPalette(centrePalette());
     emulatorDirectory_ = QCoreApplication::applicationDirPath();
     clearSaveMethodTable(saveMethods_);
 
@@ -91,307 +121,228 @@ QuarvendCfg::QuarvendCfg(QWidget* parent) : QMainWindow(parent) {
     joystickTimer_ = new QTimer(this);
     joystickTimer_->setInterval(joystickPollMilliseconds);
     connect(joystickTimer_, &QTimer::timeout, this, &QuarvendCfg::pollJoystick);
+    emulatorWatch_ = new QTimer(this);
+    emulatorWatch_->setInterval(emulatorPollMilliseconds);
+    connect(emulatorWatch_, &QTimer::timeout, this, &QuarvendCfg::watchEmulator);
 
     // Form_Load
-    noRomSelected_ = true;
-    readConfig();
+    std::string message = readConfig(form_);
+    const std::string listMessage = readSaveMethodList(saveMethods_);
+    message += (message.empty() || listMessage.empty() ? "" : "; ") + listMessage;
     applyFilePattern();
-    applyHalfSpeedRule();
+    restoreLastChoice();
+    showForm();
+    if (!message.empty()) {
+        showStatus(message);
+    }
 }
 
 QuarvendCfg::~QuarvendCfg() {
     stopJoystickCapture();
 }
 
-void QuarvendCfg::showTab(int index) {
-    tabPages_->setCurrentIndex(index);
+void QuarvendCfg::showStatus(const std::string& message) {
+    statusBar()->showMessage(localPath(message));
+    eventMessageShown_ = false;
+}
+
+// A message about the user's last action (a ROM, a folder, a key) goes with the next action
+// of that kind that succeeds; the messages about the files read at start stay.
+void QuarvendCfg::showEventStatus(const std::string& message) {
+    if (!message.empty()) {
+        showStatus(message);
+        eventMessageShown_ = true;
+    } else if (eventMessageShown_) {
+        statusBar()->clearMessage();
+        eventMessageShown_ = false;
+    }
+}
+
+void QuarvendCfg::showMessage(const QString& message) {
+    showMessageBox(this, windowTitle(), message);
+}
+
+void QuarvendCfg::showForm() {
+    const CentreSettings& settings = form_.settings;
+    showOption(optRes_, settings.resolution);
+    showOption(optZoom_, settings.zoom, form_.zoomEnabled);
+    showOption(optFrameSkip_, settings.frameSkip);
+    showOption(optController1_, settings.keyboardInput ? 0 : 1);
+    for (const auto& [check, setting] : switches_) {
+        check->setChecked(settings.*setting);
+    }
+    chkAutoFrameSkip_->setChecked(settings.autoSkip);
+    chkHalfSpeed_->setEnabled(form_.halfSpeedEnabled);
+    chkRealGba_->setEnabled(form_.realGbaEnabled);
+    chkDetectSave_->setChecked(form_.detectSave);
+    chkDetectSave_->setEnabled(form_.detectSaveEnabled);
+    labelSaveMethod_->setText(text(saveMethodText(form_)));
+    QPalette colours = labelSaveMethod_->palette();
+    colours.setColor(QPalette::WindowText, qColour(saveMethodColour(form_)));
+    labelSaveMethod_->setPalette(colours);
+
+    frame2_->setVisible(form_.romInfoShown);
+    labCartName_->setText(text(form_.rom.cartName));
+    labRomSize_->setText(text(form_.rom.romSize));
+    labGameCode_->setText(text(form_.rom.gameCode));
+    labMakerCode_->setText(text(form_.rom.makerCode));
+    labMainUnitCode_->setText(text(form_.rom.mainUnitCode));
+    labDeviceType_->setText(text(form_.rom.deviceType));
+    labGameVersion_->setText(text(form_.rom.gameVersion));
+
+    for (int i = 0; i < centreKeyCount; ++i) {
+        txtInkey_[i]->setText(text(keyBoxText(form_, i)));
+    }
+    for (int i = 0; i < centreJoyCount; ++i) {
+        if (i != captureIndex_) {
+            txtJoy_[i]->setText(text(joyBoxText(form_, i)));
+        }
+    }
 }
 
 void QuarvendCfg::chooseDrive(int index) {
-    const QString root = drive1_->itemText(index);
-    if (!dir1_->setPath(root)) {
-        showStatus(QStringLiteral("Cannot open %1").arg(root));
+    showFolder(drive1_->itemText(index));
+}
+
+bool QuarvendCfg::showFolder(const QString& folder) {
+    const std::string path = nativePath(QDir(folder).absolutePath());
+    const FolderListing listing = listFolder(path);
+    if (!listing.readable) {
+        showEventStatus("Cannot open the folder " + path + " (" + listing.error + ")");
+        return false;
     }
+    showEventStatus({});
+    const QString shown = localPath(path);
+    if (shown != folder_) {
+        leaveRom(form_);
+    }
+    folder_ = shown;
+    dir1_->showFolders(foldersDownTo(path), listing.folders);
+    QStringList files;
+    for (const std::string& name : listing.files) {
+        files.append(localPath(name));
+    }
+    folderFiles_ = files;
+    showFiles();
+    txtPath_->setText(folder_);
+    drive1_->setCurrentIndex(drive1_->findText(QStorageInfo(folder_).rootPath()));
+    remembered_.setValue(QLatin1String(lastFolderKey), folder_);
+    showForm();
+    return true;
 }
 
 void QuarvendCfg::applyFilePattern() {
-    const bool bin = checkListBin_->isChecked();
-    const bool gba = checkListGba_->isChecked();
-    if (bin && gba) {
-        file1_->setPattern(QStringLiteral("*.BIN;*.GBA"));
-    } else if (bin) {
-        file1_->setPattern(QStringLiteral("*.BIN"));
-    } else if (gba) {
-        file1_->setPattern(QStringLiteral("*.GBA"));
-    }
+    pattern_ = filePattern(checkListBin_->isChecked(), checkListGba_->isChecked(), pattern_);
+    showFiles();
 }
 
-void QuarvendCfg::applyHalfSpeedRule() {
-    if (chkAutoFrameSkip_->isChecked()) {
-        chkHalfSpeed_->setEnabled(true);
-    } else {
-        chkHalfSpeed_->setEnabled(false);
-        chkHalfSpeed_->setChecked(false);
-    }
-}
-
-void QuarvendCfg::applyRealDisplayRule(int zoomIndex) {
-    if (zoomIndex < 2) {
-        chkRealGba_->setEnabled(false);
-        chkRealGba_->setChecked(false);
-    } else {
-        chkRealGba_->setEnabled(true);
-    }
-}
-
-// The largest zoom a resolution can show: 2X at 640X480, 3X at 800X600, 4X at 1024X768.
-void QuarvendCfg::applyResolutionRule() {
-    const int largestZoom = checkedIndex(optRes_) + 1;
-    for (int i = 2; i < optZoom_.size(); ++i) {
-        optZoom_[i]->setEnabled(i <= largestZoom);
-    }
-    if (checkedIndex(optZoom_) > largestZoom) {
-        optZoom_[largestZoom]->setChecked(true);
-    }
-}
-
-void QuarvendCfg::showStatus(const QString& message) {
-    statusBar()->showMessage(message);
-}
-
-void QuarvendCfg::readConfig() {
-    if (!QFileInfo::exists(QString::fromLatin1(configFileName))) {
-        writeConfig();
-    }
-    QFile file(QString::fromLatin1(configFileName));
-    if (file.open(QIODevice::ReadOnly)) {
-        applyConfigText(file.readAll());
-    } else {
-        showStatus(QStringLiteral("%1 could not be read (%2): the settings shown are not from it")
-                       .arg(QString::fromLatin1(configFileName), file.errorString()));
-    }
-    showKeyNames();
-    readSaveMethodList();
-}
-
-void QuarvendCfg::applyConfigText(const QByteArray& text) {
-    QStringList ignored;
-    const QList<QByteArray> lines = text.split('\n');
-    for (QByteArray line : lines) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        const CentreLine setting = parseCentreLine(std::string_view(line.data(), line.size()));
-        if (setting.outOfRange) {
-            ignored.append(QString::fromLatin1(line));
-            continue;
-        }
-        const int value = setting.value;
-        switch (setting.key) {
-        case configKeyRes: optRes_[value]->setChecked(true); break;
-        case configKeyZoom: optZoom_[value]->setChecked(true); break;
-        case configKeySkip: optFrameSkip_[value]->setChecked(true); break;
-        case configKeyInput: optController1_[value]->setChecked(true); break;
-        case configKeyAutoSkip: chkAutoFrameSkip_->setChecked(value); break;
-        case configKeyRealGba: chkRealGba_->setChecked(value); break;
-        case configKeyHalfSpeed: chkHalfSpeed_->setChecked(value); break;
-        case configKeyEnableSound: chkEnableSound_->setChecked(value); break;
-        case configKeyDisableWscnt: chkDisableWscnt_->setChecked(value); break;
-        case configKeyDisableFifo: chkDisableFifo_->setChecked(value); break;
-        case configKeyDisableAlpha: chkDisableColorSf_->setChecked(value); break;
-        case configKeyBootFromBios: chkBootFromBios_->setChecked(value); break;
-        default:
-            if (setting.key >= centreFirstKey && setting.key < centreFirstKey + centreKeyCount) {
-                keyCodes_[setting.key - centreFirstKey] = value;
-            } else if (setting.key >= centreFirstJoy &&
-                       setting.key < centreFirstJoy + centreJoyCount) {
-                joyButtons_[setting.key - centreFirstJoy] = value;
-            }
-            break;
+// The folder's files that match the pattern; the chosen ROM stays marked when it is listed.
+void QuarvendCfg::showFiles() {
+    QStringList shown;
+    for (const QString& name : folderFiles_) {
+        if (matchesPattern(nativePath(name), pattern_)) {
+            shown.append(name);
         }
     }
-    if (!ignored.isEmpty()) {
-        showStatus(QStringLiteral("%1: ignored the out-of-range line%2 %3")
-                       .arg(QString::fromLatin1(configFileName),
-                            ignored.size() > 1 ? QStringLiteral("s") : QString(),
-                            ignored.join(QStringLiteral(", "))));
+    file1_->showFiles(shown);
+    if (!form_.romPath.empty()) {
+        file1_->markChosen(QFileInfo(localPath(form_.romPath)).fileName());
     }
 }
 
-void QuarvendCfg::readSaveMethodList() {
-    const QString name = QString::fromLatin1(saveMethodListFileName);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showStatus(QStringLiteral("%1 could not be read (%2): no save method will be identified")
-                       .arg(name, file.errorString()));
+void QuarvendCfg::fileClicked() {
+    chooseRom(QDir(folder_).filePath(file1_->fileName()));
+}
+
+void QuarvendCfg::chooseRom(const QString& path) {
+    showEventStatus(::chooseRom(form_, saveMethods_, nativePath(path)));
+    if (!form_.noRomSelected) {
+        txtPath_->setText(path);
+        remembered_.setValue(QLatin1String(lastRomKey), path);
+    }
+    showForm();
+}
+
+void QuarvendCfg::goToPath(const QString& typed) {
+    const TypedPath path = resolveTypedPath(nativePath(typed), nativePath(folder_));
+    if (!path.found) {
+        showEventStatus(path.error);
         return;
     }
-    const QByteArray text = file.readAll();
-    const SaveMethodListRead read =
-        parseSaveMethodList(std::string_view(text.data(), text.size()), saveMethods_);
-    if (read.malformed) {
-        showStatus(QStringLiteral("%1: record %2 has no number as its save method: no save "
-                                  "method will be identified")
-                       .arg(name)
-                       .arg(read.records + 1));
-    } else if (read.records < saveMethodRecordCount) {
-        showStatus(QStringLiteral("%1 holds %2 of its %3 records: no save method will be "
-                                  "identified")
-                       .arg(name)
-                       .arg(read.records)
-                       .arg(saveMethodRecordCount));
+    if (!showFolder(localPath(path.folder)) || path.fileName.empty()) {
+        return;
+    }
+    const QString name = localPath(path.fileName);
+    file1_->markChosen(name);
+    chooseRom(QDir(folder_).filePath(name));
+}
+
+void QuarvendCfg::browse() {
+    const QString filter = QStringLiteral("ROM files (%1);;All files (*)")
+                               .arg(QString::fromLatin1(pattern_).replace(';', ' '));
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Choose a ROM"), folder_, filter);
+    if (!path.isEmpty()) {
+        goToPath(path);
     }
 }
 
-int QuarvendCfg::saveMethodIndex() const {
-    if (chkDetectSave_->isChecked()) {
-        return 0;
+void QuarvendCfg::restoreLastChoice() {
+    const QString folder = remembered_.value(QLatin1String(lastFolderKey)).toString();
+    // A folder that has gone since is forgotten without a word.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !showFolder(folder)) {
+        showFolder(QDir::currentPath());
+        return;
     }
-    const QString text = labelSaveMethod_->text();
-    for (int i = 0; i < 4; ++i) {
-        if (text == QLatin1String(methodLooks[i].text)) {
-            return i;
-        }
+    const QString rom = remembered_.value(QLatin1String(lastRomKey)).toString();
+    const QFileInfo romFile(rom);
+    if (!rom.isEmpty() && romFile.absolutePath() == folder_ && romFile.isFile()) {
+        file1_->markChosen(romFile.fileName());
+        chooseRom(rom);
     }
-    return -1;
-}
-
-CentreSettings QuarvendCfg::currentSettings() const {
-    CentreSettings settings;
-    settings.resolution = checkedIndex(optRes_);
-    settings.zoom = checkedIndex(optZoom_);
-    settings.frameSkip = checkedIndex(optFrameSkip_);
-    settings.autoSkip = chkAutoFrameSkip_->isChecked();
-    settings.realGba = chkRealGba_->isChecked();
-    settings.halfSpeed = chkHalfSpeed_->isChecked();
-    settings.enableSound = chkEnableSound_->isChecked();
-    settings.disableWscnt = chkDisableWscnt_->isChecked();
-    settings.disableFifo = chkDisableFifo_->isChecked();
-    settings.disableAlpha = chkDisableColorSf_->isChecked();
-    settings.keyboardInput = optController1_[0]->isChecked();
-    settings.bootFromBios = chkBootFromBios_->isChecked();
-    settings.saveMethod = saveMethodIndex();
-    std::copy(std::begin(keyCodes_), std::end(keyCodes_), settings.keyCodes);
-    std::copy(std::begin(joyButtons_), std::end(joyButtons_), settings.joyButtons);
-    return settings;
 }
 
 bool QuarvendCfg::writeConfig() {
-    // The new file replaces the old one only when it is complete.
-    QSaveFile file(QString::fromLatin1(configFileName));
-    const std::string text = configText(currentSettings());
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(text.data(), static_cast<qint64>(text.size())) ==
-            static_cast<qint64>(text.size()) &&
-        file.commit()) {
-        return true;
+    const std::string error = ::writeConfig(form_);
+    if (!error.empty()) {
+        showStatus(error);
     }
-    showStatus(QStringLiteral("%1 could not be written (%2): the settings were not saved")
-                   .arg(QString::fromLatin1(configFileName), file.errorString()));
-    return false;
+    return error.empty();
 }
 
 void QuarvendCfg::startClicked() {
-    if (noRomSelected_) {
+    if (form_.noRomSelected) {
         return;
     }
     // The emulator reads the file at start, so it must not start with settings not written.
-    if (writeConfig()) {
-        launchEmulator(file1_->fileName());
-    }
-}
-
-void QuarvendCfg::launchEmulator(const QString& fileName) {
-    if (fileName.isEmpty()) {
-        showStatus(QStringLiteral("Choose a ROM file in the list first"));
+    if (!writeConfig()) {
         return;
     }
-    QString romPath = dir1_->path();
-    if (!romPath.endsWith(QLatin1Char('/'))) {
-        romPath += QLatin1Char('/');
-    }
-    romPath += fileName;
-    const QString program = QDir(emulatorDirectory_).filePath(QStringLiteral("Quarvend"));
-    // The whole path is one argument, spaces included; the emulator takes it as the ROM path.
-    if (!QProcess::startDetached(program, {romPath}, QDir::currentPath())) {
-        showStatus(QStringLiteral("%1 could not be started").arg(program));
-    }
-}
-
-void QuarvendCfg::showUnknownMethod() {
-    labelSaveMethod_->setText(QLatin1String(methodLooks[0].text));
-    setTextColour(labelSaveMethod_, methodLooks[0].colour);
-    chkDetectSave_->setEnabled(false);
-    chkDetectSave_->setChecked(true);
-}
-
-void QuarvendCfg::inspectRom() {
-    QString path = dir1_->path();
-    if (!path.endsWith(QLatin1Char('/'))) {
-        path += QLatin1Char('/');
-    }
-    path += file1_->fileName();
-    const RomInspection rom = inspectRomFile(QFile::encodeName(path).toStdString());
-    if (rom.state == RomFileState::unreadable) {
-        noRomSelected_ = true;
-        frame2_->hide();
-        showUnknownMethod();
-        showStatus(QStringLiteral("%1 could not be read (%2)")
-                       .arg(path, QString::fromLocal8Bit(rom.error.c_str())));
-        romMessageShown_ = true;
+    const EmulatorLaunch launch = launchEmulator(form_, nativePath(emulatorDirectory_));
+    if (!launch.started) {
+        showMessage(localPath(launch.message));
         return;
     }
-    if (romMessageShown_) {
-        statusBar()->clearMessage();
-        romMessageShown_ = false;
-    }
-    if (rom.state == RomFileState::empty) {
-        showUnknownMethod();
-        return;
-    }
-    sizeText_ = QString::fromLatin1(romSizeText(rom.size).c_str());
-    noRomSelected_ = rom.tooShort;
-    header_ = rom.header;
-    showRomInfo();
+    emulator_ = launch.program;
+    emulatorWatched_.start();
+    emulatorWatch_->start();
 }
 
-void QuarvendCfg::showRomInfo() {
-    if (noRomSelected_) {
-        frame2_->hide();
-        return;
+// An emulator that cannot start ends at once; its exit code and log say why.
+void QuarvendCfg::watchEmulator() {
+    const ProgramEnd end = checkProgram(emulator_);
+    if (end.ended || emulatorWatched_.elapsed() >= launchWatchMilliseconds) {
+        emulatorWatch_->stop();
     }
-    frame2_->show();
-    labCartName_->setText(latin1(header_.title));
-    labRomSize_->setText(sizeText_);
-    labGameCode_->setText(latin1(header_.gameCode));
-    labMakerCode_->setText(latin1(header_.makerCode));
-    labMainUnitCode_->setText(QString::fromLatin1(hexText(header_.mainUnitCode).c_str()));
-    labDeviceType_->setText(QString::fromLatin1(hexText(header_.deviceType).c_str()));
-    labGameVersion_->setText(QString::fromLatin1(hexText(header_.version).c_str()));
-    labelSaveMethod_->clear();
-    const int method = lookUpSaveMethod(saveMethods_, header_.gameCode);
-    if (method < 0 || method > 3) {
-        return;
-    }
-    labelSaveMethod_->setText(QLatin1String(methodLooks[method].text));
-    setTextColour(labelSaveMethod_, methodLooks[method].colour);
-    // Only a listed method may be written instead of detection.
-    chkDetectSave_->setEnabled(method != 0);
-    chkDetectSave_->setChecked(method == 0);
-}
-
-void QuarvendCfg::showKeyNames() {
-    for (int i = 0; i < centreKeyCount; ++i) {
-        txtInkey_[i]->setText(QString::fromLatin1(TranslateSTR(keyCodes_[i]).c_str()));
-    }
-    for (int i = 0; i < centreJoyCount; ++i) {
-        txtJoy_[i]->setText(QStringLiteral("Joy %1").arg(joyButtons_[i]));
+    const std::string message = emulatorEndMessage(end);
+    if (!message.empty()) {
+        showMessage(localPath(message));
     }
 }
 
-void QuarvendCfg::keyBoxKeyUp(int index, int virtualKey) {
-    keyCodes_[index] = TranslateDIK(static_cast<std::uint16_t>(virtualKey));
-    txtInkey_[index]->setText(QString::fromLatin1(TranslateSTR(keyCodes_[index]).c_str()));
+void QuarvendCfg::keyBoxKeyUp(int index, int virtualKey, bool keypad) {
+    showEventStatus(takeKey(form_, index, static_cast<std::uint16_t>(virtualKey), keypad));
+    txtInkey_[index]->setText(text(keyBoxText(form_, index)));
 }
 
 void QuarvendCfg::setJoystickReader(std::function<JoystickReading()> reader) {
@@ -446,15 +397,15 @@ void QuarvendCfg::finishJoystickCapture(std::uint32_t buttons) {
     const int index = captureIndex_;
     joystickTimer_->stop();
     captureIndex_ = -1;
-    joyButtons_[index] = joystickButtonNumber(buttons);
+    takeJoystickButtons(form_, index, buttons);
     txtJoy_[index]->setCapturing(false);
-    txtJoy_[index]->setText(QStringLiteral("Joy %1").arg(joyButtons_[index]));
+    txtJoy_[index]->setText(text(joyBoxText(form_, index)));
 }
 
 void QuarvendCfg::stopJoystickCapture() {
     if (captureIndex_ >= 0) {
         joystickTimer_->stop();
-        txtJoy_[captureIndex_]->setText(QStringLiteral("Joy %1").arg(joyButtons_[captureIndex_]));
+        txtJoy_[captureIndex_]->setText(text(joyBoxText(form_, captureIndex_)));
         captureIndex_ = -1;
     }
 }
@@ -462,7 +413,7 @@ void QuarvendCfg::stopJoystickCapture() {
 void QuarvendCfg::closeEvent(QCloseEvent* event) {
     stopJoystickCapture();
     if (!writeConfig()) {
-        showMessageBox(this, windowTitle(), statusBar()->currentMessage());
+        showMessage(statusBar()->currentMessage());
     }
     event->accept();
 }

@@ -1,25 +1,27 @@
-// The settings program's one window: the ROM browser with the cartridge header panel, the
-// three tabs of emulator settings, the writer and reader of "Quarvend.CFG", and the launcher
-// that starts the emulator on the chosen ROM. Each control keeps its control name as its
-// object name; the elements of a control array share the name and carry an "index" property.
+// The settings program's one window in Qt Widgets: the ROM browser with the cartridge header
+// panel, the three tabs of emulator settings and the start button. The window draws a
+// CentreForm (core/centre_form.h) and hands every event to the core's procedures, which hold
+// the rules. Each control keeps its control name as its object name; the elements of a control
+// array share the name and carry an "index" property.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QSettings>
 #include <QString>
 
 #include <functional>
 
-#include "configcentre/config_text.h"
-#include "configcentre/joystick.h"
-#include "configcentre/rom_header.h"
-#include "configcentre/save_method_list.h"
+#include "configcentre/core/centre_form.h"
+#include "configcentre/core/program_start.h"
+#include "configcentre/qt/joystick.h"
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
@@ -29,29 +31,29 @@ class CaptureBox;
 class DirList;
 class FileList;
 
+// The window's colours on every desktop, light or dark: black text on the light grey, and
+// disabled text a darker grey that stays readable on it.
+QPalette centrePalette();
+
 class QuarvendCfg : public QMainWindow {
     Q_OBJECT
 
   public:
-    // Builds the window and loads it: reads "Quarvend.CFG" (writing it first when there is
-    // none) and "RIDIravu.DAT" from the current directory.
+    // Builds the window and loads it: reads "Quarvend.CFG" (writing the first-start file when
+    // there is none) and "RIDIravu.DAT" from the current directory, and shows the folder and
+    // ROM chosen last time (remembered with QSettings), else the current directory.
     explicit QuarvendCfg(QWidget* parent = nullptr);
     ~QuarvendCfg() override;
 
-    void readConfig();
-    // False, with a status-line message, when the file could not be written; the file on
-    // disk is then the one from before.
-    bool writeConfig();
-    void applyFilePattern();
-    void launchEmulator(const QString& fileName);
-    void inspectRom();
-    void showRomInfo();
-    void showKeyNames();
+    const CentreForm& form() const { return form_; }
+    QString folder() const { return folder_; }
 
-    bool noRomSelected() const { return noRomSelected_; }
-    int keyCode(int index) const { return keyCodes_[index]; }
-    int joyButton(int index) const { return joyButtons_[index]; }
-    const SaveMethodTable& saveMethods() const { return saveMethods_; }
+    // Shows the folder in the lists; false, with a status-line message and the lists as they
+    // were, when it cannot be read.
+    bool showFolder(const QString& folder);
+    // Moves the lists to a typed or pasted folder or ROM path (the path field's Enter).
+    void goToPath(const QString& text);
+    bool writeConfig();
 
     // The folder the emulator "Quarvend" is started from: the program's own folder.
     void setEmulatorDirectory(const QString& directory) { emulatorDirectory_ = directory; }
@@ -69,23 +71,27 @@ class QuarvendCfg : public QMainWindow {
     QFrame* buildVideoTab();
     QFrame* buildControllerTab();
     QWidget* buildOptionColumn(const QString& caption, const QString& name,
-                               const QStringList& captions, QList<QRadioButton*>& options);
-    QCheckBox* addCheck(const QString& name, const QString& caption, const QString& toolTip = {});
+                               const QStringList& captions, QList<QRadioButton*>& options,
+                               void (*select)(CentreForm&, int));
+    QCheckBox* addCheck(const QString& name, const QString& caption, bool CentreSettings::*setting,
+                        const QString& toolTip = {});
 
+    // Draws the form into the controls.
+    void showForm();
+    void showStatus(const std::string& message);
+    void showEventStatus(const std::string& message);
+    void showMessage(const QString& text);
     void chooseDrive(int index);
+    void applyFilePattern();
+    void showFiles();
+    void fileClicked();
+    void chooseRom(const QString& path);
+    void browse();
     void startClicked();
-    void showTab(int index);
-    void applyHalfSpeedRule();
-    void applyRealDisplayRule(int zoomIndex);
-    void applyResolutionRule();
-    void applyConfigText(const QByteArray& text);
-    void readSaveMethodList();
-    void showUnknownMethod();
-    void showStatus(const QString& message);
-    CentreSettings currentSettings() const;
-    int saveMethodIndex() const;
+    void watchEmulator();
+    void restoreLastChoice();
 
-    void keyBoxKeyUp(int index, int virtualKey);
+    void keyBoxKeyUp(int index, int virtualKey, bool keypad);
     void startJoystickCapture(int index);
     void pollJoystick();
     bool joystickFailed(const JoystickReading& reading);
@@ -95,6 +101,7 @@ class QuarvendCfg : public QMainWindow {
     // ROM List
     QGroupBox* frame1_ = nullptr;
     QComboBox* drive1_ = nullptr;
+    QLineEdit* txtPath_ = nullptr;
     DirList* dir1_ = nullptr;
     FileList* file1_ = nullptr;
     QCheckBox* checkListBin_ = nullptr;
@@ -111,13 +118,8 @@ class QuarvendCfg : public QMainWindow {
     QLabel* labGameVersion_ = nullptr;
     // Emulator Setting
     QTabBar* tabStrip1_ = nullptr;
-    QFrame* tabFrames_[3] = {};
     QStackedWidget* tabPages_ = nullptr;
-    QCheckBox* chkDisableWscnt_ = nullptr;
-    QCheckBox* chkDisableColorSf_ = nullptr;
-    QCheckBox* chkDisableFifo_ = nullptr;
-    QCheckBox* chkEnableSound_ = nullptr;
-    QCheckBox* chkBootFromBios_ = nullptr;
+    QList<std::pair<QCheckBox*, bool CentreSettings::*>> switches_;
     QCheckBox* chkDetectSave_ = nullptr;
     QLabel* labelSaveMethod_ = nullptr;
     QList<QRadioButton*> optRes_;
@@ -130,14 +132,19 @@ class QuarvendCfg : public QMainWindow {
     QList<CaptureBox*> txtInkey_;
     QList<CaptureBox*> txtJoy_;
 
-    bool noRomSelected_ = true;
-    int keyCodes_[centreKeyCount] = {};
-    int joyButtons_[centreJoyCount] = {};
-    RomHeader header_;
-    QString sizeText_;
+    CentreForm form_;
     SaveMethodTable saveMethods_;
+    QString folder_;
+    QStringList folderFiles_;
+    std::string pattern_;
+    bool eventMessageShown_ = false;
+    // The last folder and ROM, kept for the next run.
+    QSettings remembered_{QStringLiteral("Quarvend"), QStringLiteral("QuarvendCfg")};
     QString emulatorDirectory_;
-    bool romMessageShown_ = false;
+
+    StartedProgram emulator_;
+    QTimer* emulatorWatch_ = nullptr;
+    QElapsedTimer emulatorWatched_;
 
     std::function<JoystickReading()> readJoystick_ = readFirstJoystick;
     QTimer* joystickTimer_ = nullptr;
