@@ -18,6 +18,7 @@
 #include "common/settings.h"
 #include "configcentre/core/centre_form.h"
 #include "configcentre/core/file_access.h"
+#include "configcentre/core/joystick_capture.h"
 #include "configcentre/core/key_codes.h"
 #include "configcentre/core/launcher.h"
 #include "configcentre/core/rom_header.h"

@@ -1,7 +1,5 @@
 #include "configcentre/core/centre_form.h"
 
-#include <cmath>
-
 #include "common/dik_keys.h"
 #include "configcentre/core/file_access.h"
 #include "configcentre/core/key_codes.h"
@@ -287,18 +285,6 @@ std::string takeKey(CentreForm& form, int index, std::uint16_t virtualKey, bool 
 
 std::string keyBoxText(const CentreForm& form, int index) {
     return TranslateSTR(form.settings.keyCodes[index]);
-}
-
-int joystickButtonNumber(std::uint32_t mask) {
-    if (mask == 0) {
-        return 0;
-    }
-    // The default rounding mode rounds halves to even.
-    return static_cast<int>(std::nearbyint(std::log2(static_cast<double>(mask)) + 1));
-}
-
-void takeJoystickButtons(CentreForm& form, int index, std::uint32_t mask) {
-    form.settings.joyButtons[index] = joystickButtonNumber(mask);
 }
 
 std::string joyBoxText(const CentreForm& form, int index) {

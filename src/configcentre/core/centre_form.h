@@ -102,9 +102,4 @@ Rgb saveMethodColour(const CentreForm& form);
 std::string takeKey(CentreForm& form, int index, std::uint16_t virtualKey, bool keypad);
 std::string keyBoxText(const CentreForm& form, int index);
 
-// The button number (from 1) a joystick button mask stands for: log2(mask) + 1 rounded with
-// halves to even, so a single button k gives k and several buttons give a number near the
-// highest.
-int joystickButtonNumber(std::uint32_t mask);
-void takeJoystickButtons(CentreForm& form, int index, std::uint32_t mask);
 std::string joyBoxText(const CentreForm& form, int index);

@@ -350,56 +350,29 @@ void QuarvendCfg::setJoystickReader(std::function<JoystickReading()> reader) {
 }
 
 void QuarvendCfg::startJoystickCapture(int index) {
-    const JoystickReading reading = readJoystick_();
-    if (reading.status != JoystickStatus::ok) {
-        showMessageBox(this, QStringLiteral("Fail to initialize joystick"),
-                       QStringLiteral("Your joystick has not been installed correctly!"));
-        return;
-    }
     // One capture at a time: a box left waiting shows its button again.
     stopJoystickCapture();
     captureIndex_ = index;
-    if (reading.buttons != 0) {
-        finishJoystickCapture(reading.buttons);
-        return;
-    }
-    txtJoy_[index]->clear();
-    joystickTimer_->start();
-}
-
-bool QuarvendCfg::joystickFailed(const JoystickReading& reading) {
-    if (reading.status == JoystickStatus::ok) {
-        return false;
-    }
-    stopJoystickCapture();
-    const QString title = QStringLiteral("读取游戏杆状态失败");
-    if (reading.status == JoystickStatus::noDriver) {
-        showMessageBox(this, title, QStringLiteral("您的游戏控制器驱动安装不正确！"));
-    } else {
-        showMessageBox(this, title, QStringLiteral("游戏杆没有正确连接到接口上！"));
-    }
-    return true;
+    showJoystickStep(beginJoystickCapture(form_, index, readJoystick_()));
 }
 
 void QuarvendCfg::pollJoystick() {
-    const JoystickReading reading = readJoystick_();
-    if (joystickFailed(reading)) {
-        return;
-    }
-    if (reading.buttons != 0) {
-        finishJoystickCapture(reading.buttons);
-    } else {
-        txtJoy_[captureIndex_]->clear();
-    }
+    showJoystickStep(continueJoystickCapture(form_, captureIndex_, readJoystick_()));
 }
 
-void QuarvendCfg::finishJoystickCapture(std::uint32_t buttons) {
+void QuarvendCfg::showJoystickStep(const JoystickCaptureStep& step) {
     const int index = captureIndex_;
-    joystickTimer_->stop();
-    captureIndex_ = -1;
-    takeJoystickButtons(form_, index, buttons);
-    txtJoy_[index]->setCapturing(false);
-    txtJoy_[index]->setText(text(joyBoxText(form_, index)));
+    if (step.result == CaptureResult::waiting) {
+        txtJoy_[index]->clear();
+        joystickTimer_->start();
+        return;
+    }
+    stopJoystickCapture();
+    if (step.result == CaptureResult::taken) {
+        txtJoy_[index]->setCapturing(false);
+    } else {
+        showMessageBox(this, QString::fromUtf8(step.title), QString::fromUtf8(step.text));
+    }
 }
 
 void QuarvendCfg::stopJoystickCapture() {

@@ -94,8 +94,7 @@ class QuarvendCfg : public QMainWindow {
     void keyBoxKeyUp(int index, int virtualKey, bool keypad);
     void startJoystickCapture(int index);
     void pollJoystick();
-    bool joystickFailed(const JoystickReading& reading);
-    void finishJoystickCapture(std::uint32_t buttons);
+    void showJoystickStep(const JoystickCaptureStep& step);
     void stopJoystickCapture();
 
     // ROM List
