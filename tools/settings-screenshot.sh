@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the settings program: starts QuarvendCfg on a virtual X
-# display (Xvfb) in a scratch folder holding a sample ROM, clicks the ROM, opens the Video tab
-# and grabs the screen. Needs xvfb, xdotool and imagemagick (not needed by the build).
+# Takes the README's picture of the settings program: starts QuarvendCfg for the first time in
+# a scratch folder on a virtual X display (Xvfb) with a window manager (openbox), with the demo
+# game remembered as the last ROM, opens the Video tab and grabs the window with its frame.
+# Needs xvfb, openbox, xdotool and imagemagick (not needed by the build).
 #   tools/settings-screenshot.sh [BUILD_DIR [OUT.png]]
 set -euo pipefail
 
@@ -11,28 +12,32 @@ out=$(realpath -m "${2:-docs/settings-program.png}")
 display=:${SCREENSHOT_DISPLAY:-87}
 
 work=$(mktemp -d)
-trap 'kill "${cfg_pid:-}" "${xvfb_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${cfg_pid:-}" "${wm_pid:-}" "${xvfb_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 folder="$work/GBA"
-mkdir "$folder"
-cp "$build_dir/RIDIravu.DAT" "$build_dir/Quarvend.CFG" "$folder/"
-# A 4 MB sample whose header names the title, a game code from the list and maker "01".
-rom="$folder/Sample.gba"
-head -c 4194304 /dev/zero >"$rom"
-printf 'QUARVENDDEMOV49E01' | dd of="$rom" bs=1 seek=$((0xA0)) conv=notrunc status=none
-printf '\x96' | dd of="$rom" bs=1 seek=$((0xB2)) conv=notrunc status=none
-printf '\x01' | dd of="$rom" bs=1 seek=$((0xBC)) conv=notrunc status=none
+mkdir -p "$folder" "$work/config/Quarvend"
+cp "$build_dir/RIDIravu.DAT" "$build_dir/roms/demo.gba" "$folder/"
+# The settings program remembers the last folder and ROM here (QSettings); no Quarvend.CFG yet,
+# so the window shows a first start.
+printf '[General]\nlastFolder=%s\nlastRom=%s\n' "$folder" "$folder/demo.gba" \
+    >"$work/config/Quarvend/QuarvendCfg.conf"
 
-Xvfb "$display" -screen 0 800x640x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
 xvfb_pid=$!
 sleep 1
-(cd "$folder" && exec env DISPLAY="$display" QT_QPA_PLATFORM=xcb "$build_dir/QuarvendCfg") &
-cfg_pid=$!
 export DISPLAY=$display
+openbox &
+wm_pid=$!
+sleep 1
+(cd "$folder" && exec env XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb \
+    "$build_dir/QuarvendCfg") &
+cfg_pid=$!
 window=$(xdotool search --sync --name "Quarvend Configuration Center" | head -1)
 sleep 1
-# Without a window manager the window sits at the top left; choose the sample ROM.
-xdotool mousemove 60 214 click 1
+xdotool windowmove --sync "$window" 40 40
+sleep 0.5
+# The "Video" tab sits next to "General" at the top of the settings frame.
+xdotool mousemove --window "$window" "${VIDEO_TAB_X:-450}" "${VIDEO_TAB_Y:-230}" click 1 \
+    mousemove 0 0
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
-import -window root -crop "${WIDTH}x${HEIGHT}+0+0" "$out"
+import -frame -window "$window" "$out"
 echo "Wrote $out"

@@ -45,6 +45,10 @@ enum ConfigKey : u8 {
     configKeyDisableWscnt,
     configKeyRealGba,
     configKeyDetectSave,
+    // Beyond the original file: an ordinary window instead of the full screen, and scaling by
+    // whole numbers only. Both default to NO.
+    configKeyWindow,
+    configKeyIntegerScale,
 };
 
 struct ConfigKeyEntry {
@@ -83,6 +87,8 @@ inline constexpr ConfigKeyEntry configKeys[] = {
     {"DISABLEWSCNT", configKeyDisableWscnt, buttonNone},
     {"REALGBA", configKeyRealGba, buttonNone},
     {"DETECTSAVE", configKeyDetectSave, buttonNone},
+    {"WINDOW", configKeyWindow, buttonNone},
+    {"INTEGERSCALE", configKeyIntegerScale, buttonNone},
 };
 
 inline constexpr std::size_t configKeyCount = sizeof configKeys / sizeof configKeys[0];
@@ -96,7 +102,7 @@ constexpr bool configKeysNumberedInOrder() {
             return false;
         }
     }
-    return configKeyCount == static_cast<std::size_t>(configKeyDetectSave);
+    return configKeyCount == static_cast<std::size_t>(configKeyIntegerScale);
 }
 static_assert(configKeysNumberedInOrder(), "configKeys must list the keys in number order");
 

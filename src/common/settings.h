@@ -38,6 +38,8 @@ struct Settings {
     bool disableAlpha;
     bool bootFromBios;
     bool realGba;
+    bool windowed;     // WINDOW
+    bool integerScale; // INTEGERSCALE
     u32 frameSkip;
     u32 disableFifoCopy; // the scheduler reads this copy
     char biosFileName[16];

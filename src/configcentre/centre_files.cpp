@@ -1,15 +1,15 @@
 // Build step: writes the files the settings program finds beside the programs. "save-list CSV
 // OUT" writes the save-method list from the game-code table; "default-config OUT" writes the
-// keyboard configuration of a fresh installation, unless OUT already exists (it holds the
-// user's settings then).
+// settings program's first-start file (firstStartSettings), unless OUT already exists (it holds
+// the user's settings then).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "configcentre/config_text.h"
-#include "configcentre/save_method_list.h"
+#include "configcentre/core/config_text.h"
+#include "configcentre/core/save_method_list.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int writeDefaultConfig(const char* outPath) {
     if (std::filesystem::exists(outPath)) {
         return 0;
     }
-    if (!writeWhole(outPath, configText(defaultCentreSettings()))) {
+    if (!writeWhole(outPath, configText(firstStartSettings()))) {
         return fail(std::string("cannot write ") + outPath);
     }
     return 0;

@@ -134,6 +134,8 @@ void applySetting(ConfigKey key, std::string_view value) {
     case configKeyDisableWscnt: settings.disableWaitControl = isYes(value); break;
     case configKeyRealGba: settings.realGba = isYes(value); break;
     case configKeyDetectSave: applySaveMethod(firstCharacter(value)); break;
+    case configKeyWindow: settings.windowed = isYes(value); break;
+    case configKeyIntegerScale: settings.integerScale = isYes(value); break;
     }
 }
 

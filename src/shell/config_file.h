@@ -9,5 +9,5 @@
 // saying so. Always returns 1.
 int readConfigFile();
 
-// The key's number 1..29 (SAVEMETHOD is taken as DETECTSAVE), or 0 after logging "FAIL".
+// The key's number 1..31 (SAVEMETHOD is taken as DETECTSAVE), or 0 after logging "FAIL".
 ConfigKey configKeyId(const char* key);

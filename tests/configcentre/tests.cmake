@@ -1,23 +1,22 @@
-# The settings program's tests use Qt Test and run without a display (offscreen platform).
+# The settings program's core (plain C++) is tested with GoogleTest, checked against the
+# emulator's own reader and the SDL host's key table; the Qt window with Qt Test under the
+# offscreen platform (no display needed).
+quarvend_test(test_configcentre_core centre_core_test.cpp)
+target_link_libraries(test_configcentre_core PRIVATE quarvend_cfg_core quarvend_sdl)
+target_compile_definitions(test_configcentre_core PRIVATE
+    QUARVEND_SAVE_METHOD_LIST="${SAVE_METHOD_LIST}"
+    QUARVEND_SAVE_TYPES_CSV="${SAVE_TYPES_CSV}"
+    QUARVEND_CENTRE_FILES="$<TARGET_FILE:centre_files>")
+add_dependencies(test_configcentre_core save_method_list centre_files)
+
 find_package(Qt6 REQUIRED COMPONENTS Test)
-
-# quarvend_qt_test(NAME SOURCES...): one Qt Test binary, registered with CTest.
-function(quarvend_qt_test name)
-    add_executable(${name} ${ARGN})
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_link_libraries(${name} PRIVATE quarvend_cfg_window Qt6::Test)
-    target_compile_definitions(${name} PRIVATE
-        QUARVEND_SAVE_METHOD_LIST="${SAVE_METHOD_LIST}"
-        QUARVEND_SAVE_TYPES_CSV="${SAVE_TYPES_CSV}"
-        QUARVEND_CENTRE_FILES="$<TARGET_FILE:centre_files>")
-    add_dependencies(${name} save_method_list centre_files)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-endfunction()
-
-quarvend_qt_test(test_configcentre_data configcentre/centre_data_test.cpp)
-# The emulator's own reader checks what the settings program writes.
-target_link_libraries(test_configcentre_data PRIVATE
+add_executable(test_configcentre_window configcentre/quarvend_cfg_test.cpp)
+set_target_properties(test_configcentre_window PROPERTIES AUTOMOC ON)
+# The emulator's own reader checks what the window writes.
+target_link_libraries(test_configcentre_window PRIVATE quarvend_cfg_qt Qt6::Test
     "$<LINK_GROUP:RESCAN,quarvend_core,quarvend_headless>")
-
-quarvend_qt_test(test_configcentre_window configcentre/quarvend_cfg_test.cpp)
+target_compile_definitions(test_configcentre_window PRIVATE
+    QUARVEND_ROM_DIR="${GBA_ROM_DIR}" QUARVEND_CENTRE_FILES="$<TARGET_FILE:centre_files>")
+add_dependencies(test_configcentre_window gba_programs centre_files)
+add_test(NAME test_configcentre_window COMMAND test_configcentre_window)
+set_tests_properties(test_configcentre_window PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -1,9 +1,8 @@
-#include "configcentre/joystick.h"
+#include "configcentre/qt/joystick.h"
 
 #include <SDL.h>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -68,12 +67,4 @@ void closeJoystick() {
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
         joystickLayerStarted = false;
     }
-}
-
-int joystickButtonNumber(std::uint32_t mask) {
-    if (mask == 0) {
-        return 0;
-    }
-    // The default rounding mode rounds halves to even.
-    return static_cast<int>(std::nearbyint(std::log2(static_cast<double>(mask)) + 1));
 }

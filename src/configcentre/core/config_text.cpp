@@ -1,8 +1,11 @@
-#include "configcentre/config_text.h"
+#include "configcentre/core/config_text.h"
 
 #include <cmath>
 
 namespace {
+
+// The file ends with a line holding one space.
+constexpr std::string_view closingLine = " ";
 
 const char* keyName(ConfigKey key) {
     return configKeys[key - 1].name;
@@ -48,7 +51,9 @@ bool isSwitch(ConfigKey key) {
     case configKeyDisableWscnt:
     case configKeyDisableFifo:
     case configKeyDisableAlpha:
-    case configKeyBootFromBios: return true;
+    case configKeyBootFromBios:
+    case configKeyWindow:
+    case configKeyIntegerScale: return true;
     default: return false;
     }
 }
@@ -110,12 +115,21 @@ std::string configText(const CentreSettings& settings) {
         addSetting(text, static_cast<ConfigKey>(centreFirstJoy + i),
                    std::to_string(settings.joyButtons[i]));
     }
-    addLine(text, " ");
+    addSwitch(text, configKeyWindow, settings.window);
+    addSwitch(text, configKeyIntegerScale, settings.integerScale);
+    for (const std::string& line : settings.keptLines) {
+        addLine(text, line);
+    }
+    addLine(text, closingLine);
     return text;
 }
 
-CentreSettings defaultCentreSettings() {
+CentreSettings firstStartSettings() {
     CentreSettings settings;
+    settings.resolution = 0;
+    settings.zoom = 0;
+    settings.frameSkip = 0;
+    settings.autoSkip = true;
     settings.keyboardInput = true;
     const Button order[centreKeyCount] = {buttonUp, buttonDown, buttonLeft,   buttonRight,
                                           buttonA,  buttonB,    buttonSelect, buttonStart,
@@ -123,7 +137,34 @@ CentreSettings defaultCentreSettings() {
     for (int i = 0; i < centreKeyCount; ++i) {
         settings.keyCodes[i] = defaultKeyCodes[order[i] - 1];
     }
+    for (int i = 0; i < centreJoyCount; ++i) {
+        settings.joyButtons[i] = i + 1;
+    }
     return settings;
+}
+
+std::vector<std::string_view> configLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool writtenByCentre(std::string_view line) {
+    std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return line == closingLine;
+    }
+    std::string_view key = line.substr(0, equals);
+    ConfigKey id = keyNamed(key);
+    return key == saveMethodKey.name || (id != configKeyNone && id != configKeyDetectSave);
 }
 
 double roundedValue(std::string_view text) {

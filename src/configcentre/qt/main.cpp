@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QStyleFactory>
 
-#include "configcentre/joystick.h"
-#include "configcentre/quarvend_cfg.h"
+#include "configcentre/qt/joystick.h"
+#include "configcentre/qt/quarvend_cfg.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

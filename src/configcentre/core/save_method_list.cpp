@@ -1,4 +1,4 @@
-#include "configcentre/save_method_list.h"
+#include "configcentre/core/save_method_list.h"
 
 #include <charconv>
 

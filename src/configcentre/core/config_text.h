@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/config_keys.h"
 
@@ -42,15 +43,22 @@ struct CentreSettings {
     int saveMethod = 0; // index into configSaveMethods
     int keyCodes[centreKeyCount] = {};
     int joyButtons[centreJoyCount] = {};
+    bool window = false;
+    bool integerScale = false;
+    // Lines of the file the window does not manage (comments, keys it does not know), in their
+    // order; they are written back after the managed lines.
+    std::vector<std::string> keptLines;
 };
 
-// The whole file: one CR LF line per setting in the fixed order, ended by a line holding one
-// space.
+// The whole file: one CR LF line per setting in the fixed order, the kept lines, and a line
+// holding one space.
 std::string configText(const CentreSettings& settings);
 
-// The keyboard settings of a fresh installation: the default key codes, everything else as
-// the window starts.
-CentreSettings defaultCentreSettings();
+// The settings of a first start, which are also the file the build places beside the programs:
+// keyboard input on the arrows, Z, X, Backspace, Enter, A and S; joystick buttons 1 to 6 on A,
+// B, Select, Start, L and R; 640X480 without zoom, every frame drawn, paced by the clock
+// (automatic frame skipping); sound and every other switch off.
+CentreSettings firstStartSettings();
 
 // One line of the file as the window applies it. key is configKeyNone for lines the window
 // ignores (SAVEMETHOD, DETECTSAVE, unknown keys, lines without "="). value is the option
@@ -63,6 +71,14 @@ struct CentreLine {
 };
 
 CentreLine parseCentreLine(std::string_view line);
+
+// True for a line the window writes itself and so never keeps: a SAVEMETHOD line, the line
+// holding one space, and every line of a key the window shows (even one out of range).
+bool writtenByCentre(std::string_view line);
+
+// The file's lines without their CR LF or LF ends; the empty piece after a last line end is
+// not a line.
+std::vector<std::string_view> configLines(std::string_view text);
 
 // The leading number of text, as the window has always read values: leading blanks skipped,
 // an optional sign, digits and a fraction; anything after them is ignored and no digits at

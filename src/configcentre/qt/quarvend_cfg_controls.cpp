@@ -1,16 +1,16 @@
 // Construction of the settings window's controls, with their names, captions and the signals
 // that carry their events to the window.
-#include "configcentre/quarvend_cfg.h"
+#include "configcentre/qt/quarvend_cfg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -19,19 +19,27 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "configcentre/capture_box.h"
-#include "configcentre/file_lists.h"
+#include "configcentre/qt/capture_box.h"
+#include "configcentre/qt/file_lists.h"
 
 namespace {
 
-const char* const keyCaptions[centreKeyCount] = {
-    "Up:", "Down:", "Left:", "Right:", "A:", "B:", "Select:", "Start:", "L:", "R:"};
-const char* const joyCaptions[centreJoyCount] = {"A:", "B:", "Select:", "Start:", "L:", "R:"};
+// The joystick boxes are the key boxes' last six buttons.
+constexpr int firstJoyButton = centreKeyCount - centreJoyCount;
 
 QLabel* namedLabel(const QString& name, const QString& text = {}) {
     auto* label = new QLabel(text);
     label->setObjectName(name);
     return label;
+}
+
+// A key or joystick box with its button's caption, in two columns of the grid.
+CaptureBox* addCaptureBox(QGridLayout* grid, const QString& name, int index, const char* button) {
+    auto* box = new CaptureBox(name, index);
+    grid->addWidget(new QLabel(QString::fromLatin1(button) + ':'), index / 2, (index % 2) * 2);
+    grid->addWidget(box, index / 2, (index % 2) * 2 + 1);
+    QObject::connect(box, &CaptureBox::lostFocus, box, [box] { box->setCapturing(false); });
+    return box;
 }
 
 } // namespace
@@ -41,6 +49,11 @@ QWidget* QuarvendCfg::buildRomList() {
     frame1_->setObjectName(QStringLiteral("Frame1"));
     drive1_ = new QComboBox;
     drive1_->setObjectName(QStringLiteral("Drive1"));
+    txtPath_ = new QLineEdit;
+    txtPath_->setObjectName(QStringLiteral("Txt_Path"));
+    txtPath_->setPlaceholderText(QStringLiteral("Type or paste a folder or ROM path"));
+    auto* browse = new QPushButton(QStringLiteral("Browse..."));
+    browse->setObjectName(QStringLiteral("Cmd_Browse"));
     dir1_ = new DirList;
     dir1_->setObjectName(QStringLiteral("Dir1"));
     file1_ = new FileList;
@@ -55,6 +68,10 @@ QWidget* QuarvendCfg::buildRomList() {
     command1_->setObjectName(QStringLiteral("Command1"));
 
     auto* layout = new QVBoxLayout(frame1_);
+    auto* path = new QHBoxLayout;
+    path->addWidget(txtPath_, 1);
+    path->addWidget(browse);
+    layout->addLayout(path);
     layout->addWidget(drive1_);
     layout->addWidget(dir1_, 1);
     layout->addWidget(file1_, 2);
@@ -62,22 +79,20 @@ QWidget* QuarvendCfg::buildRomList() {
     layout->addWidget(checkListGba_);
     layout->addWidget(command1_);
 
-    const QString current = QDir::currentPath();
-    const QString currentRoot = QStorageInfo(current).rootPath();
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady()) {
             drive1_->addItem(volume.rootPath());
         }
     }
-    drive1_->setCurrentIndex(drive1_->findText(currentRoot));
 
     connect(drive1_, &QComboBox::activated, this, &QuarvendCfg::chooseDrive);
-    connect(dir1_, &DirList::pathChanged, file1_, &FileList::setPath);
-    connect(file1_, &FileList::fileChosen, this, &QuarvendCfg::inspectRom);
+    connect(txtPath_, &QLineEdit::returnPressed, this, [this] { goToPath(txtPath_->text()); });
+    connect(browse, &QPushButton::clicked, this, &QuarvendCfg::browse);
+    connect(dir1_, &DirList::folderOpened, this, &QuarvendCfg::showFolder);
+    connect(file1_, &FileList::fileChosen, this, &QuarvendCfg::fileClicked);
     connect(checkListBin_, &QCheckBox::clicked, this, &QuarvendCfg::applyFilePattern);
     connect(checkListGba_, &QCheckBox::clicked, this, &QuarvendCfg::applyFilePattern);
     connect(command1_, &QPushButton::clicked, this, &QuarvendCfg::startClicked);
-    dir1_->setPath(current);
     return frame1_;
 }
 
@@ -122,58 +137,70 @@ QWidget* QuarvendCfg::buildSettings() {
     tabStrip1_->addTab(QStringLiteral("Video"));
     tabStrip1_->addTab(QStringLiteral("Controller"));
     tabStrip1_->setExpanding(false);
-    tabFrames_[0] = buildGeneralTab();
-    tabFrames_[1] = buildVideoTab();
-    tabFrames_[2] = buildControllerTab();
+    QFrame* tabFrames[] = {buildGeneralTab(), buildVideoTab(), buildControllerTab()};
 
     // The three frames share one place, sized for the largest, so the window keeps its size.
     tabPages_ = new QStackedWidget;
-    for (QFrame* frame : tabFrames_) {
+    for (QFrame* frame : tabFrames) {
         frame->setFrameShape(QFrame::StyledPanel);
         tabPages_->addWidget(frame);
     }
     auto* layout = new QVBoxLayout(frame3);
     layout->addWidget(tabStrip1_);
     layout->addWidget(tabPages_, 1);
-    connect(tabStrip1_, &QTabBar::currentChanged, this, &QuarvendCfg::showTab);
-    showTab(0);
+    connect(tabStrip1_, &QTabBar::currentChanged, tabPages_, &QStackedWidget::setCurrentIndex);
     return frame3;
 }
 
+// A check box that stands for one switch of the file.
 QCheckBox* QuarvendCfg::addCheck(const QString& name, const QString& caption,
-                                 const QString& toolTip) {
+                                 bool CentreSettings::*setting, const QString& toolTip) {
     auto* check = new QCheckBox(caption);
     check->setObjectName(name);
     check->setToolTip(toolTip);
+    if (setting) {
+        switches_.append({check, setting});
+        connect(check, &QCheckBox::clicked, this, [this, setting](bool on) {
+            form_.settings.*setting = on;
+            showForm();
+        });
+    }
     return check;
 }
 
 QFrame* QuarvendCfg::buildGeneralTab() {
     auto* frame = new QFrame;
     frame->setObjectName(QStringLiteral("Frame_General"));
-    chkDisableWscnt_ = addCheck(QStringLiteral("Chk_DisableWSCNT"),
-                                QStringLiteral("ROM WaitState Setting Fixed to 4/2 (FASTER!)"));
-    chkDisableColorSf_ = addCheck(QStringLiteral("Chk_DisableColorSF"),
-                                  QStringLiteral("Disable All Color Special Effects"),
-                                  QStringLiteral("Fast/Wrong Graphic"));
-    chkDisableFifo_ = addCheck(QStringLiteral("Chk_DisableFIFO"),
-                               QStringLiteral("Disable GBA DirectSound FIFO Transfer"),
-                               QStringLiteral("Fast/PCM Channel silenced/Some Game may corrupt"));
-    chkEnableSound_ =
+    QCheckBox* checks[] = {
+        addCheck(QStringLiteral("Chk_DisableWSCNT"),
+                 QStringLiteral("ROM WaitState Setting Fixed to 4/2 (FASTER!)"),
+                 &CentreSettings::disableWscnt),
+        addCheck(QStringLiteral("Chk_DisableColorSF"),
+                 QStringLiteral("Disable All Color Special Effects"), &CentreSettings::disableAlpha,
+                 QStringLiteral("Fast/Wrong Graphic")),
+        addCheck(QStringLiteral("Chk_DisableFIFO"),
+                 QStringLiteral("Disable GBA DirectSound FIFO Transfer"),
+                 &CentreSettings::disableFifo,
+                 QStringLiteral("Fast/PCM Channel silenced/Some Game may corrupt")),
         addCheck(QStringLiteral("Chk_EnableSound"), QStringLiteral("Enable Sound Emulation"),
-                 QStringLiteral("Enable AutoFrameSkip to have clear sound"));
-    chkBootFromBios_ =
-        addCheck(QStringLiteral("Chk_BootFromBIOS"), QStringLiteral("Boot from BIOS"));
-    chkDetectSave_ = addCheck(QStringLiteral("Chk_DetectSave"),
-                              QStringLiteral("Force Auto Detect Catridge Save Method"));
-    chkDetectSave_->setChecked(true);
+                 &CentreSettings::enableSound,
+                 QStringLiteral("Enable AutoFrameSkip to have clear sound")),
+        addCheck(QStringLiteral("Chk_BootFromBIOS"), QStringLiteral("Boot from BIOS"),
+                 &CentreSettings::bootFromBios),
+        chkDetectSave_ =
+            addCheck(QStringLiteral("Chk_DetectSave"),
+                     QStringLiteral("Force Auto Detect Catridge Save Method"), nullptr),
+    };
+    connect(chkDetectSave_, &QCheckBox::clicked, this, [this](bool on) {
+        form_.detectSave = on;
+        showForm();
+    });
     labelSaveMethod_ = namedLabel(QStringLiteral("Label_SaveMethod"));
 
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(
         namedLabel(QStringLiteral("Label31"), QStringLiteral("Optimization/Speed up option")));
-    for (QCheckBox* check : {chkDisableWscnt_, chkDisableColorSf_, chkDisableFifo_, chkEnableSound_,
-                             chkBootFromBios_, chkDetectSave_}) {
+    for (QCheckBox* check : checks) {
         layout->addWidget(check);
     }
     auto* method = new QHBoxLayout;
@@ -186,8 +213,8 @@ QFrame* QuarvendCfg::buildGeneralTab() {
 }
 
 QWidget* QuarvendCfg::buildOptionColumn(const QString& caption, const QString& name,
-                                        const QStringList& captions,
-                                        QList<QRadioButton*>& options) {
+                                        const QStringList& captions, QList<QRadioButton*>& options,
+                                        void (*select)(CentreForm&, int)) {
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -201,6 +228,10 @@ QWidget* QuarvendCfg::buildOptionColumn(const QString& caption, const QString& n
         group->addButton(option, i);
         options.append(option);
         layout->addWidget(option);
+        connect(option, &QRadioButton::clicked, this, [this, select, i] {
+            select(form_, i);
+            showForm();
+        });
     }
     layout->addStretch(1);
     return column;
@@ -212,46 +243,40 @@ QFrame* QuarvendCfg::buildVideoTab() {
     auto* options = new QHBoxLayout;
     options->addWidget(buildOptionColumn(
         QStringLiteral("Resolution:"), QStringLiteral("Opt_Res"),
-        {QStringLiteral("640X480"), QStringLiteral("800X600"), QStringLiteral("1024X768")},
-        optRes_));
+        {QStringLiteral("640X480"), QStringLiteral("800X600"), QStringLiteral("1024X768")}, optRes_,
+        selectResolution));
     options->addWidget(buildOptionColumn(QStringLiteral("Screen Size:"), QStringLiteral("Opt_Zoom"),
                                          {QStringLiteral("No Zooming"), QStringLiteral("2X"),
                                           QStringLiteral("3X"), QStringLiteral("4X")},
-                                         optZoom_));
+                                         optZoom_, selectZoom));
     options->addWidget(
         buildOptionColumn(QStringLiteral("Always Skip:"), QStringLiteral("Opt_FrameSkip"),
                           {QStringLiteral("Draw every frame"), QStringLiteral("Frame Skip 1"),
                            QStringLiteral("Frame Skip 2"), QStringLiteral("Frame Skip 3")},
-                          optFrameSkip_));
-    chkAutoFrameSkip_ =
-        addCheck(QStringLiteral("Chk_AutoFrameSkip"), QStringLiteral("Enable AutoFrame Skipping"));
-    chkHalfSpeed_ = addCheck(QStringLiteral("Chk_HalfSpeed"), QStringLiteral("Run in 1/2 speed"));
-    chkRealGba_ = addCheck(QStringLiteral("Chk_RealGBA"),
-                           QStringLiteral("Enable Real GBA Mode(3X and Above)"));
+                          optFrameSkip_, selectFrameSkip));
+    chkAutoFrameSkip_ = addCheck(QStringLiteral("Chk_AutoFrameSkip"),
+                                 QStringLiteral("Enable AutoFrame Skipping"), nullptr);
+    connect(chkAutoFrameSkip_, &QCheckBox::clicked, this, [this](bool on) {
+        setAutoFrameSkip(form_, on);
+        showForm();
+    });
+    chkHalfSpeed_ = addCheck(QStringLiteral("Chk_HalfSpeed"), QStringLiteral("Run in 1/2 speed"),
+                             &CentreSettings::halfSpeed);
+    chkRealGba_ =
+        addCheck(QStringLiteral("Chk_RealGBA"),
+                 QStringLiteral("Enable Real GBA Mode(3X and Above)"), &CentreSettings::realGba);
+    QCheckBox* window = addCheck(QStringLiteral("Chk_Window"), QStringLiteral("Play in a window"),
+                                 &CentreSettings::window);
+    QCheckBox* integerScale =
+        addCheck(QStringLiteral("Chk_IntegerScale"), QStringLiteral("Whole-number scaling only"),
+                 &CentreSettings::integerScale);
 
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(options);
-    layout->addWidget(chkAutoFrameSkip_);
-    layout->addWidget(chkHalfSpeed_);
-    layout->addWidget(chkRealGba_);
+    for (QCheckBox* check : {chkAutoFrameSkip_, chkHalfSpeed_, chkRealGba_, window, integerScale}) {
+        layout->addWidget(check);
+    }
     layout->addStretch(1);
-
-    // Selecting an option from code counts as a click, as the rules expect.
-    for (QRadioButton* option : optRes_) {
-        connect(option, &QRadioButton::toggled, this, [this](bool on) {
-            if (on) {
-                applyResolutionRule();
-            }
-        });
-    }
-    for (int i = 0; i < optZoom_.size(); ++i) {
-        connect(optZoom_[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) {
-                applyRealDisplayRule(i);
-            }
-        });
-    }
-    connect(chkAutoFrameSkip_, &QCheckBox::toggled, this, &QuarvendCfg::applyHalfSpeedRule);
     return frame;
 }
 
@@ -270,10 +295,9 @@ QFrame* QuarvendCfg::buildControllerTab() {
         inputGroup->addButton(option, i);
         optController1_.append(option);
         input->addWidget(option);
-        connect(option, &QRadioButton::toggled, this, [this](bool on) {
-            if (on) {
-                showKeyNames();
-            }
+        connect(option, &QRadioButton::clicked, this, [this, i] {
+            form_.settings.keyboardInput = i == 0;
+            showForm();
         });
     }
     input->addStretch(1);
@@ -282,34 +306,28 @@ QFrame* QuarvendCfg::buildControllerTab() {
     layout->addWidget(new QLabel(QStringLiteral("Keyboard Setting:")));
     auto* keys = new QGridLayout;
     for (int i = 0; i < centreKeyCount; ++i) {
-        auto* box = new CaptureBox(QStringLiteral("Txt_Inkey"), i);
+        CaptureBox* box = addCaptureBox(keys, QStringLiteral("Txt_Inkey"), i, centreButtonNames[i]);
         txtInkey_.append(box);
-        keys->addWidget(new QLabel(QString::fromLatin1(keyCaptions[i])), i / 2, (i % 2) * 2);
-        keys->addWidget(box, i / 2, (i % 2) * 2 + 1);
         connect(box, &CaptureBox::gotFocus, box, [box] { box->setCapturing(true); });
-        connect(box, &CaptureBox::lostFocus, box, [box] { box->setCapturing(false); });
         connect(box, &CaptureBox::keyDown, box, &QLineEdit::clear);
-        connect(box, &CaptureBox::keyUp, this, [this, i](int key) { keyBoxKeyUp(i, key); });
+        connect(box, &CaptureBox::keyUp, this,
+                [this, i](int key, bool keypad) { keyBoxKeyUp(i, key, keypad); });
     }
     layout->addLayout(keys);
 
     layout->addWidget(new QLabel(QStringLiteral("GamePad Setting:")));
     auto* buttons = new QGridLayout;
     for (int i = 0; i < centreJoyCount; ++i) {
-        auto* box = new CaptureBox(QStringLiteral("Txt_Joy"), i);
+        CaptureBox* box = addCaptureBox(buttons, QStringLiteral("Txt_Joy"), i,
+                                        centreButtonNames[firstJoyButton + i]);
         txtJoy_.append(box);
-        buttons->addWidget(new QLabel(QString::fromLatin1(joyCaptions[i])), i / 2, (i % 2) * 2);
-        buttons->addWidget(box, i / 2, (i % 2) * 2 + 1);
         connect(box, &CaptureBox::gotFocus, this, [this, box, i] {
             box->setCapturing(true);
             // Started after the focus change has finished, since it may show a message box.
             QTimer::singleShot(0, this, [this, i] { startJoystickCapture(i); });
         });
-        connect(box, &CaptureBox::lostFocus, box, [box] { box->setCapturing(false); });
     }
     layout->addLayout(buttons);
     layout->addStretch(1);
     return frame;
 }
-
-// Shows the selected tab's frame and hides the other two.

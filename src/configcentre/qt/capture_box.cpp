@@ -1,7 +1,9 @@
-#include "configcentre/capture_box.h"
+#include "configcentre/qt/capture_box.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+
+#include "configcentre/core/centre_form.h"
 
 namespace {
 
@@ -17,7 +19,19 @@ int mainBlockVirtualKey(int qtKey) {
         return 112 + (qtKey - Qt::Key_F1);
     }
     switch (qtKey) {
+    // The digit row with Shift held, as a US keyboard marks it.
+    case Qt::Key_Exclam: return 49;
+    case Qt::Key_At: return 50;
+    case Qt::Key_NumberSign: return 51;
+    case Qt::Key_Dollar: return 52;
+    case Qt::Key_Percent: return 53;
+    case Qt::Key_AsciiCircum: return 54;
+    case Qt::Key_Ampersand: return 55;
+    case Qt::Key_Asterisk: return 56;
+    case Qt::Key_ParenLeft: return 57;
+    case Qt::Key_ParenRight: return 48;
     case Qt::Key_Backspace: return 8;
+    case Qt::Key_Clear: return 12;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return 9;
     case Qt::Key_Return:
@@ -37,7 +51,13 @@ int mainBlockVirtualKey(int qtKey) {
     case Qt::Key_Up: return 38;
     case Qt::Key_Right: return 39;
     case Qt::Key_Down: return 40;
+    case Qt::Key_Print: return 44;
     case Qt::Key_Insert: return 45;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L: return 91;
+    case Qt::Key_Super_R: return 92;
+    case Qt::Key_Menu: return 93;
+    case Qt::Key_AltGr: return 165;
     case Qt::Key_Delete: return 46;
     case Qt::Key_NumLock: return 144;
     case Qt::Key_ScrollLock: return 145;
@@ -68,6 +88,20 @@ int mainBlockVirtualKey(int qtKey) {
     }
 }
 
+// X11 key symbols of the right-hand modifier keys, and their virtual keys.
+int sideOfModifier(quint32 nativeKey) {
+    switch (nativeKey) {
+    case 0xFFE1: return 160; // Shift_L
+    case 0xFFE2: return 161; // Shift_R
+    case 0xFFE3: return 162; // Control_L
+    case 0xFFE4: return 163; // Control_R
+    case 0xFFE9: return 164; // Alt_L
+    case 0xFFEA:             // Alt_R
+    case 0xFE03: return 165; // ISO_Level3_Shift, AltGr
+    default: return 0;
+    }
+}
+
 // With NumLock off the keypad sends Home, Up and so on, which share the main keys' codes.
 int keypadVirtualKey(int qtKey) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
@@ -85,7 +119,8 @@ int keypadVirtualKey(int qtKey) {
 }
 
 QColor boxColour(bool capturing) {
-    return capturing ? QColor(255, 255, 255) : QColor(192, 192, 192);
+    const Rgb colour = capturing ? captureWhite : centreGrey;
+    return QColor(colour.red, colour.green, colour.blue);
 }
 
 bool movesFocusInside(const QFocusEvent* event) {
@@ -96,7 +131,10 @@ bool movesFocusInside(const QFocusEvent* event) {
 
 } // namespace
 
-int virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
+int virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeKey) {
+    if (int side = sideOfModifier(nativeKey)) {
+        return side;
+    }
     return modifiers & Qt::KeypadModifier ? keypadVirtualKey(qtKey) : mainBlockVirtualKey(qtKey);
 }
 
@@ -114,6 +152,18 @@ void CaptureBox::setCapturing(bool capturing) {
     QPalette colours = palette();
     colours.setColor(QPalette::Base, boxColour(capturing));
     setPalette(colours);
+}
+
+// Tab and Shift+Tab would move the focus before the box saw them.
+bool CaptureBox::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void CaptureBox::focusInEvent(QFocusEvent* event) {
@@ -144,5 +194,6 @@ void CaptureBox::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat() || !pressSeen_) {
         return;
     }
-    emit keyUp(virtualKeyCode(event->key(), event->modifiers()));
+    emit keyUp(virtualKeyCode(event->key(), event->modifiers(), event->nativeVirtualKey()),
+               event->modifiers().testFlag(Qt::KeypadModifier));
 }
