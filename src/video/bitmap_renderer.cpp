@@ -12,6 +12,8 @@
 namespace {
 
 constexpr u32 secondPageOffset = 0xA000;
+constexpr ColumnRun wholeLine = {0, screenWidth};
+constexpr ColumnRun noColumn = {0, 0};
 
 // Mode 3 colours go straight to the display line, so the green marker bit stays clear.
 u16 directColour(u32 colour) {
@@ -24,27 +26,40 @@ bool untransformed() {
            ioRegister(io::BG2PC) == 0 && ioRegister(io::BG2PD) == 0x100;
 }
 
+void fillBackdropColour(u16* line, u32 start, u32 end) {
+    for (u32 x = start; x < end; ++x) {
+        line[x] = gba.HostPalette[0];
+    }
+}
+
 // With a rotation or scaling set the picture is not drawn; the line shows the backdrop
-// colour rather than what an earlier frame left there.
-void drawMode3(u16* line, u32 vcount) {
+// colour rather than what an earlier frame left there. Returns the columns that show BG2.
+ColumnRun drawMode3(u16* line, u32 vcount) {
     if (!untransformed()) {
-        for (u32 x = 0; x < screenWidth; ++x) {
-            line[x] = gba.HostPalette[0];
-        }
-        return;
+        fillBackdropColour(line, 0, screenWidth);
+        return noColumn;
     }
     const u8* source = gba.VideoRam + 480 * vcount;
     for (u32 x = 0; x < screenWidth; ++x) {
         line[x] = directColour(source[2 * x] | (source[2 * x + 1] << 8));
     }
+    return wholeLine;
 }
 
 // Every byte indexes the palette, entry 0 (the backdrop colour) included.
-void drawMode4(u16* line, u32 vcount, u32 dispcnt) {
+ColumnRun drawMode4(u16* line, u32 vcount, u32 dispcnt) {
     const u8* source =
         gba.VideoRam + screenWidth * vcount + ((dispcnt & 0x10) ? secondPageOffset : 0);
     for (u32 x = 0; x < screenWidth; ++x) {
         line[x] = gba.HostPalette[source[x]];
+    }
+    return wholeLine;
+}
+
+ColumnRun drawBg2(u16* line, u32 vcount, u32 dispcnt) {
+    switch (dispcnt & 7) {
+    case 3: return drawMode3(line, vcount);
+    default: return drawMode4(line, vcount, dispcnt);
     }
 }
 
@@ -71,13 +86,10 @@ void renderBitmapLine() {
     u16* line = videoLine.cursor;
     resetLayerRecords();
 
+    ColumnRun bg2Columns = noColumn;
     if (dispcnt & 0x400) {
         videoLine.bitmapBg2Priority = ioRegister(io::BG2CNT) & 3;
-        if ((dispcnt & 7) == 3) {
-            drawMode3(line, vcount);
-        } else {
-            drawMode4(line, vcount, dispcnt);
-        }
+        bg2Columns = drawBg2(line, vcount, dispcnt);
         applyForcedEffect(line, bldmod);
     } else {
         videoLine.bitmapBg2Priority = 3;
@@ -87,7 +99,7 @@ void renderBitmapLine() {
     }
 
     renderSpriteLine(1);
-    composeBitmapSprites(line, bldmod);
+    composeBitmapSprites(line, bldmod, bg2Columns);
     // Only window sprites set the mask, and they set objWindowPresent with it.
     if (videoLine.objWindowPresent) {
         clearObjWindowMask();

@@ -36,7 +36,7 @@ constexpr u32 spriteTileMask = 0x7FFF;
 constexpr u32 maxBoxWidth = 128;
 
 // Where a sprite's pixels go and what happens to them on the way. Chosen once per sprite.
-enum Target : u32 { toWindowMask, toSemiBuffer, blendedWithBelow, plain, brightened, darkened };
+enum Target : u32 { toWindowMask, toSemiBuffer, plain, brightened, darkened };
 
 // The choices that hold for every sprite of the line.
 struct LineSetup {
@@ -49,7 +49,6 @@ struct LineSetup {
     // greater priority numbers can never show.
     bool frontSpritesHide;
     Target ordinaryTarget;
-    Target semiTarget; // for sprites of mode 1
     // By OBJ mode (attribute 0 bits 10-11): the target, and by mode * 4 + priority the column
     // set of takenColumns it draws against.
     Target modeTargets[4];
@@ -79,9 +78,6 @@ constexpr u32 colourBlock = 16;
 // front of them take the columns of a row's first tile that lie left of its first drawn one.
 u16 colourRow[8 + maxBoxWidth + colourBlock];
 u16* const spriteColours = colourRow + 8;
-
-// For the blend while drawing: per priority, the one buffer that counts as lying below.
-const u16* belowLayer[4];
 
 u32 spriteAttribute(u32 entry, u32 index) {
     return load16(gba.ObjectAttributes + 8 * entry + 2 * index);
@@ -324,12 +320,8 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
         }
         if constexpr (target == brightened) {
             buffer[x] = brightenPixel(colour);
-        } else if constexpr (target == darkened) {
-            buffer[x] = darkenPixel(colour);
         } else {
-            // Deliberately as the console's blend is not: the sprite takes EVB and the pixel
-            // below EVA, and a transparent pixel below counts as black.
-            buffer[x] = blendPixel(belowLayer[priority][x], colour);
+            buffer[x] = darkenPixel(colour);
         }
     }
 }
@@ -346,9 +338,9 @@ void markPresent(Target target, u32 priority) {
 }
 
 using ColourStore = void (*)(const SpriteSpan&, u32);
-constexpr ColourStore colourStores[6] = {storeColours<toWindowMask>,     storeColours<toSemiBuffer>,
-                                         storeColours<blendedWithBelow>, storeColours<plain>,
-                                         storeColours<brightened>,       storeColours<darkened>};
+constexpr ColourStore colourStores[5] = {storeColours<toWindowMask>, storeColours<toSemiBuffer>,
+                                         storeColours<plain>, storeColours<brightened>,
+                                         storeColours<darkened>};
 
 // Per target (objLineBuffers 0-3, semiObjBuffers 4-7, the OBJ window mask 8), a bit for each
 // column of the line that needs no pixel from the sprite being drawn: taken by a sprite in
@@ -542,7 +534,7 @@ bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, 
 
 Target spriteTarget(const LineSetup& setup, u32 attr0) {
     switch ((attr0 >> 10) & 3) {
-    case 1: return setup.semiTarget;
+    case 1: return toSemiBuffer; // whatever BLDCNT says; composition decides where they blend
     case 2: return toWindowMask;
     default: return setup.ordinaryTarget;
     }
@@ -640,20 +632,6 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     }
 }
 
-// The layer below sprites of priority p: the buffer of the nearest used background priority
-// q >= p, or the display line when there is none; in bitmap modes always the display line.
-void prepareBelowLayers(u32 bitmapMode) {
-    for (u32 p = 0; p < 4; ++p) {
-        belowLayer[p] = videoLine.cursor;
-        for (u32 q = p; q < 4 && !bitmapMode; ++q) {
-            if (videoLine.priorityUsed[q]) {
-                belowLayer[p] = layerBuffers[q];
-                break;
-            }
-        }
-    }
-}
-
 LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     LineSetup setup;
     setup.line = ioRegister(io::VCOUNT);
@@ -676,15 +654,6 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
         setup.ordinaryTarget = effectMode == effectBrighten ? brightened
                                : effectMode == effectDarken ? darkened
                                                             : plain;
-    }
-    if (!spritesFirstTarget) {
-        setup.semiTarget = toSemiBuffer;
-    } else if (effectMode != effectBlend && (bldmod & 0x3F00) && !windows) {
-        // Composition blends only in effect mode 1, so these sprites are blended right here.
-        setup.semiTarget = blendedWithBelow;
-        prepareBelowLayers(bitmapMode);
-    } else {
-        setup.semiTarget = setup.ordinaryTarget;
     }
     for (u32 mode = 0; mode < 4; ++mode) {
         const Target target = spriteTarget(setup, mode << 10);

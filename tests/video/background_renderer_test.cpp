@@ -445,7 +445,7 @@ TEST_F(BackgroundRenderer, BitmapModesComposeSpritesOfPriorityOneAndZeroOnly) {
     videoLine.objPresent[0] = videoLine.objPresent[1] = videoLine.objPresent[2] = 1;
     videoLine.semiObjPresent[0] = videoLine.semiObjPresent[3] = 1;
     selectEffectRows(8, 8, 0);
-    composeBitmapSprites(line, 0);
+    composeBitmapSprites(line, 0x0400, {0, 240}); // BG2 a second target
     EXPECT_EQ(line[0], entry(1));
     EXPECT_EQ(line[1], entry(2));
     EXPECT_EQ(line[2], entry(100));
@@ -471,7 +471,7 @@ TEST_F(BackgroundRenderer, OrdinarySpritesBlendOnlyAsFirstTargetsWithASecondTarg
         }
         objLineBuffers[0][0] = white;
         videoLine.objPresent[0] = 1;
-        composeBitmapSprites(line, bldmod);
+        composeBitmapSprites(line, bldmod, {0, 240});
         EXPECT_EQ(line[0], bldmod == 0x0150u ? half : white) << std::hex << bldmod;
     }
 }
