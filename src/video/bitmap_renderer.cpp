@@ -1,8 +1,9 @@
-// The bitmap line renderer (modes 3 and 4): BG2 is a picture in VideoRam drawn straight into
+// The bitmap line renderer (modes 3, 4 and 5): BG2 is a picture in VideoRam drawn straight into
 // the display line, with sprites of priorities 1 and 0 composed over it.
 #include "common/screen.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "machine/memory_access.h"
 #include "video/color_effects.h"
 #include "video/composition.h"
 #include "video/frame_driver.h"
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr u32 secondPageOffset = 0xA000;
+constexpr u32 mode5Width = 160;
+constexpr u32 mode5Height = 128;
 constexpr ColumnRun wholeLine = {0, screenWidth};
 constexpr ColumnRun noColumn = {0, 0};
 
@@ -56,9 +59,47 @@ ColumnRun drawMode4(u16* line, u32 vcount, u32 dispcnt) {
     return wholeLine;
 }
 
+s32 parameter(u32 offset) {
+    return static_cast<s16>(ioRegister(offset));
+}
+
+// The reference point as the 28-bit signed value the register holds. Its integer part is
+// 20 bits wide and the walk stays within 2^23 of it, so whether a column lies inside the
+// frame comes out the same as with the low 20 bits of the wrapping 32-bit sum.
+s32 referencePoint(u32 value) {
+    return static_cast<s32>(value << 4) >> 4;
+}
+
+// Mode 5: a 160 x 128 frame of 15-bit colours (DISPCNT bit 4 selects the second, 40 KB on),
+// walked through BG2's reference point and PA, PC like an affine layer. Columns whose point
+// lies outside the frame show the backdrop colour; being a straight walk, those inside form
+// one run. The reference point then moves by PB, PD for the next line.
+ColumnRun drawMode5(u16* line, u32 dispcnt) {
+    const u8* frame = gba.VideoRam + ((dispcnt & 0x10) ? secondPageOffset : 0);
+    s32 x = referencePoint(gba.bg2RefX);
+    s32 y = referencePoint(gba.bg2RefY);
+    const s32 pa = parameter(io::BG2PA), pc = parameter(io::BG2PC);
+    const ColumnRun inside = insideBoth(insideColumns(x, pa, mode5Width << 8, screenWidth),
+                                        insideColumns(y, pc, mode5Height << 8, screenWidth));
+    fillBackdropColour(line, 0, inside.first);
+    x += static_cast<s32>(inside.first) * pa;
+    y += static_cast<s32>(inside.first) * pc;
+    for (u32 i = inside.first; i < inside.end; ++i) {
+        const u32 texel = (static_cast<u32>(y) >> 8) * mode5Width + (static_cast<u32>(x) >> 8);
+        line[i] = directColour(load16(frame + 2 * texel));
+        x += pa;
+        y += pc;
+    }
+    fillBackdropColour(line, inside.end, screenWidth);
+    gba.bg2RefX += static_cast<u32>(parameter(io::BG2PB));
+    gba.bg2RefY += static_cast<u32>(parameter(io::BG2PD));
+    return inside;
+}
+
 ColumnRun drawBg2(u16* line, u32 vcount, u32 dispcnt) {
     switch (dispcnt & 7) {
     case 3: return drawMode3(line, vcount);
+    case 5: return drawMode5(line, dispcnt);
     default: return drawMode4(line, vcount, dispcnt);
     }
 }
