@@ -397,6 +397,32 @@ TEST(AffineSpan, InsideColumnsAreExactlyTheColumnsInsideTheTexture) {
     }
 }
 
+// Affine sprites take the sprite mosaic too, counted in screen columns and box rows as for the
+// others; columns outside the texture are sampled as transparent.
+TEST_F(Sprites, MosaicOnAffineSprites) {
+    columnTexture(0, 16, 16);
+    rowTexture(8, 16, 16);
+    ioRegister(io::MOSAIC) = 0x3300; // sprite blocks of 4 x 4
+    // Mirrored, box column 0 lies just outside the texture; columns 3, 7, 11, 15 are sampled
+    // and show texture columns 13, 9, 5, 1.
+    setAffineGroup(1, -0x100, 0, 0, 0x100);
+    setSprite(0, 0x3100, (1u << 14) | (1u << 9), 0);
+    renderLine(0);
+    const u32 expected[16] = {0, 0, 0, 14, 14, 14, 14, 10, 10, 10, 10, 6, 6, 6, 6, 2};
+    for (u32 x = 0; x < 16; ++x) {
+        EXPECT_EQ(shown(0, x), expected[x]) << x;
+    }
+    // Vertically, box row 6 shows row 4; without the mosaic bit row 6.
+    setAffineGroup(1, 0x100, 0, 0, 0x100);
+    setSprite(0, 0x3100, (1u << 14) | (1u << 9), 8);
+    renderLine(6);
+    EXPECT_EQ(shown(0, 0), 5u);
+    EXPECT_EQ(shown(0, 1), 5u);
+    setSprite(0, 0x2100, (1u << 14) | (1u << 9), 8);
+    renderLine(6);
+    EXPECT_EQ(shown(0, 0), 7u);
+}
+
 TEST_F(Sprites, AffineTextureStartAndClipping) {
     columnTexture(0, 16, 16);
     // A mirror maps box column 0 to texture x = 16.0, just outside: column 0 stays empty and
