@@ -1,10 +1,9 @@
 @ Sprites as first target outside alpha mode (BLDMOD 0x2110: sprites first target, effect
 @ mode 0, the blue band BG0 and the backdrop second targets; EVA = 12, EVB = 4). Mode-1
-@ sprites are then blended as they are drawn with the nearest background layer below them,
-@ the sprite taking EVB and the layer EVA; where that layer has no pixel the sprite darkens
-@ (the transparent pixel counts as black). Ordinary sprites stay as they are. Left: an
-@ ordinary red sprite across the band's top edge; middle: a mode-1 one; right: a mode-1 one
-@ over a band with holes (its tiles' frames are transparent).
+@ sprites stay semi-transparent: they blend, the sprite taking EVA and what lies below EVB,
+@ over the band and over the backdrop, which shows through the band's holes. Ordinary sprites
+@ stay as they are. Left: an ordinary red sprite across the band's top edge; middle: a mode-1
+@ one; right: a mode-1 one over a band with holes (its tiles' frames are transparent).
     .include "scene.inc"
     colour 0, 12, 12, 12
     colour 1, 0, 0, 24

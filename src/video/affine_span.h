@@ -2,9 +2,9 @@
 // at START and moves by STEP per column (8.8 fixed point), the columns i of 0..COUNT - 1 where
 // 0 <= START + i * STEP < LIMIT. Being linear, they form one run, so the sprite loop can fill
 // the rest as transparent and read texels without a bounds test per pixel.
-// The arithmetic is 32-bit: START stays within +-2^24 (the sum of four 16-bit products with
-// sprite sizes), LIMIT within 2^14 and STEP within 16 bits, so no difference overflows, and
-// the divisions cost less than 64-bit ones.
+// The arithmetic is 32-bit: START stays within +-2^27 (a sprite's sum of four 16-bit products
+// with its size, or a 28-bit reference point), LIMIT within 2^16 and STEP within 16 bits, so
+// no difference overflows, and the divisions cost less than 64-bit ones.
 #pragma once
 
 #include <algorithm>

@@ -62,8 +62,9 @@ void drawLine(u32 mode) {
     case 1:
     case 2: renderTileLine(); break;
     case 3:
-    case 4: renderBitmapLine(); break;
-    default: return; // modes 5-7 draw nothing and leave the line as it was
+    case 4:
+    case 5: renderBitmapLine(); break;
+    default: return; // modes 6 and 7 draw nothing and leave the line as it was
     }
     if (display.rgb555) {
         convertLineTo15Bit(line);

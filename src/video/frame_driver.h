@@ -11,5 +11,5 @@ extern u16 renderBuffer[renderWidth * renderHeight];
 // and clear sprite buffers.
 void beginFrameDrawing();
 // Draws the line VCOUNT names with the renderer of MODE and advances to the next line; modes
-// 5-7 draw nothing and leave the line as it was.
+// 6 and 7 draw nothing and leave the line as it was.
 void drawLine(u32 mode);

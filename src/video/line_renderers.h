@@ -7,7 +7,7 @@
 #include "video/line_state.h"
 
 void renderTileLine();   // modes 0, 1, 2
-void renderBitmapLine(); // modes 3, 4
+void renderBitmapLine(); // modes 3, 4, 5
 
 // Clears the layer records and the sprite presence flags at the start of a line.
 void resetLayerRecords();

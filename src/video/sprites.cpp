@@ -36,7 +36,7 @@ constexpr u32 spriteTileMask = 0x7FFF;
 constexpr u32 maxBoxWidth = 128;
 
 // Where a sprite's pixels go and what happens to them on the way. Chosen once per sprite.
-enum Target : u32 { toWindowMask, toSemiBuffer, blendedWithBelow, plain, brightened, darkened };
+enum Target : u32 { toWindowMask, toSemiBuffer, plain, brightened, darkened };
 
 // The choices that hold for every sprite of the line.
 struct LineSetup {
@@ -49,7 +49,6 @@ struct LineSetup {
     // greater priority numbers can never show.
     bool frontSpritesHide;
     Target ordinaryTarget;
-    Target semiTarget; // for sprites of mode 1
     // By OBJ mode (attribute 0 bits 10-11): the target, and by mode * 4 + priority the column
     // set of takenColumns it draws against.
     Target modeTargets[4];
@@ -79,9 +78,6 @@ constexpr u32 colourBlock = 16;
 // front of them take the columns of a row's first tile that lie left of its first drawn one.
 u16 colourRow[8 + maxBoxWidth + colourBlock];
 u16* const spriteColours = colourRow + 8;
-
-// For the blend while drawing: per priority, the one buffer that counts as lying below.
-const u16* belowLayer[4];
 
 u32 spriteAttribute(u32 entry, u32 index) {
     return load16(gba.ObjectAttributes + 8 * entry + 2 * index);
@@ -252,8 +248,8 @@ constexpr RowFetcher vectorRowFetchers[4] = {fetchRow16Vector<false>, fetchRow16
 // and would be mispredicted. Index 0 of 256 colours finds the 0 that renderSpriteLine holds in
 // entry 0.
 template <bool colours256>
-void fetchAffine(AffineWalk walk, u32 tile, u32 width, bool oneDimensional, u32 count,
-                 const u16* palette) {
+[[gnu::always_inline]] inline void fetchAffine(AffineWalk walk, u32 tile, u32 width,
+                                               bool oneDimensional, u32 count, const u16* palette) {
     constexpr u32 tileRowBytes = colours256 ? 8 : 4;
     const u32 stride = oneDimensional ? tileRowBytes * width : 1024;
     const u16* rows = textureOffsets.rows[colours256][std::countr_zero(stride) - 5];
@@ -324,12 +320,8 @@ WIDE_VECTOR_CLONES void storeColours(const SpriteSpan& span, u32 priority) {
         }
         if constexpr (target == brightened) {
             buffer[x] = brightenPixel(colour);
-        } else if constexpr (target == darkened) {
-            buffer[x] = darkenPixel(colour);
         } else {
-            // Deliberately as the console's blend is not: the sprite takes EVB and the pixel
-            // below EVA, and a transparent pixel below counts as black.
-            buffer[x] = blendPixel(belowLayer[priority][x], colour);
+            buffer[x] = darkenPixel(colour);
         }
     }
 }
@@ -346,9 +338,9 @@ void markPresent(Target target, u32 priority) {
 }
 
 using ColourStore = void (*)(const SpriteSpan&, u32);
-constexpr ColourStore colourStores[6] = {storeColours<toWindowMask>,     storeColours<toSemiBuffer>,
-                                         storeColours<blendedWithBelow>, storeColours<plain>,
-                                         storeColours<brightened>,       storeColours<darkened>};
+constexpr ColourStore colourStores[5] = {storeColours<toWindowMask>, storeColours<toSemiBuffer>,
+                                         storeColours<plain>, storeColours<brightened>,
+                                         storeColours<darkened>};
 
 // Per target (objLineBuffers 0-3, semiObjBuffers 4-7, the OBJ window mask 8), a bit for each
 // column of the line that needs no pixel from the sprite being drawn: taken by a sprite in
@@ -485,8 +477,8 @@ bool fetchRegularSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2,
 // The texture position of the first drawn column of box row IY, after SKIP columns cut at the
 // left edge, in 8.8 fixed point. The products with the skip and with the row are each cut to
 // signed 16 bits before they are added; that loss of precision is deliberate.
-AffineWalk affineStart(u32 group, u32 skip, u32 iy, u32 halfBoxWidth, u32 halfBoxHeight, u32 width,
-                       u32 height) {
+[[gnu::always_inline]] inline AffineWalk affineStart(u32 group, u32 skip, u32 iy, u32 halfBoxWidth,
+                                                     u32 halfBoxHeight, u32 width, u32 height) {
     s32 pa = affineParameter(group, 0);
     s32 pb = affineParameter(group, 1);
     s32 pc = affineParameter(group, 2);
@@ -499,8 +491,20 @@ AffineWalk affineStart(u32 group, u32 skip, u32 iy, u32 halfBoxWidth, u32 halfBo
             pa, pc};
 }
 
-bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, const u64* taken,
-                       SpriteSpan& span) {
+// What an affine sprite's row needs before its texels are read: the texture walk from the
+// box's first column on the screen and the run of columns inside the texture.
+struct AffineRow {
+    AffineWalk walk;
+    ColumnRun inside;
+    u32 width;
+};
+
+// False when the line misses the box or the texture. With vertical MOSAIC the row steps back
+// to the first of its block. This and the helpers it and fetchAffineTexels use are inlined into
+// both affine paths, so that the one without mosaic keeps the code it had alone.
+template <bool mosaic>
+[[gnu::always_inline]] inline bool affineRow(const LineSetup& setup, u32 attr0, u32 attr1,
+                                             const SpriteSpan& span, AffineRow& row) {
     u32 size = sizeIndex(attr0, attr1);
     u32 doubled = (attr0 >> 9) & 1;
     u32 halfBoxWidth = 1u << (spriteHalfWidthShifts[size] + doubled);
@@ -509,40 +513,79 @@ bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, 
     if (!boxRow(attr0 & 0xFF, 2 * halfBoxHeight, setup.line, iy)) {
         return false;
     }
-    u32 width = spriteWidths[size];
+    if constexpr (mosaic) {
+        iy -= iy % setup.mosaicHeight;
+    }
+    row.width = spriteWidths[size];
     u32 height = spriteHeights[size];
-    AffineWalk walk =
-        affineStart((attr1 >> 9) & 31, span.skip, iy, halfBoxWidth, halfBoxHeight, width, height);
-    // Outside the texture the columns are transparent; of the run inside, only the stretch
-    // between the first and the last open column is read.
-    const ColumnRun inside =
-        insideBoth(insideColumns(walk.tx, walk.pa, static_cast<s32>(width << 8), span.count),
-                   insideColumns(walk.ty, walk.pc, static_cast<s32>(height << 8), span.count));
-    if (inside.first == inside.end) {
+    row.walk = affineStart((attr1 >> 9) & 31, span.skip, iy, halfBoxWidth, halfBoxHeight, row.width,
+                           height);
+    row.inside = insideBoth(
+        insideColumns(row.walk.tx, row.walk.pa, static_cast<s32>(row.width << 8), span.count),
+        insideColumns(row.walk.ty, row.walk.pc, static_cast<s32>(height << 8), span.count));
+    return row.inside.first != row.inside.end;
+}
+
+// COUNT texels of the row from its column FIRST on, into spriteColours.
+[[gnu::always_inline]] inline void fetchAffineTexels(const LineSetup& setup, u32 attr0, u32 attr2,
+                                                     const AffineRow& row, u32 first, u32 count) {
+    AffineWalk walk = row.walk;
+    walk.tx += static_cast<s32>(first) * walk.pa;
+    walk.ty += static_cast<s32>(first) * walk.pc;
+    u32 tile = attr2 & 0x3FF;
+    const u16* palette = spritePalette(attr0, attr2);
+    if (attr0 & 0x2000) {
+        fetchAffine<true>(walk, tile, row.width, setup.oneDimensional, count, palette);
+    } else {
+        fetchAffine<false>(walk, tile, row.width, setup.oneDimensional, count, palette);
+    }
+}
+
+// With mosaic a row samples from its first drawn column on and spreads its samples beyond the
+// texture, so the whole run inside is read and the whole span of the box kept, the columns
+// outside the texture transparent.
+[[gnu::noinline]] bool fetchAffineMosaicSprite(const LineSetup& setup, u32 attr0, u32 attr1,
+                                               u32 attr2, SpriteSpan& span) {
+    AffineRow row;
+    if (!affineRow<true>(setup, attr0, attr1, span, row)) {
         return false;
     }
-    cutSpan(span, inside);
+    const ColumnRun inside = row.inside;
+    fetchAffineTexels(setup, attr0, attr2, row, inside.first, inside.end - inside.first);
+    std::memmove(spriteColours + inside.first, spriteColours,
+                 (inside.end - inside.first) * sizeof(u16));
+    std::fill_n(spriteColours, inside.first, 0);
+    std::fill(spriteColours + inside.end, spriteColours + span.count, 0);
+    if (setup.mosaicWidth > 1) {
+        applyHorizontalMosaic(span.count, setup.mosaicWidth);
+    }
+    return true;
+}
+
+// Outside the texture the columns are transparent; of the run inside, only the stretch
+// between the first and the last open column is read.
+bool fetchAffineSprite(const LineSetup& setup, u32 attr0, u32 attr1, u32 attr2, const u64* taken,
+                       SpriteSpan& span) {
+    if (attr0 & 0x1000) {
+        return fetchAffineMosaicSprite(setup, attr0, attr1, attr2, span);
+    }
+    AffineRow row;
+    if (!affineRow<false>(setup, attr0, attr1, span, row)) {
+        return false;
+    }
+    cutSpan(span, row.inside);
     const ColumnRun open = openColumns(taken, span);
     if (open.first == open.end) {
         return false;
     }
     cutSpan(span, open);
-    const s32 cut = static_cast<s32>(inside.first + open.first);
-    walk.tx += cut * walk.pa;
-    walk.ty += cut * walk.pc;
-    u32 tile = attr2 & 0x3FF;
-    const u16* palette = spritePalette(attr0, attr2);
-    if (attr0 & 0x2000) {
-        fetchAffine<true>(walk, tile, width, setup.oneDimensional, span.count, palette);
-    } else {
-        fetchAffine<false>(walk, tile, width, setup.oneDimensional, span.count, palette);
-    }
+    fetchAffineTexels(setup, attr0, attr2, row, row.inside.first + open.first, span.count);
     return true;
 }
 
 Target spriteTarget(const LineSetup& setup, u32 attr0) {
     switch ((attr0 >> 10) & 3) {
-    case 1: return setup.semiTarget;
+    case 1: return toSemiBuffer; // whatever BLDCNT says; composition decides where they blend
     case 2: return toWindowMask;
     default: return setup.ordinaryTarget;
     }
@@ -640,20 +683,6 @@ void drawSprite(const LineSetup& setup, u32 entry) {
     }
 }
 
-// The layer below sprites of priority p: the buffer of the nearest used background priority
-// q >= p, or the display line when there is none; in bitmap modes always the display line.
-void prepareBelowLayers(u32 bitmapMode) {
-    for (u32 p = 0; p < 4; ++p) {
-        belowLayer[p] = videoLine.cursor;
-        for (u32 q = p; q < 4 && !bitmapMode; ++q) {
-            if (videoLine.priorityUsed[q]) {
-                belowLayer[p] = layerBuffers[q];
-                break;
-            }
-        }
-    }
-}
-
 LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
     LineSetup setup;
     setup.line = ioRegister(io::VCOUNT);
@@ -676,15 +705,6 @@ LineSetup prepareLine(u32 dispcnt, u32 bitmapMode) {
         setup.ordinaryTarget = effectMode == effectBrighten ? brightened
                                : effectMode == effectDarken ? darkened
                                                             : plain;
-    }
-    if (!spritesFirstTarget) {
-        setup.semiTarget = toSemiBuffer;
-    } else if (effectMode != effectBlend && (bldmod & 0x3F00) && !windows) {
-        // Composition blends only in effect mode 1, so these sprites are blended right here.
-        setup.semiTarget = blendedWithBelow;
-        prepareBelowLayers(bitmapMode);
-    } else {
-        setup.semiTarget = setup.ordinaryTarget;
     }
     for (u32 mode = 0; mode < 4; ++mode) {
         const Target target = spriteTarget(setup, mode << 10);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -424,6 +425,45 @@ TEST_F(BackgroundRenderer, Mode4PagesAndColourZero) {
     EXPECT_EQ(videoLine.bitmapBg2Priority, 3u);
 }
 
+// Mode 5: a 160 x 128 frame walked through BG2's reference point and PA, PC (here from x = -10
+// in steps of 2); columns whose point lies outside the frame show the backdrop. After each line
+// the point moves by PB, PD.
+TEST_F(BackgroundRenderer, Mode5WalksItsFrameThroughBg2sParameters) {
+    auto texel = [](u32 x, u32 y) { return (x & 31) | (y & 31) << 5; };
+    for (u32 y = 0; y < 128; ++y) {
+        for (u32 x = 0; x < 160; ++x) {
+            write16(0x0600A000 + 2 * (160 * y + x), texel(x, y));
+        }
+    }
+    fillVram(0, 0x7FFF, 160 * 128); // frame 0 must not show
+    setRegister(0x020, 0x0200);     // PA
+    setRegister(0x022, 0x0100);     // PB
+    setRegister(0x024, 0);          // PC
+    setRegister(0x026, 0x0200);     // PD
+    const u32 x0 = static_cast<u32>(-10 * 256) & 0x0FFFFFFF, y0 = 125 * 256;
+    setRegister(0x028, x0 & 0xFFFF);
+    setRegister(0x02A, x0 >> 16);
+    setRegister(0x02C, y0 & 0xFFFF);
+    setRegister(0x02E, y0 >> 16);
+    setRegister(0x000, 0x0415); // mode 5, frame 1, BG2 on
+    auto direct = [](u32 colour) {
+        return static_cast<u16>((colour & 31) << 11 | (colour >> 5) << 6);
+    };
+    const u16 backdrop = hostColour(backdropColour);
+
+    const u16* line = renderLine(0);
+    EXPECT_EQ(line[4], backdrop); // x = -2
+    EXPECT_EQ(line[5], direct(texel(0, 125)));
+    EXPECT_EQ(line[84], direct(texel(158, 125)));
+    EXPECT_EQ(line[85], backdrop); // x = 160
+    EXPECT_EQ(line[239], backdrop);
+    line = renderLine(1); // from x = -9, y = 127
+    EXPECT_EQ(line[4], backdrop);
+    EXPECT_EQ(line[5], direct(texel(1, 127)));
+    line = renderLine(2); // y = 129: nothing of the frame
+    EXPECT_EQ(std::count(line, line + 240, backdrop), 240);
+}
+
 TEST_F(BackgroundRenderer, BitmapEffectsIgnoreTargetBits) {
     fillVram(0xA000, 0x0909, 120);
     setRegister(0x050, 0x00C0); // darken, no targets
@@ -445,7 +485,7 @@ TEST_F(BackgroundRenderer, BitmapModesComposeSpritesOfPriorityOneAndZeroOnly) {
     videoLine.objPresent[0] = videoLine.objPresent[1] = videoLine.objPresent[2] = 1;
     videoLine.semiObjPresent[0] = videoLine.semiObjPresent[3] = 1;
     selectEffectRows(8, 8, 0);
-    composeBitmapSprites(line, 0);
+    composeBitmapSprites(line, 0x0400, {0, 240}); // BG2 a second target
     EXPECT_EQ(line[0], entry(1));
     EXPECT_EQ(line[1], entry(2));
     EXPECT_EQ(line[2], entry(100));
@@ -471,7 +511,7 @@ TEST_F(BackgroundRenderer, OrdinarySpritesBlendOnlyAsFirstTargetsWithASecondTarg
         }
         objLineBuffers[0][0] = white;
         videoLine.objPresent[0] = 1;
-        composeBitmapSprites(line, bldmod);
+        composeBitmapSprites(line, bldmod, {0, 240});
         EXPECT_EQ(line[0], bldmod == 0x0150u ? half : white) << std::hex << bldmod;
     }
 }

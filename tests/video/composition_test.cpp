@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "machine/gba_system.h"
@@ -53,17 +54,47 @@ TEST_F(CompositionTest, ASpriteLiesOverEveryLayerOfItsPriority) {
     EXPECT_EQ(objLineBuffers[1][3], 0); // used up
 }
 
-TEST_F(CompositionTest, SemiTransparentSpritesBlendOverANonTargetLayer) {
-    u16 layer = hostColour(0x001F); // red 31, not a second target
-    videoLine.priorityUsed[2] = 1;
-    videoLine.priorityLayer[2] = 2;
-    layerBuffers[2][7] = layer;
-    videoLine.semiObjPresent[1] = 1;
-    semiObjBuffers[1][7] = hostColour(0x7C00); // blue 31
-    composeLine(line, 0);
-    // EVA = EVB = 8: half of each, whatever the target bits say.
-    EXPECT_EQ(line[7], (15u << 11) | 0x20 | 15u);
-    EXPECT_EQ(semiObjBuffers[1][7], 0);
+// Whatever the effect mode, a semi-transparent sprite blends (EVA, EVB) only over a second
+// target: here BG2 and an ordinary sprite below it. Over BG3 and the backdrop, which are not,
+// it shows as it is, brightened or darkened when OBJ is a first target.
+TEST_F(CompositionTest, SemiTransparentSpritesBlendOnlyOverASecondTarget) {
+    const u16 red = hostColour(0x001F), blue = hostColour(0x7C00), white = hostColour(0x7FFF);
+    const u16 half = (15u << 11) | 0x20 | 15u; // blue 31 over red 31, 8/16 each
+    selectEffectRows(8, 8, 16);
+    for (u32 mode = 0; mode < 4; ++mode) {
+        for (u32 objFirst : {0u, 0x10u}) {
+            const u32 bldmod = 0x1400 | mode << 6 | objFirst;
+            resetLayerRecords();
+            videoLine.priorityUsed[2] = videoLine.priorityUsed[3] = 1;
+            videoLine.priorityLayer[2] = 2;
+            videoLine.priorityLayer[3] = 3;
+            layerBuffers[2][0] = red;
+            layerBuffers[3][1] = red;
+            videoLine.objPresent[2] = 1;
+            objLineBuffers[2][3] = red;
+            videoLine.semiObjPresent[1] = 1;
+            for (u32 x : {0, 1, 2, 3}) {
+                semiObjBuffers[1][x] = blue;
+            }
+            std::fill_n(line, 256, white);
+            composeLine(line, bldmod);
+            const u16 plain = !objFirst ? blue : mode == 2 ? 0xFFFF : mode == 3 ? 0x0020 : blue;
+            EXPECT_EQ(line[0], half) << std::hex << bldmod;
+            EXPECT_EQ(line[1], plain) << std::hex << bldmod;
+            EXPECT_EQ(line[2], plain) << std::hex << bldmod;
+            // In alpha mode an ordinary first-target sprite has blended over the line itself.
+            const u16 sprite = ordinarySpritesBlend(bldmod) ? blendPixel(red, white) : red;
+            EXPECT_EQ(line[3], blendPixel(blue, sprite)) << std::hex << bldmod;
+            EXPECT_EQ(semiObjBuffers[1][0] | semiObjBuffers[1][1], 0);
+        }
+    }
+    // The backdrop as a second target.
+    resetLayerRecords();
+    videoLine.semiObjPresent[0] = 1;
+    semiObjBuffers[0][5] = blue;
+    std::fill_n(line, 256, white);
+    composeLine(line, 0x2000);
+    EXPECT_EQ(line[5], (15u << 11) | (15u << 6) | 0x20 | 30u);
 }
 
 } // namespace

@@ -397,6 +397,32 @@ TEST(AffineSpan, InsideColumnsAreExactlyTheColumnsInsideTheTexture) {
     }
 }
 
+// Affine sprites take the sprite mosaic too, counted in screen columns and box rows as for the
+// others; columns outside the texture are sampled as transparent.
+TEST_F(Sprites, MosaicOnAffineSprites) {
+    columnTexture(0, 16, 16);
+    rowTexture(8, 16, 16);
+    ioRegister(io::MOSAIC) = 0x3300; // sprite blocks of 4 x 4
+    // Mirrored, box column 0 lies just outside the texture; columns 3, 7, 11, 15 are sampled
+    // and show texture columns 13, 9, 5, 1.
+    setAffineGroup(1, -0x100, 0, 0, 0x100);
+    setSprite(0, 0x3100, (1u << 14) | (1u << 9), 0);
+    renderLine(0);
+    const u32 expected[16] = {0, 0, 0, 14, 14, 14, 14, 10, 10, 10, 10, 6, 6, 6, 6, 2};
+    for (u32 x = 0; x < 16; ++x) {
+        EXPECT_EQ(shown(0, x), expected[x]) << x;
+    }
+    // Vertically, box row 6 shows row 4; without the mosaic bit row 6.
+    setAffineGroup(1, 0x100, 0, 0, 0x100);
+    setSprite(0, 0x3100, (1u << 14) | (1u << 9), 8);
+    renderLine(6);
+    EXPECT_EQ(shown(0, 0), 5u);
+    EXPECT_EQ(shown(0, 1), 5u);
+    setSprite(0, 0x2100, (1u << 14) | (1u << 9), 8);
+    renderLine(6);
+    EXPECT_EQ(shown(0, 0), 7u);
+}
+
 TEST_F(Sprites, AffineTextureStartAndClipping) {
     columnTexture(0, 16, 16);
     // A mirror maps box column 0 to texture x = 16.0, just outside: column 0 stays empty and
@@ -443,44 +469,23 @@ TEST_F(Sprites, AffineTextureStartAndClipping) {
     EXPECT_EQ(videoLine.objPresent[0], 0);
 }
 
-TEST_F(Sprites, SemiTransparentSpritesAndBldmodBit4) {
+// Mode-1 sprites are drawn unchanged into their own buffers whatever BLDCNT and the windows
+// say: the composition alone decides where they blend.
+TEST_F(Sprites, SemiTransparentSpritesGoToTheirBufferWhateverBldcntSays) {
     std::memset(gba.VideoRam + 0x10000, 0x11, 32);
     setSprite(0, 0x0400, 0, (2u << 10) | 0x1000); // mode 1, priority 2, bank 1
-    renderLine(0);
-    EXPECT_EQ(videoLine.semiObjPresent[2], 1);
-    EXPECT_EQ(semiObjBuffers[2][0], colour(17));
-    EXPECT_EQ(videoLine.objPresent[2], 0);
-
-    // Sprites as first target in alpha mode: drawn as ordinary sprites, composition blends.
-    ioRegister(io::BLDCNT) = 0x0150;
-    renderLine(0);
-    EXPECT_EQ(videoLine.semiObjPresent[2], 0);
-    EXPECT_EQ(objLineBuffers[2][0], colour(17));
-
-    // Brighten with no second target: brightened like ordinary sprites.
-    ioRegister(io::BLDCNT) = 0x0090;
-    selectEffectRows(16, 0, 16);
-    renderLine(0);
-    EXPECT_EQ(objLineBuffers[2][0], 0xFFFF);
-
-    // Effect mode 0 with a second target: blended right away with the nearest used layer
-    // buffer below, the sprite taking EVB and that buffer's pixel EVA; a transparent pixel of
-    // that buffer counts as black.
-    ioRegister(io::BLDCNT) = 0x0110;
-    selectEffectRows(12, 4, 0);
+    selectEffectRows(12, 4, 16);
     videoLine.priorityUsed[3] = 1;
-    layerBuffers[3][0] = hostColour(0x0010); // red 16
-    layerBuffers[3][1] = 0;
-    renderLine(0);
-    auto expected = [](u32 sprite, u32 below) { return 4 * sprite / 16 + 12 * below / 16; };
-    EXPECT_EQ(objLineBuffers[2][0], (expected(17, 16) << 11) | 0x20);
-    EXPECT_EQ(objLineBuffers[2][1], (expected(17, 0) << 11) | 0x20);
-    EXPECT_EQ(videoLine.objPresent[2], 1);
-
-    // With a window on, the window composition takes over: drawn unchanged.
-    ioRegister(io::DISPCNT) = spritesOn | oneDimensional | 0x2000;
-    renderLine(0);
-    EXPECT_EQ(objLineBuffers[2][0], colour(17));
+    for (u32 dispcnt : {0u, 0x2000u}) {
+        ioRegister(io::DISPCNT) = static_cast<u16>(spritesOn | oneDimensional | dispcnt);
+        for (u32 bldcnt : {0x0000u, 0x0150u, 0x0090u, 0x0110u, 0x3FFFu}) {
+            ioRegister(io::BLDCNT) = static_cast<u16>(bldcnt);
+            renderLine(0);
+            EXPECT_EQ(videoLine.semiObjPresent[2], 1) << std::hex << bldcnt;
+            EXPECT_EQ(semiObjBuffers[2][0], colour(17)) << std::hex << bldcnt;
+            EXPECT_EQ(videoLine.objPresent[2], 0) << std::hex << bldcnt;
+        }
+    }
 }
 
 TEST_F(Sprites, OrdinarySpritesTakeTheDrawTimeEffect) {
@@ -581,7 +586,7 @@ TEST_F(Sprites, SkippingCoveredColumnsKeepsThePicture) {
         auto compose = [&](u16* out) {
             std::memcpy(out, base, sizeof base);
             if (bitmapMode) {
-                composeBitmapSprites(out, bldcnt);
+                composeBitmapSprites(out, bldcnt, {0, 240});
             } else if (dispcnt & 0xE000) {
                 composeLineWithWindows(out, dispcnt, bldcnt, line);
             } else {
