@@ -247,10 +247,9 @@ void sound_init(void) {
     make_blast();
     make_shot();
 
-    // Master enable. The low bits are the channels' status flags on the console, where
-    // writing them changes nothing; this emulator synthesises a tone channel only while its
-    // flag is set, so they are written as well.
-    REG_SOUNDCNT_X = 0x008F;
+    // Master enable. The low bits are the channels' status flags, which only the sound unit
+    // sets: each channel starts when its restart bit is written.
+    REG_SOUNDCNT_X = 0x0080;
     REG_SOUNDCNT_L = 0x7777;  // channels 1-3 on both sides at full volume
     REG_SOUNDCNT_H = 0x0B06;  // tone channels and FIFO A (both sides, timer 0) at full volume
     REG_SOUND1CNT_L = 0x0008; // no sweep
