@@ -15,7 +15,8 @@ windows_build=${WINDOWS_BUILD_DIR:-build-windows}
 
 tools/install-deps.sh
 cmake -S . -B "$linux_build" -G Ninja >/dev/null
-cmake --build "$linux_build" -j "$(nproc)" --target boot_image save_method_list windows_default_config
+cmake --build "$linux_build" -j "$(nproc)" \
+    --target boot_image save_method_list windows_default_config
 linux=$(realpath "$linux_build")
 cmake -S . -B "$windows_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=tools/i686-w64-mingw32.cmake \
     -DCMAKE_BUILD_TYPE=Release -DQUARVEND_BOOT_IMAGE="$linux/GBA.BIOS" \

@@ -16,8 +16,8 @@ state_dir=${QUARVEND_STATE_DIR:-/var/lib/quarvend}
 wine32_marker=$state_dir/wine32-unavailable
 no_wine_marker=$state_dir/wine-unavailable
 
-packages=(cmake ninja-build g++ libgtest-dev binutils-arm-none-eabi gcc-arm-none-eabi libsdl2-dev qt6-base-dev
-    xvfb x11-utils xdotool imagemagick g++-mingw-w64-i686)
+packages=(cmake ninja-build g++ libgtest-dev binutils-arm-none-eabi gcc-arm-none-eabi libsdl2-dev
+    qt6-base-dev xvfb x11-utils xdotool imagemagick g++-mingw-w64-i686)
 wine_with_32_bit=(wine wine32:i386)
 wine_64_bit_only=(wine wine64 g++-mingw-w64-x86-64)
 
@@ -70,11 +70,13 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo_cmd=(sudo)
 fi
 apt_install() {
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$@"
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
+        -o DPkg::Lock::Timeout=300 "$@"
 }
 remember() {
     "${sudo_cmd[@]}" mkdir -p "$state_dir"
-    printf '%s\n' "$(date -u '+%Y-%m-%d %H:%M:%S UTC')" "${@:2}" | "${sudo_cmd[@]}" tee "$1" >/dev/null
+    printf '%s\n' "$(date -u '+%Y-%m-%d %H:%M:%S UTC')" "${@:2}" |
+        "${sudo_cmd[@]}" tee "$1" >/dev/null
 }
 
 added_i386=no
@@ -88,7 +90,8 @@ if ! "${sudo_cmd[@]}" apt-get update -qq; then
     echo "apt-get update failed in part; installing from the package lists it did fetch" >&2
 fi
 
-mapfile -t rest < <(printf '%s\n' "${missing[@]}" | grep -vx 'wine\|wine32:i386\|wine64\|g++-mingw-w64-x86-64' || true)
+mapfile -t rest < <(printf '%s\n' "${missing[@]}" |
+    grep -vx 'wine\|wine32:i386\|wine64\|g++-mingw-w64-x86-64' || true)
 if [ ${#rest[@]} -gt 0 ]; then
     apt_install "${rest[@]}"
 fi

@@ -13,11 +13,13 @@ set -euo pipefail
 case_name=$1
 if [ "$case_name" = no_wine ]; then
     if [ -f "$3" ]; then
-        echo "NOT RUN: the tests of Quarvend.exe under Wine: $2; no Wine can be installed here ($3):"
+        echo "NOT RUN: the tests of Quarvend.exe under Wine: $2;"
+        echo "no Wine can be installed on this machine ($3):"
         cat "$3"
         exit 77
     fi
-    echo "FAIL: the tests of Quarvend.exe under Wine cannot run: $2 (tools/install-deps.sh installs Wine)"
+    echo "FAIL: the tests of Quarvend.exe under Wine cannot run: $2"
+    echo "(tools/install-deps.sh installs Wine)"
     exit 1
 fi
 prefix=$2
@@ -154,7 +156,8 @@ say_build_and_wine() {
     014c) machine="32-bit (i386)" ;;
     8664) machine="x86-64" ;;
     esac
-    echo "Quarvend.exe, the $machine build ($quarvend_exe), runs under $("$wine" --version 2>/dev/null)"
+    echo "Quarvend.exe, the $machine build ($quarvend_exe)," \
+        "runs under $("$wine" --version 2>/dev/null)"
 }
 
 # The Wine loader that took over the started process (wine or wine64), once per case.

@@ -56,11 +56,13 @@ find_program(WINE_PROGRAM wine)
 find_program(WINESERVER_PROGRAM wineserver)
 
 set(wine_probe ${CMAKE_BINARY_DIR}/wine-probe)
-set(wine_probe_env ${CMAKE_COMMAND} -E env --unset=DISPLAY WINEPREFIX=${wine_probe}/prefix WINEDEBUG=-all)
+set(wine_probe_env ${CMAKE_COMMAND} -E env --unset=DISPLAY WINEPREFIX=${wine_probe}/prefix
+                   WINEDEBUG=-all)
 function(wine_starts bits compiler result)
     file(WRITE ${wine_probe}/probe.cpp "int main() { return sizeof(void*) * 8; }\n")
     set(${result} NO PARENT_SCOPE)
-    execute_process(COMMAND ${compiler} -static -o ${wine_probe}/probe${bits}.exe ${wine_probe}/probe.cpp
+    execute_process(COMMAND ${compiler} -static -o ${wine_probe}/probe${bits}.exe
+                            ${wine_probe}/probe.cpp
                     RESULT_VARIABLE built OUTPUT_QUIET ERROR_QUIET)
     if(NOT built EQUAL 0)
         return()
@@ -68,7 +70,8 @@ function(wine_starts bits compiler result)
     # Output to a file: the wine server started with the program keeps what it inherits open.
     execute_process(COMMAND ${wine_probe_env} WINEDLLOVERRIDES=mscoree,mshtml= ${WINE_PROGRAM}
                             ${wine_probe}/probe${bits}.exe
-                    RESULT_VARIABLE code TIMEOUT 300 OUTPUT_FILE ${wine_probe}/wine.log ERROR_FILE ${wine_probe}/wine.log)
+                    RESULT_VARIABLE code TIMEOUT 300
+                    OUTPUT_FILE ${wine_probe}/wine.log ERROR_FILE ${wine_probe}/wine.log)
     if(code EQUAL bits)
         set(${result} YES PARENT_SCOPE)
     endif()
@@ -89,7 +92,8 @@ if(WINE_PROGRAM AND WINESERVER_PROGRAM)
             wine_starts(64 ${MINGW_X86_64_CXX} starts_64_bit)
         endif()
         execute_process(COMMAND ${wine_probe_env} ${WINESERVER_PROGRAM} -k OUTPUT_QUIET ERROR_QUIET)
-        execute_process(COMMAND ${wine_probe_env} ${WINESERVER_PROGRAM} -w TIMEOUT 60 OUTPUT_QUIET ERROR_QUIET)
+        execute_process(COMMAND ${wine_probe_env} ${WINESERVER_PROGRAM} -w
+                        TIMEOUT 60 OUTPUT_QUIET ERROR_QUIET)
         file(REMOVE_RECURSE ${wine_probe})
         set(QUARVEND_WINE_32_BIT ${starts_32_bit} CACHE INTERNAL "Wine starts 32-bit programs")
         set(QUARVEND_WINE_64_BIT ${starts_64_bit} CACHE INTERNAL "Wine starts 64-bit programs")
@@ -110,7 +114,8 @@ if(WINE_PROGRAM AND WINESERVER_PROGRAM)
         set(QUARVEND_WINE_PROBLEM "${QUARVEND_WINE_VERSION} does not start 32-bit programs, and \
 there is no x86_64-w64-mingw32-g++-win32 for a 64-bit Quarvend.exe")
     else()
-        set(QUARVEND_WINE_PROBLEM "${QUARVEND_WINE_VERSION} starts neither 32-bit nor 64-bit programs")
+        set(QUARVEND_WINE_PROBLEM
+            "${QUARVEND_WINE_VERSION} starts neither 32-bit nor 64-bit programs")
     endif()
 else()
     set(QUARVEND_WINE_PROBLEM "no Wine (wine and wineserver) is installed")

@@ -37,8 +37,8 @@ add_custom_command(TARGET Quarvend POST_BUILD
 # The folder a Windows user unpacks, and its zip: the programs, the boot image, the settings
 # program's save-method list, a keyboard Quarvend.CFG and README.txt (CR LF). The Linux build
 # supplies the two data files; without them (the x86-64 build for the tests) there is no folder.
-set(QUARVEND_SAVE_METHOD_LIST "" CACHE FILEPATH "RIDIravu.DAT of a Linux build, for the ready folder")
-set(QUARVEND_DEFAULT_CONFIG "" CACHE FILEPATH "A default Quarvend.CFG of a Linux build, for the ready folder")
+set(QUARVEND_SAVE_METHOD_LIST "" CACHE FILEPATH "RIDIravu.DAT of a Linux build")
+set(QUARVEND_DEFAULT_CONFIG "" CACHE FILEPATH "A default Quarvend.CFG of a Linux build")
 
 # Every program of the folder with its line in README.txt. Called at the end of the project, when
 # every target exists: the settings program goes in once its target QuarvendCfgWin is there.
@@ -47,7 +47,8 @@ function(add_ready_folder)
     set(FOLDER_PROGRAMS "  Quarvend.exe      the emulator\n")
     if(TARGET QuarvendCfgWin)
         list(APPEND programs QuarvendCfgWin)
-        string(APPEND FOLDER_PROGRAMS "  QuarvendCfg.exe   the settings program; it starts Quarvend.exe\n")
+        string(APPEND FOLDER_PROGRAMS
+               "  QuarvendCfg.exe   the settings program; it starts Quarvend.exe\n")
     endif()
     set(template ${CMAKE_SOURCE_DIR}/src/platform/win32/folder_readme.txt)
     set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${template})
@@ -62,8 +63,8 @@ function(add_ready_folder)
     # The programs go in without their symbol tables.
     set(strip_programs)
     foreach(program IN LISTS programs)
-        list(APPEND strip_programs COMMAND ${CMAKE_STRIP} -o ${folder}/$<TARGET_FILE_NAME:${program}>
-             $<TARGET_FILE:${program}>)
+        list(APPEND strip_programs
+             COMMAND ${CMAKE_STRIP} -o ${folder}/$<TARGET_FILE_NAME:${program}> $<TARGET_FILE:${program}>)
     endforeach()
     # Made afresh each time, so that nothing of an earlier build stays in it.
     add_custom_command(
