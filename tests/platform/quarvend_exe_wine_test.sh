@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
-# Runs Quarvend.exe, the 32-bit Windows build, under Wine in a 1024x768 virtual desktop inside a
-# private Xvfb server, and drives it with xdotool as a player would. One case per call:
+# Runs Quarvend.exe under Wine in a 1024x768 virtual desktop inside a private Xvfb server, and
+# drives it with xdotool as a player would. One case per call:
 #   quarvend_exe_wine_test.sh CASE PREFIX QUARVEND_EXE HEADLESS_RUNNER ROM_DIR
 # The case "prefix" makes the Wine prefix PREFIX (the slow part: wineboot), "remove_prefix"
-# deletes it; every other case uses it: play, sound, set_up_failures, joystick.
+# deletes it; every other case uses it: play, sound, set_up_failures, joystick. QUARVEND_WINE
+# names the Wine program (default wine); the build is the one that Wine starts, 32-bit or x86-64.
+#   quarvend_exe_wine_test.sh no_wine PROBLEM MARKER
+# fails with PROBLEM, or reports the test as not run (exit code 77) when the file MARKER says
+# that no Wine can be installed on this machine.
 set -euo pipefail
 
 case_name=$1
+if [ "$case_name" = no_wine ]; then
+    if [ -f "$3" ]; then
+        echo "NOT RUN: the tests of Quarvend.exe under Wine: $2;"
+        echo "no Wine can be installed on this machine ($3):"
+        cat "$3"
+        exit 77
+    fi
+    echo "FAIL: the tests of Quarvend.exe under Wine cannot run: $2"
+    echo "(tools/install-deps.sh installs Wine)"
+    exit 1
+fi
 prefix=$2
 quarvend_exe=${3:+$(realpath "$3")}
 headless=${4:+$(realpath "$4")}
 rom_dir=${5:+$(realpath "$5")}
+wine=${QUARVEND_WINE:-wine}
 
 # Generous limits: the machine is shared and slow, and Wine starts slowly; nothing here
 # measures speed.
@@ -89,7 +105,7 @@ make_prefix() {
     mkdir -p "$(dirname "$prefix")"
     start_xvfb
     null_sound_device
-    timeout 600 wineboot --init >"$work/wineboot.log" 2>&1 ||
+    timeout 600 "$wine" wineboot --init >"$work/wineboot.log" 2>&1 ||
         fail "wineboot failed: $(tail -n 20 "$work/wineboot.log")"
     timeout 600 wineserver -w
     cat >"$work/settings.reg" <<'EOF'
@@ -104,7 +120,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Drivers]
 "Audio"="alsa"
 EOF
-    timeout 300 wine regedit "$work/settings.reg" >"$work/regedit.log" 2>&1 ||
+    timeout 300 "$wine" regedit "$work/settings.reg" >"$work/regedit.log" 2>&1 ||
         fail "the settings did not go into the registry: $(cat "$work/regedit.log")"
     timeout 300 wineserver -w
     [ -f "$prefix/system.reg" ] || fail "wineboot made no registry"
@@ -131,12 +147,38 @@ use_program() {
     rom_argument="my roms/$1.gba"
 }
 
+# The build, from its PE header, and the Wine that runs it, for the test log.
+say_build_and_wine() {
+    local header machine
+    header=$(od -An -j60 -N4 -tu4 "$quarvend_exe" | tr -d ' ')
+    machine=$(od -An -j$((header + 4)) -N2 -tx2 "$quarvend_exe" | tr -d ' ')
+    case "$machine" in
+    014c) machine="32-bit (i386)" ;;
+    8664) machine="x86-64" ;;
+    esac
+    echo "Quarvend.exe, the $machine build ($quarvend_exe)," \
+        "runs under $("$wine" --version 2>/dev/null)"
+}
+
+# The Wine loader that took over the started process (wine or wine64), once per case.
+say_loader() {
+    local loader
+    for _ in $(seq 50); do
+        loader=$(readlink "/proc/$quarvend_pid/exe" 2>/dev/null) || return 0
+        case "$loader" in
+        */wine*) echo "Wine loader: $loader" && loader_said=1 && return ;;
+        esac
+        sleep 0.1
+    done
+}
+
 # Starts Quarvend.exe in its folder. Wine joins the two arguments with a space into the
 # command line, which the program takes whole as the ROM path.
 start_quarvend() {
     local first=${rom_argument%% *} rest=${rom_argument#* }
-    (cd "$game" && exec env "$@" wine Quarvend.exe "$first" "$rest") >"$work/quarvend.out" 2>&1 &
+    (cd "$game" && exec env "$@" "$wine" Quarvend.exe "$first" "$rest") >"$work/quarvend.out" 2>&1 &
     quarvend_pid=$!
+    [ -n "${loader_said:-}" ] || say_loader
 }
 
 # Wine gives the new window the keyboard a moment after the program's first frames; a key
@@ -320,6 +362,7 @@ prefix) make_prefix ;;
 remove_prefix) rm -rf "$prefix" ;;
 play | sound | set_up_failures | joystick)
     [ -f "$prefix/system.reg" ] || fail "no Wine prefix in $prefix"
+    say_build_and_wine
     "case_$case_name"
     ;;
 *)

@@ -30,35 +30,59 @@ foreach(case play sound focus no_display joystick no_sound_device no_display_mod
     endif()
 endforeach()
 
-# The machine code of Quarvend.exe: its runs of instructions jump from handler to handler.
+# The machine code of the 32-bit Quarvend.exe: its runs of instructions jump from handler to
+# handler. And the Windows programs import system DLLs only: those of the ready folder and the
+# x86-64 build when there is one.
 find_program(MINGW_I686_OBJDUMP i686-w64-mingw32-objdump)
 find_program(MINGW_I686_NM i686-w64-mingw32-nm)
+find_program(MINGW_X86_64_OBJDUMP x86_64-w64-mingw32-objdump)
 if(TARGET quarvend_windows AND MINGW_I686_OBJDUMP AND MINGW_I686_NM)
     add_test(NAME QuarvendExe.runs_jump
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/runs_jump_test.sh ${QUARVEND_EXE}
                 ${MINGW_I686_OBJDUMP} ${MINGW_I686_NM})
+    # x86-64's objdump reads the programs of both word sizes.
+    set(imports_objdump ${MINGW_I686_OBJDUMP})
+    set(imports_checked ${QUARVEND_WINDOWS_FOLDER})
+    if(MINGW_X86_64_OBJDUMP)
+        set(imports_objdump ${MINGW_X86_64_OBJDUMP})
+        if(TARGET quarvend_windows_x64)
+            list(APPEND imports_checked ${CMAKE_BINARY_DIR}/windows-x64/Quarvend.exe)
+        endif()
+    endif()
+    add_test(NAME QuarvendExe.system_dlls_only
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/system_dlls_test.sh ${imports_objdump}
+                ${imports_checked})
 endif()
 
-# Quarvend.exe under Wine in a virtual desktop inside Xvfb. The cases share one Wine prefix,
-# made fresh by the first (wineboot is slow) and removed by the last.
-find_program(WINE_PROGRAM wine)
-find_program(WINESERVER_PROGRAM wineserver)
-if(TARGET quarvend_windows AND WINE_PROGRAM AND WINESERVER_PROGRAM)
+# Quarvend.exe under Wine in a virtual desktop inside Xvfb, on the build the installed Wine starts
+# (the 32-bit one, or the x86-64 one under wine64). The cases share one Wine prefix, made fresh by
+# the first (wineboot is slow) and removed by the last. Without a Wine that can run them they
+# fail, unless tools/install-deps.sh found that no Wine can be installed on this machine.
+if(TARGET quarvend_windows AND QUARVEND_WINE_BUILD)
     set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
     set(wine_test ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_exe_wine_test.sh)
+    set(wine_cases play sound set_up_failures joystick)
     add_test(NAME QuarvendExeWine.prefix COMMAND ${wine_test} prefix ${wine_prefix})
     add_test(NAME QuarvendExeWine.remove_prefix COMMAND ${wine_test} remove_prefix ${wine_prefix})
     set_tests_properties(QuarvendExeWine.prefix PROPERTIES FIXTURES_SETUP wine_prefix)
     set_tests_properties(QuarvendExeWine.remove_prefix PROPERTIES FIXTURES_CLEANUP wine_prefix)
-    foreach(case play sound set_up_failures joystick)
+    foreach(case IN LISTS wine_cases)
         add_test(NAME QuarvendExeWine.${case}
-            COMMAND ${wine_test} ${case} ${wine_prefix} ${QUARVEND_EXE}
+            COMMAND ${wine_test} ${case} ${wine_prefix} ${QUARVEND_WINE_BUILD_DIR}/Quarvend.exe
                     $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR})
         set_tests_properties(QuarvendExeWine.${case} PROPERTIES FIXTURES_REQUIRED wine_prefix)
     endforeach()
-    set_tests_properties(QuarvendExeWine.prefix QuarvendExeWine.remove_prefix
-        QuarvendExeWine.play QuarvendExeWine.sound QuarvendExeWine.set_up_failures
-        QuarvendExeWine.joystick PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)
-else()
-    message(STATUS "No MinGW-w64 or no Wine: the tests of Quarvend.exe are left out")
+    list(TRANSFORM wine_cases PREPEND QuarvendExeWine.)
+    set_tests_properties(QuarvendExeWine.prefix QuarvendExeWine.remove_prefix ${wine_cases}
+        PROPERTIES RUN_SERIAL TRUE TIMEOUT 900 ENVIRONMENT QUARVEND_WINE=${WINE_PROGRAM}
+                   LABELS "wine;${QUARVEND_WINE_BUILD} build")
+elseif(TARGET quarvend_windows)
+    set(no_wine_marker /var/lib/quarvend/wine-unavailable)
+    if(DEFINED ENV{QUARVEND_STATE_DIR})
+        set(no_wine_marker $ENV{QUARVEND_STATE_DIR}/wine-unavailable)
+    endif()
+    add_test(NAME QuarvendExeWine.wine
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_exe_wine_test.sh no_wine
+                "${QUARVEND_WINE_PROBLEM}" ${no_wine_marker})
+    set_tests_properties(QuarvendExeWine.wine PROPERTIES SKIP_RETURN_CODE 77)
 endif()

@@ -33,3 +33,55 @@ set_target_properties(Quarvend PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 # GBA.BIOS beside the program, where it looks for it.
 add_custom_command(TARGET Quarvend POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUARVEND_BOOT_IMAGE} ${CMAKE_BINARY_DIR}/GBA.BIOS)
+
+# The folder a Windows user unpacks, and its zip: the programs, the boot image, the settings
+# program's save-method list, a keyboard Quarvend.CFG and README.txt (CR LF). The Linux build
+# supplies the two data files; without them (the x86-64 build for the tests) there is no folder.
+set(QUARVEND_SAVE_METHOD_LIST "" CACHE FILEPATH "RIDIravu.DAT of a Linux build")
+set(QUARVEND_DEFAULT_CONFIG "" CACHE FILEPATH "A default Quarvend.CFG of a Linux build")
+
+# Every program of the folder with its line in README.txt. Called at the end of the project, when
+# every target exists: the settings program goes in once its target QuarvendCfgWin is there.
+function(add_ready_folder)
+    set(programs Quarvend)
+    set(FOLDER_PROGRAMS "  Quarvend.exe      the emulator\n")
+    if(TARGET QuarvendCfgWin)
+        list(APPEND programs QuarvendCfgWin)
+        string(APPEND FOLDER_PROGRAMS
+               "  QuarvendCfg.exe   the settings program; it starts Quarvend.exe\n")
+    endif()
+    set(template ${CMAKE_SOURCE_DIR}/src/platform/win32/folder_readme.txt)
+    set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${template})
+    file(READ ${template} text)
+    string(REPLACE "@FOLDER_PROGRAMS@\n" "${FOLDER_PROGRAMS}" text "${text}")
+    set(readme ${CMAKE_BINARY_DIR}/README.txt)
+    file(GENERATE OUTPUT ${readme} CONTENT "${text}" NEWLINE_STYLE CRLF)
+
+    set(folder ${CMAKE_BINARY_DIR}/Quarvend)
+    set(zip ${CMAKE_BINARY_DIR}/Quarvend-win32.zip)
+    set(files ${QUARVEND_SAVE_METHOD_LIST} ${QUARVEND_DEFAULT_CONFIG} ${readme})
+    # The programs go in without their symbol tables.
+    set(strip_programs)
+    foreach(program IN LISTS programs)
+        list(APPEND strip_programs
+             COMMAND ${CMAKE_STRIP} -o ${folder}/$<TARGET_FILE_NAME:${program}> $<TARGET_FILE:${program}>)
+    endforeach()
+    # Made afresh each time, so that nothing of an earlier build stays in it.
+    add_custom_command(
+        OUTPUT ${zip}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${folder} ${zip}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+        COMMAND ${CMAKE_COMMAND} -E copy ${files} ${folder}
+        ${strip_programs}
+        COMMAND ${CMAKE_COMMAND} -E copy ${QUARVEND_BOOT_IMAGE} ${folder}/GBA.BIOS
+        COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip Quarvend
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+        DEPENDS ${programs} ${files} ${QUARVEND_BOOT_IMAGE}
+        COMMENT "Filling the folder Quarvend and Quarvend-win32.zip"
+        VERBATIM)
+    add_custom_target(ready_folder ALL DEPENDS ${zip})
+endfunction()
+
+if(QUARVEND_SAVE_METHOD_LIST AND QUARVEND_DEFAULT_CONFIG)
+    cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL add_ready_folder)
+endif()
