@@ -70,6 +70,11 @@ void switchMode(u32 newMode);
 // one in view, in its bank otherwise.
 u32& bankedRegister(u32 mode, u32 n);
 
-// Power-on state of the CPU: builds the handler tables, then the registers and banks of a
-// cartridge start in Supervisor mode at 0x08000000.
+// Power-on state of the CPU: builds the handler tables, then the registers and banks as the
+// console's boot program leaves them for the cartridge: System mode, IRQ and FIQ enabled, the
+// three stacks set, R15 = 0x08000000.
 void resetCpu();
+
+// After resetCpu, for a start in the boot image: the ARM's reset state (Supervisor mode, IRQ
+// and FIQ disabled), R13_svc = 0 and R15 = 0, the reset vector.
+void startAtResetVector();

@@ -161,6 +161,7 @@ TEST_F(ArmDataProcessingTest, MovsPcLrRestoresTheSavedStatus) {
 }
 
 TEST_F(ArmDataProcessingTest, MrsReadsTheModesStatusWords) {
+    startAtResetVector();
     gba.cpu.spsrSvc = 0x1234;
     execute(0xE14F0000); // mrs r0, spsr
     EXPECT_EQ(r(0), 0x1234u);
@@ -204,6 +205,7 @@ TEST_F(ArmDataProcessingTest, MsrFieldAndModeRules) {
 }
 
 TEST_F(ArmDataProcessingTest, MsrImmediateFollowsTheFieldsAsTheRegisterFormDoes) {
+    startAtResetVector();
     execute(0xE368F205); // msr spsr_f, #0x50000000
     EXPECT_EQ(gba.cpu.spsrSvc, 0x50000000u);
     execute(0xE369F01F); // msr spsr_fc, #0x1F

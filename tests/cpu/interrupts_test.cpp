@@ -44,12 +44,12 @@ TEST_F(InterruptsTest, MaskedIrqRecordsAndWakesWithoutEntering) {
     requestInterrupt(irq::timer0);
     EXPECT_EQ(ioRegister(io::IF), irq::timer0);
     EXPECT_EQ(gba.cpu.cpuRunning, 1u);
-    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
+    EXPECT_EQ(gba.cpu.cpuMode, modeSystem);
 
     // Clearing CPSR.I later does not by itself enter the pending request.
     gba.cpu.cpsr &= ~flagI;
     serviceInterrupt(0);
-    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
+    EXPECT_EQ(gba.cpu.cpuMode, modeSystem);
     serviceInterrupt(irq::timer0);
     EXPECT_EQ(gba.cpu.cpuMode, modeIrq);
 }
@@ -100,7 +100,7 @@ TEST_F(InterruptsTest, ImeWriteEntersPendingRequestOnlyAfterTheInstruction) {
     gba.cpu.cycleBalance = 30;
     busWrite16(0x04000208, 1); // as a store handler inside an instruction would
     EXPECT_EQ(gba.cpu.irqEntryDue, 1u);
-    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor); // not entered from within the store
+    EXPECT_EQ(gba.cpu.cpuMode, modeSystem); // not entered from within the store
     EXPECT_EQ(gba.cpu.cycleBalance, 0);
 
     gba.cpu.cycleBalance -= 3; // the instruction charges its cost
