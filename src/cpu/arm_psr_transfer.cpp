@@ -50,7 +50,8 @@ u32 msrValue(u32 opcode) {
 }
 
 // With the control field (bit 16), in a privileged mode, the whole word, flags included; the T
-// bit does not switch the instruction set. Otherwise the flags only.
+// bit does not switch the instruction set, and a cleared I may let a pending interrupt
+// through. Otherwise the flags only.
 template <bool immediate>
 void armMsrCpsr(u32 opcode) {
     CpuState& cpu = gba.cpu;
@@ -62,6 +63,7 @@ void armMsrCpsr(u32 opcode) {
     if ((opcode & controlFieldBit) && cpu.cpuMode != modeUser) {
         cpu.cpsr = value;
         switchMode(value & 0x1F);
+        serviceInterrupt();
     } else {
         setFlagBits(cpu.cpsr, value);
     }

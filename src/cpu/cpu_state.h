@@ -30,6 +30,9 @@ struct CpuState {
     s32 cycleBalance; // cycles left in the current slice; may be overdrawn
     // Set while an interrupt made due inside an instruction waits for the instruction to end.
     bool irqEntryDue;
+    // Set while the instruction loop runs, so that an interrupt made due then waits for the
+    // instruction to end.
+    bool insideRun;
 };
 
 // The run of one instruction set (cpu/execution.cpp) goes on while the cycle balance is above
