@@ -76,8 +76,8 @@ _start:
     expect r0, 0x80FF, 16
     ldrsh r0, [r9, #22]
     expect r0, 0xFFFF80FF, 17
-    ldrsh r0, [r9, #21]             @ the halfword at the even address, sign-extended
-    expect r0, 0x7F01, 18
+    ldrsh r0, [r9, #21]             @ an odd address: the addressed byte, sign-extended
+    expect r0, 0x7F, 18
     ldrsb r0, [r9, #23]
     expect r0, 0xFFFFFF80, 19
     ldrsb r0, [r9, #21]

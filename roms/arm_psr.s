@@ -5,10 +5,12 @@
 _start:
     test_begin
 
-    @ Reset leaves Supervisor mode with IRQ and FIQ disabled.
+    @ The cartridge starts in System mode with IRQ and FIQ enabled; Supervisor mode has its
+    @ own stack.
     mrs r4, cpsr
     and r4, r4, #0xFF
-    expect r4, 0xD3, 1
+    expect r4, 0x1F, 1
+    msr cpsr_fc, #0xD3
     mov r7, sp                      @ the check itself pushes onto SP
     expect r7, 0x03007FE0, 2
 

@@ -46,8 +46,8 @@ _start:
     ldrh r0, [r1, r2]
     texpect r0, 0x8001, 802
     mov r2, #0x23
-    ldsh r0, [r1, r2]         @ an odd address reads the halfword below it
-    texpect r0, 0xFFFF8001, 803
+    ldsh r0, [r1, r2]         @ an odd address reads the addressed byte, sign-extended
+    texpect r0, 0xFFFFFF80, 803
     ldr r0, =0x1234ABCD
     mov r2, #0x32
     strh r0, [r1, r2]

@@ -19,8 +19,16 @@ constexpr u32 formZero = 9;
 template <u32 form, bool setsCarry>
 u32 secondOperand(u32 opcode) {
     if constexpr (form == formImmediate) {
-        // An immediate operand never changes C, whatever its rotation.
-        return rotateRight(opcode & 0xFF, (opcode >> 7) & 0x1E);
+        const u32 rotation = (opcode >> 7) & 0x1E;
+        const u32 value = rotateRight(opcode & 0xFF, rotation);
+        if constexpr (setsCarry) {
+            // A rotated immediate is a shifter result too: C takes its bit 31. An unrotated one
+            // leaves C as it was.
+            if (rotation != 0) {
+                setFlagC(value >> 31);
+            }
+        }
+        return value;
     } else if constexpr (form == formZero) {
         return 0;
     } else if constexpr (form >= formRegisterShift) {
@@ -47,7 +55,7 @@ constexpr bool isLogical(u32 operation) {
 }
 
 // The result of one operation; the S forms set the flags here. Logical operations set only
-// N and Z: their C comes from the shifter (register operand) or stays (immediate operand).
+// N and Z: their C comes from the shifter.
 template <u32 operation, bool setFlags>
 u32 operate(u32 a, u32 b) {
     if constexpr (isLogical(operation)) {

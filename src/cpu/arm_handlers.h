@@ -7,6 +7,7 @@
 #include <array>
 
 #include "cpu/dispatch.h"
+#include "cpu/interrupts.h"
 #include "cpu/registers.h"
 #include "machine/wait_states.h"
 
@@ -29,7 +30,8 @@ inline void chargeAtLeastOneCycle(s32 startBalance) {
 }
 
 // The SPSR restore of the S forms that write R15 (data processing, LDM with R15): User and
-// System mode have no SPSR, so there nothing happens.
+// System mode have no SPSR, so there nothing happens. A restored CPSR with I clear may let a
+// pending interrupt through.
 inline void restoreCpsrFromSpsr() {
     CpuState& cpu = gba.cpu;
     if (cpu.cpuMode == modeUser || cpu.cpuMode == modeSystem) {
@@ -38,6 +40,7 @@ inline void restoreCpsrFromSpsr() {
     cpu.cpsr = *cpu.spsrSlot;
     switchMode(cpu.cpsr & 0x1F);
     setArmState(cpu, (cpu.cpsr & flagT) == 0);
+    serviceInterrupt();
 }
 
 // Unassigned encodings never trap on this machine: they only take 64 cycles.

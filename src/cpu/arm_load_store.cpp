@@ -153,12 +153,11 @@ template <bool ram, Halfword kind, bool writesBase>
                                                       u32 nextInstruction) {
     u32 value;
     if constexpr (kind == Halfword::load) {
-        value = dataRead16<ram>(view, address);
+        value = loadedHalfword(dataRead16<ram>(view, address), address);
     } else if constexpr (kind == Halfword::loadSignedByte) {
         value = static_cast<u32>(static_cast<s8>(dataRead8<ram>(view, address)));
     } else {
-        // Sign-extended from bit 15 also at odd addresses.
-        value = static_cast<u32>(static_cast<s16>(dataRead16<ram>(view, address)));
+        value = loadedSignedHalfword(dataRead16<ram>(view, address), address);
     }
     completeLoad<writesBase>(opcode, value, address, indexed, nextInstruction);
 }

@@ -35,56 +35,54 @@ void armMrs(u32 opcode) {
     }
 }
 
-void armMsrCpsrRegister(u32 opcode) {
+u32 rotatedImmediate(u32 opcode) {
+    return rotateRight(opcode & 0xFF, (opcode >> 7) & 0x1E);
+}
+
+// The register and the immediate forms differ only in where the value comes from.
+template <bool immediate>
+u32 msrValue(u32 opcode) {
+    if constexpr (immediate) {
+        return rotatedImmediate(opcode);
+    } else {
+        return reg(opcode & 15);
+    }
+}
+
+// With the control field (bit 16), in a privileged mode, the whole word, flags included; the T
+// bit does not switch the instruction set, and a cleared I may let a pending interrupt
+// through. Otherwise the flags only.
+template <bool immediate>
+void armMsrCpsr(u32 opcode) {
     CpuState& cpu = gba.cpu;
     chargeFetch();
-    if ((opcode & 0x0FB6F000) != 0x0120F000) {
+    if ((opcode & 0x0DB6F000) != 0x0120F000) {
         return;
     }
-    const u32 value = reg(opcode & 15);
+    const u32 value = msrValue<immediate>(opcode);
     if ((opcode & controlFieldBit) && cpu.cpuMode != modeUser) {
-        // The whole word, flags included; the T bit does not switch the instruction set.
         cpu.cpsr = value;
         switchMode(value & 0x1F);
+        serviceInterrupt();
     } else {
         setFlagBits(cpu.cpsr, value);
     }
 }
 
-void armMsrSpsrRegister(u32 opcode) {
+// The SPSR takes the flag field (bit 19) and, with it, the control field.
+template <bool immediate>
+void armMsrSpsr(u32 opcode) {
     CpuState& cpu = gba.cpu;
     chargeFetch();
-    if ((opcode & 0x0FBEF000) != 0x0128F000 || cpu.cpuMode == modeUser) {
+    if ((opcode & 0x0DBEF000) != 0x0128F000 || cpu.cpuMode == modeUser) {
         return;
     }
-    const u32 value = reg(opcode & 15);
+    const u32 value = msrValue<immediate>(opcode);
     if (opcode & controlFieldBit) {
         *cpu.spsrSlot = value;
     } else {
         setFlagBits(*cpu.spsrSlot, value);
     }
-}
-
-u32 rotatedImmediate(u32 opcode) {
-    return rotateRight(opcode & 0xFF, (opcode >> 7) & 0x1E);
-}
-
-// The immediate forms reach only the flag field.
-void armMsrCpsrImmediate(u32 opcode) {
-    chargeFetch();
-    if ((opcode & 0x0FBFF000) != 0x0328F000) {
-        return;
-    }
-    setFlagBits(gba.cpu.cpsr, rotatedImmediate(opcode));
-}
-
-void armMsrSpsrImmediate(u32 opcode) {
-    CpuState& cpu = gba.cpu;
-    chargeFetch();
-    if ((opcode & 0x0FBFF000) != 0x0328F000 || cpu.cpuMode == modeUser) {
-        return;
-    }
-    setFlagBits(*cpu.spsrSlot, rotatedImmediate(opcode));
 }
 
 void armNoOperation(u32) {
@@ -97,10 +95,10 @@ HandlerEntry selectPsrTransfer(u32 index) {
     switch (index & 0xFF) {
     case 0x10: return armEntry<armMrs<false>>;
     case 0x14: return armEntry<armMrs<true>>;
-    case 0x12: return armEntry<armMsrCpsrRegister>;
-    case 0x16: return armEntry<armMsrSpsrRegister>;
-    case 0x32: return armEntry<armMsrCpsrImmediate>;
-    case 0x36: return armEntry<armMsrSpsrImmediate>;
+    case 0x12: return armEntry<armMsrCpsr<false>>;
+    case 0x16: return armEntry<armMsrSpsr<false>>;
+    case 0x32: return armEntry<armMsrCpsr<true>>;
+    case 0x36: return armEntry<armMsrSpsr<true>>;
     default: return armEntry<armUndefined>;
     }
 }

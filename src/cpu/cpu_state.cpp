@@ -89,27 +89,35 @@ void resetCpu() {
     disarmPollLoop();
     buildHandlerTables();
     // The User registers come into view, whatever was in view before.
-    bringIntoView(modeUser);
+    bringIntoView(modeSystem);
 
-    // What was running before a reset is kept as the Supervisor return state.
+    // The status found before a reset is kept as the Supervisor return state.
     cpu.spsrSvc = cpu.cpsr;
-    cpu.svcBank[1] = cpu.registers[15];
-    cpu.spsrSlot = &cpu.spsrSvc;
     cpu.cycleBalance = 0;
-
-    cpu.svcBank[0] = 0x03007FE0;
-    cpu.irqBank[0] = 0x03007FA0;
-    cpu.registers[13] = 0x03007F00;
-
-    cpu.cpuMode = modeSystem;
-    setArmState(cpu, true);
-    cpu.cpsr = (cpu.cpsr & ~0xFFu) | 0xDF;
-    switchMode(modeSupervisor);
-
     for (u32& r : cpu.registers) {
         r = 0;
     }
-    cpu.registers[13] = 0x03007FE0;
+    cpu.svcBank[0] = 0x03007FE0;
+    cpu.svcBank[1] = 0;
+    cpu.irqBank[0] = 0x03007FA0;
+    cpu.irqBank[1] = 0;
+    cpu.registers[13] = 0x03007F00;
+
+    // The cartridge is entered as the console's boot program leaves it: System mode with IRQ
+    // and FIQ enabled, ARM state.
+    cpu.cpuMode = modeSystem;
+    cpu.spsrSlot = &cpu.spsrPlaceholder;
+    cpu.cpsr = modeSystem;
+    setArmState(cpu, true);
     cpu.registers[15] = 0x08000000;
     cpu.cpuRunning = 1;
+}
+
+void startAtResetVector() {
+    CpuState& cpu = gba.cpu;
+    // The ARM's own reset state: Supervisor mode, IRQ and FIQ disabled, ARM state.
+    cpu.cpsr = flagI | flagF | modeSystem;
+    switchMode(modeSupervisor);
+    cpu.registers[13] = 0;
+    cpu.registers[15] = 0;
 }

@@ -30,6 +30,9 @@ struct CpuState {
     s32 cycleBalance; // cycles left in the current slice; may be overdrawn
     // Set while an interrupt made due inside an instruction waits for the instruction to end.
     bool irqEntryDue;
+    // Set while the instruction loop runs, so that an interrupt made due then waits for the
+    // instruction to end.
+    bool insideRun;
 };
 
 // The run of one instruction set (cpu/execution.cpp) goes on while the cycle balance is above
@@ -70,6 +73,11 @@ void switchMode(u32 newMode);
 // one in view, in its bank otherwise.
 u32& bankedRegister(u32 mode, u32 n);
 
-// Power-on state of the CPU: builds the handler tables, then the registers and banks of a
-// cartridge start in Supervisor mode at 0x08000000.
+// Power-on state of the CPU: builds the handler tables, then the registers and banks as the
+// console's boot program leaves them for the cartridge: System mode, IRQ and FIQ enabled, the
+// three stacks set, R15 = 0x08000000.
 void resetCpu();
+
+// After resetCpu, for a start in the boot image: the ARM's reset state (Supervisor mode, IRQ
+// and FIQ disabled), R13_svc = 0 and R15 = 0, the reset vector.
+void startAtResetVector();

@@ -3,6 +3,8 @@
 // other region goes through the bus tables. A well-predicted branch costs less than the call.
 #pragma once
 
+#include <bit>
+
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/memory_access.h"
@@ -184,6 +186,27 @@ void dataWrite32(data_access::RamView view, u32 address, u32 value) {
     } else {
         cpuWrite32(address, value);
     }
+}
+
+// What LDRH and LDRSH leave in the register, from the aligned halfword HALF that the bus read
+// for ADDRESS. At an odd address LDRH gives the halfword rotated right by 8, as a word load
+// rotates, and LDRSH the addressed byte, the upper one, sign-extended.
+// A predicted branch costs the common even case less than a computed rotation; the empty asm
+// keeps the compiler from computing both results and choosing.
+inline u32 loadedHalfword(u32 half, u32 address) {
+    if (address & 1) [[unlikely]] {
+        asm volatile("");
+        return std::rotr(half, 8);
+    }
+    return half;
+}
+
+inline u32 loadedSignedHalfword(u32 half, u32 address) {
+    if (address & 1) [[unlikely]] {
+        asm volatile("");
+        return static_cast<u32>(static_cast<s8>(half >> 8));
+    }
+    return static_cast<u32>(static_cast<s16>(half));
 }
 
 // Work or internal RAM when every word of the block of COUNT words from FIRST lies in it, in

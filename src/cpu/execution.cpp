@@ -154,7 +154,7 @@ void runInstructionSet() {
         const bool armed = afterLoopBranch(cpu, window, note.opcode, note.address, thumb);
         // Timing the loop's turn ran its branch again.
         loopBranchNote.pending = false;
-        if (armed || cpu.armState == thumb) {
+        if (armed || cpu.armState == thumb || cpu.irqEntryDue) {
             break;
         }
     }
@@ -207,6 +207,7 @@ void buildHandlerTables() {
 
 void executeOneInstruction() {
     CpuState& cpu = gba.cpu;
+    cpu.insideRun = true;
     u32 pc = cpu.registers[15];
     if (cpu.armState) {
         const u32 opcode = busRead32(pc);
@@ -217,7 +218,8 @@ void executeOneInstruction() {
         cpu.registers[15] = pc + 2;
         thumbHandlers[thumbIndex(opcode)](opcode);
     }
-    if (gba.cpu.irqEntryDue) {
+    cpu.insideRun = false;
+    if (cpu.irqEntryDue) {
         takeDueInterrupt();
     }
 }
@@ -225,6 +227,7 @@ void executeOneInstruction() {
 void runCpuSlices(u32 count) {
     CpuState& cpu = gba.cpu;
     cpu.cycleBalance += 64 * static_cast<s32>(count);
+    cpu.insideRun = true;
     while (cpu.cycleBalance > 0) {
         if (pollLoop.armed) {
             spinPollLoop();
@@ -237,6 +240,7 @@ void runCpuSlices(u32 count) {
             takeDueInterrupt();
         }
     }
+    cpu.insideRun = false;
 }
 
 void runCpuSlice() {

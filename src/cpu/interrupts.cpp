@@ -6,31 +6,6 @@
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 
-namespace {
-
-bool holdEntry;
-s32 heldBalance;
-
-bool gateOpen(u16 bits) {
-    return dma.active >= 4 && !(gba.cpu.cpsr & flagI) && ioRegister(io::IME) &&
-           (ioRegister(io::IE) & ioRegister(io::IF) & bits);
-}
-
-void enterOrHold() {
-    if (!holdEntry) {
-        enterIrq();
-        return;
-    }
-    if (!gba.cpu.irqEntryDue) {
-        // End the instruction loop after the current instruction without losing its slice.
-        gba.cpu.irqEntryDue = 1;
-        heldBalance = gba.cpu.cycleBalance;
-        gba.cpu.cycleBalance = 0;
-    }
-}
-
-} // namespace
-
 void enterIrq() {
     CpuState& cpu = gba.cpu;
     disarmPollLoop();
@@ -44,39 +19,46 @@ void enterIrq() {
     cpu.registers[15] = 0x00000018;
 }
 
-void serviceInterrupt(u16 bits) {
-    if (gateOpen(bits)) {
-        enterOrHold();
+namespace {
+
+// Besides IE AND IF not 0.
+bool gateOpen() {
+    return dma.active >= 4 && !(gba.cpu.cpsr & flagI) && ioRegister(io::IME);
+}
+
+} // namespace
+
+void serviceInterrupt() {
+    CpuState& cpu = gba.cpu;
+    if (!(ioRegister(io::IE) & ioRegister(io::IF))) {
+        return;
+    }
+    cpu.cpuRunning = 1;
+    if (!gateOpen()) {
+        return;
+    }
+    if (!cpu.insideRun) {
+        enterIrq();
+    } else if (!cpu.irqEntryDue) {
+        // The run ends after the current instruction, which enters the IRQ.
+        cpu.irqEntryDue = 1;
+        runStopLevel = stopRun;
     }
 }
 
 void requestInterrupt(u16 bits) {
-    if (!ioRegister(io::IME) || !bits) {
-        return;
-    }
-    if (!(ioRegister(io::IE) & bits)) {
-        return;
-    }
-    gba.cpu.cpuRunning = 1;
     if (dma.active < 4) {
         dma.deferredIrqMask |= bits;
         return;
     }
     ioRegister(io::IF) |= bits;
-    serviceInterrupt(bits);
-}
-
-void imeWritten(u32 value) {
-    if (!value) {
-        return;
-    }
-    holdEntry = true;
-    requestInterrupt(ioRegister(io::IF));
-    holdEntry = false;
+    serviceInterrupt();
 }
 
 void takeDueInterrupt() {
     gba.cpu.irqEntryDue = 0;
-    gba.cpu.cycleBalance += heldBalance;
-    enterIrq();
+    // The rest of the instruction may have closed the gate again.
+    if (gateOpen() && (ioRegister(io::IE) & ioRegister(io::IF))) {
+        enterIrq();
+    }
 }

@@ -1,6 +1,7 @@
-// Interrupt requests and IRQ entry. Devices raise interrupts only through requestInterrupt:
-// a request counts only while IME is on and IE has the bit; it wakes a halted CPU and enters
-// the boot image's IRQ vector at once when the gate allows it.
+// Interrupt requests and IRQ entry. Devices raise interrupts only through requestInterrupt,
+// which records every request in IF, whatever IME and IE hold. A halted CPU resumes once IE
+// AND IF is not 0; the IRQ is entered when, besides, IME is on, CPSR.I is clear and no DMA
+// channel is active, whichever of these comes true last.
 #pragma once
 
 #include "common/types.h"
@@ -15,20 +16,19 @@ constexpr u16 dma0 = 1 << 8;
 constexpr u16 keypad = 1 << 12;
 } // namespace irq
 
+// Records BITS in IF (while a DMA channel is active, in the DMA engine's deferred mask, which
+// reaches IF when the last channel finishes), then serviceInterrupt.
 void requestInterrupt(u16 bits);
 
-// Enters the IRQ if no DMA channel is active, CPSR.I is clear, IME is on and IE AND IF AND
-// bits is nonzero. IF is not changed.
-void serviceInterrupt(u16 bits);
+// Wakes a halted CPU when IE AND IF is not 0 and enters the IRQ when the gate is open as well.
+// Called after everything that may make that true: a request, a write to IE or IME, a change
+// of the CPSR that clears I, the end of the last DMA transfer. While instructions run
+// (CpuState::insideRun), the entry waits until the current instruction has completed.
+void serviceInterrupt();
 
 // IRQ exception entry: SPSR_irq = CPSR, R14_irq = next instruction + 4, ARM state at 0x18.
 void enterIrq();
 
-// A write of a nonzero value to IME re-examines the requests pending in IF. Such a write
-// happens inside an instruction, so an interrupt it makes due is entered once that
-// instruction has completed, never from within it.
-void imeWritten(u32 value);
-
-// Called by the scheduler when the instruction loop stops: enters a held interrupt and gives
-// back the cycles of the slice that were held while it waited.
+// Called by the instruction loop once the instruction that made an interrupt due has
+// completed: enters it.
 void takeDueInterrupt();

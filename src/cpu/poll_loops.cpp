@@ -10,7 +10,6 @@ namespace {
 
 // Registers that change only between scheduler calls: the scanline, the display status and
 // the keys. Everything else in the I/O area may change in any slice (timer counters, IF).
-// OFFSET as the bus takes it: the I/O area repeats every 1 KB.
 bool stableRegister(u32 offset) {
     return offset == io::DISPSTAT || offset == io::VCOUNT || offset == io::KEYINPUT;
 }

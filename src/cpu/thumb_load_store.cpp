@@ -17,10 +17,6 @@ u32 signExtend8(u32 value) {
     return static_cast<u32>(static_cast<s32>(static_cast<s8>(value)));
 }
 
-u32 signExtend16(u32 value) {
-    return static_cast<u32>(static_cast<s32>(static_cast<s16>(value)));
-}
-
 // A store costs a non-sequential access of the code region and one of the data region.
 u32 storeCost(u32 address) {
     return accessCyclesN16[codeRegion()] + accessCyclesN16[address >> 24];
@@ -95,13 +91,13 @@ template <bool ram, u32 op>
         chargeCycles(1 + refillCycles32[address >> 24]);
     } else {
         if constexpr (op == loadHalfword) {
-            rd = dataRead16<ram>(view, address);
+            rd = loadedHalfword(dataRead16<ram>(view, address), address);
         } else if constexpr (op == loadByte) {
             rd = dataRead8<ram>(view, address);
         } else if constexpr (op == loadSignedByte) {
             rd = signExtend8(dataRead8<ram>(view, address));
         } else {
-            rd = signExtend16(dataRead16<ram>(view, address));
+            rd = loadedSignedHalfword(dataRead16<ram>(view, address), address);
         }
         chargeCycles(loadCost(address));
     }
@@ -130,7 +126,7 @@ template <bool ram, u32 width, bool load>
         if constexpr (width == 1) {
             rd = dataRead8<ram>(view, address);
         } else if constexpr (width == 2) {
-            rd = dataRead16<ram>(view, address);
+            rd = loadedHalfword(dataRead16<ram>(view, address), address);
         } else {
             // Deliberately unlike the console: a misaligned word is not rotated.
             rd = dataRead32<ram>(view, address);

@@ -107,10 +107,26 @@ void setHostColour(u32 index, u32 gbaColour) {
     }
 }
 
+// Video memories have a 16-bit data bus: a byte written to the palette or to background video
+// memory lands in both halves of its halfword; sprite video memory and OAM ignore byte writes.
+u32 byteOnBothHalves(u32 value) {
+    return (value & 0xFF) * 0x0101;
+}
+
 void paletteWrite8(u32 address, u32 value) {
-    u32 offset = address & 0x3FF;
-    gba.PaletteRam[offset] = static_cast<u8>(value);
-    setHostColour(offset >> 1, load16(gba.PaletteRam + (offset & ~1u)));
+    u32 offset = address & 0x3FE;
+    store16(gba.PaletteRam + offset, static_cast<u16>(byteOnBothHalves(value)));
+    setHostColour(offset >> 1, byteOnBothHalves(value));
+}
+
+// Background video memory is the first 64 KB in the tile modes 0-2, the first 80 KB in the
+// bitmap modes; sprite tiles take the rest.
+void videoWrite8(u32 address, u32 value) {
+    const u32 offset = videoRamOffset(address);
+    const u32 backgroundEnd = (ioRegister(io::DISPCNT) & 7) >= 3 ? 0x14000 : 0x10000;
+    if (offset < backgroundEnd) {
+        store16(gba.VideoRam + (offset & ~1u), static_cast<u16>(byteOnBothHalves(value)));
+    }
 }
 
 void paletteWrite16(u32 address, u32 value) {
@@ -313,7 +329,9 @@ void fillBusTables() {
     Write32Table[5] = paletteWrite32;
 
     setPlain<Plain::video>(6);
+    Write8Table[6] = videoWrite8;
     setPlain<Plain::oam>(7);
+    Write8Table[7] = writeNothing;
 
     for (int region = 8; region <= 13; ++region) {
         setGamePak(region);

@@ -68,10 +68,9 @@ void finishChannel(u32 c) {
     if (dmacnt::destControl(value) == 3) {
         channel.internalDest = registerPair(dmaDestOffset(c));
     }
-    u16 bit = static_cast<u16>(0x100 << c);
-    if ((value & dmacnt::irqAtEnd) && ioRegister(io::IME) && (ioRegister(io::IE) & bit)) {
-        dma.deferredIrqMask |= bit;
-        gba.cpu.cpuRunning = 1;
+    if (value & dmacnt::irqAtEnd) {
+        // Held in the deferred mask while this channel is still the active one.
+        requestInterrupt(static_cast<u16>(0x100 << c));
     }
     channel.pending = 0;
 
@@ -84,14 +83,10 @@ void finishChannel(u32 c) {
     scheduler.sliceBudget = static_cast<s16>(scheduler.sliceBudget + dma.cycleRefund);
     dma.cycleRefund = 0;
     dma.active = noDmaChannel;
-    if (dma.deferredIrqMask) {
-        ioRegister(io::IF) |= dma.deferredIrqMask;
-        if (ioRegister(io::IME) && (ioRegister(io::IE) & ioRegister(io::IF))) {
-            gba.cpu.cpuRunning = 1;
-            serviceInterrupt(dma.deferredIrqMask);
-        }
-        dma.deferredIrqMask = 0;
-    }
+    ioRegister(io::IF) |= dma.deferredIrqMask;
+    dma.deferredIrqMask = 0;
+    // Requests held back, or an IE or IME written by the transfer, may now be let through.
+    serviceInterrupt();
 }
 
 template <bool word>
@@ -239,17 +234,8 @@ void soundFifoTransfer() {
             channel.internalSource += static_cast<u32>(step * 4);
         }
 
-        // The channel's own end-interrupt bit is not consulted for sound transfers.
-        u16 bit = static_cast<u16>(0x100 << c);
-        if (!(ioRegister(io::IE) & bit) || !ioRegister(io::IME)) {
-            continue;
-        }
-        gba.cpu.cpuRunning = 1;
-        if (dma.active < 4) {
-            dma.deferredIrqMask |= bit;
-        } else {
-            ioRegister(io::IF) |= bit;
-            serviceInterrupt(bit);
+        if (value & dmacnt::irqAtEnd) {
+            requestInterrupt(static_cast<u16>(0x100 << c));
         }
     }
 }

@@ -77,6 +77,10 @@ struct GbaSystem {
     // The access-cost tables of machine/wait_states.h, kept beside the CPU state, so that the
     // instruction handlers reach them from the base address they hold already.
     u16 waitStateTables[8][256];
+
+    // The internal memory control register at 0x04000800 (I/O, machine/io_registers.cpp):
+    // kept, with no modelled effect.
+    u32 memoryControl;
 };
 
 extern GbaSystem gba;

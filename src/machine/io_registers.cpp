@@ -81,23 +81,39 @@ u32 fullRegister(u32 lowOffset) {
            (static_cast<u32>(gba.IoRegisters[(lowOffset >> 1) + 1]) << 16);
 }
 
-} // namespace
-
-u16& ioRegister(u32 offset) {
-    return gba.IoRegisters[(offset & 0x3FE) >> 1];
+// The console decodes its registers only in the first 1 KB of region 4, and the internal
+// memory control register at 0x04000800, repeated every 64 KB. That one is kept but has no
+// modelled effect; every other address reads 0 and ignores writes.
+bool outsideRegisters(u32 address) {
+    return (address & 0x00FFFC00) != 0;
 }
 
-u32 ioRead16(u32 address) {
-    u32 offset = address & 0x3FE;
-    if ((offset & 0x3F0) == io::WAVE_RAM) {
-        const u8* bank = gba.WaveRamBanks[gba.cpuWaveBank];
-        return bank[offset & 0xE] | (bank[(offset & 0xE) + 1] << 8);
+u32 undecodedRead16(u32 address) {
+    if ((address & 0xFFFC) != 0x0800) {
+        return 0;
     }
-    return gba.IoRegisters[offset >> 1] & IoReadMask[offset >> 1];
+    return (gba.memoryControl >> (8 * (address & 2))) & 0xFFFF;
 }
 
-void ioWrite16(u32 address, u32 value) {
-    u32 offset = address & 0x3FE;
+void undecodedWrite16(u32 address, u32 value) {
+    if ((address & 0xFFFC) != 0x0800) {
+        return;
+    }
+    const u32 shift = 8 * (address & 2);
+    gba.memoryControl = (gba.memoryControl & ~(0xFFFFu << shift)) | ((value & 0xFFFF) << shift);
+}
+
+// A running timer's counter is brought up to the cycle of the read (read mask 0xFFFF). Out of
+// line, so that the other reads need no stack frame.
+[[gnu::noinline]] u32 timerCounterRead(u32 offset) {
+    if (timers.enabled) {
+        syncTimers();
+    }
+    return gba.IoRegisters[offset >> 1];
+}
+
+// The halfword write at OFFSET with its side effects.
+void writeRegister(u32 offset, u32 value) {
     value &= 0xFFFF;
     switch (offset) {
     case io::BG2X_L:
@@ -163,10 +179,7 @@ void ioWrite16(u32 address, u32 value) {
     case io::TM0CNT_H:
     case io::TM1CNT_H:
     case io::TM2CNT_H:
-    case io::TM3CNT_H:
-        storeMasked(offset, value);
-        timerControlWritten();
-        return;
+    case io::TM3CNT_H: timerControlWritten((offset - io::TM0CNT_H) >> 2, value); return;
     case io::SOUND1CNT_X:
         toneChannels.frequencyUpdate[0] = 1;
         storeMasked(offset, soundRestartWritten(0x1, value));
@@ -203,10 +216,11 @@ void ioWrite16(u32 address, u32 value) {
         storeMasked(offset, value);
         return;
     }
+    case io::IE:
     case io::IME:
-        // Pending requests are re-examined before the new value is stored.
-        imeWritten(value);
+        // Either may let a request already recorded in IF through.
         storeMasked(offset, value);
+        serviceInterrupt();
         return;
     case io::SIOCNT: storeMasked(offset, value | 0x40); return;
     case io::IF:
@@ -223,6 +237,35 @@ void ioWrite16(u32 address, u32 value) {
     }
 }
 
+} // namespace
+
+u16& ioRegister(u32 offset) {
+    return gba.IoRegisters[(offset & 0x3FE) >> 1];
+}
+
+u32 ioRead16(u32 address) {
+    if (outsideRegisters(address)) [[unlikely]] {
+        return undecodedRead16(address);
+    }
+    u32 offset = address & 0x3FE;
+    if ((offset & 0x3F0) == io::WAVE_RAM) [[unlikely]] {
+        const u8* bank = gba.WaveRamBanks[gba.cpuWaveBank];
+        return bank[offset & 0xE] | (bank[(offset & 0xE) + 1] << 8);
+    }
+    if ((offset & 0x3F2) == io::TM0CNT_L) [[unlikely]] {
+        return timerCounterRead(offset);
+    }
+    return gba.IoRegisters[offset >> 1] & IoReadMask[offset >> 1];
+}
+
+void ioWrite16(u32 address, u32 value) {
+    if (outsideRegisters(address)) [[unlikely]] {
+        undecodedWrite16(address, value);
+        return;
+    }
+    writeRegister(address & 0x3FE, value);
+}
+
 void ioWrite32(u32 address, u32 value) {
     u32 aligned = address & ~3u;
     ioWrite16(aligned, value & 0xFFFF);
@@ -230,23 +273,32 @@ void ioWrite32(u32 address, u32 value) {
 }
 
 void ioWrite8(u32 address, u32 value) {
-    u32 offset = address & 0x3FF;
     value &= 0xFF;
+    if (outsideRegisters(address)) [[unlikely]] {
+        const u32 half = undecodedRead16(address);
+        undecodedWrite16(address,
+                         (address & 1) ? (value << 8) | (half & 0xFF) : (half & 0xFF00) | value);
+        return;
+    }
+    u32 offset = address & 0x3FF;
     if ((offset & 0x3F0) == io::WAVE_RAM) {
         gba.WaveRamBanks[gba.cpuWaveBank][offset & 0xF] = static_cast<u8>(value);
         return;
     }
     if (offset == io::HALTCNT) {
-        // The CPU stops after the current instruction until an interrupt is raised.
-        gba.cpu.cpuRunning = 0;
-        gba.cpu.cycleBalance = 0;
+        // The CPU stops after the current instruction until IE AND IF is not 0, and so does
+        // not stop while it is not 0 already.
+        if (!(ioRegister(io::IE) & ioRegister(io::IF))) {
+            gba.cpu.cpuRunning = 0;
+            gba.cpu.cycleBalance = 0;
+        }
         return;
     }
     // Merge with the stored (not read-masked) other byte. A byte write to IF therefore also
     // acknowledges every bit set in the other byte.
     u16 stored = ioRegister(offset);
     u32 half = (offset & 1) ? ((value << 8) | (stored & 0xFF)) : ((stored & 0xFF00) | value);
-    ioWrite16(offset & 0x3FE, half);
+    writeRegister(offset & 0x3FE, half);
 }
 
 void initIoMasks() {
@@ -270,4 +322,5 @@ void initIoMasks() {
     ioWrite16(0x04000000 + io::KEYCNT, 0);
     ioWrite32(0x04000000 + io::POSTFLG, 1);
     ioRegister(io::KEYINPUT) = 0xFFFF; // no key pressed
+    gba.memoryControl = 0x0D000020;    // as the boot program leaves it
 }

@@ -1,5 +1,6 @@
-// The I/O block at 0x04000000: storage plus per-halfword write and read masks. Writes are
-// reduced to halfword writes, which carry the register side effects.
+// The I/O block at 0x04000000-0x040003FF: storage plus per-halfword write and read masks.
+// Writes are reduced to halfword writes, which carry the register side effects. The rest of
+// region 4 decodes nothing but the internal memory control register.
 #pragma once
 
 #include "common/types.h"

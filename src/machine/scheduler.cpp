@@ -13,9 +13,7 @@ SchedulerState scheduler;
 namespace {
 
 // The cycles of the batch's slices after the one under way; 0 outside a batch, where the
-// balance never exceeds one slice. (An interrupt entry held by an IME write puts the balance
-// aside, but no later write of the same instruction can end a batch or read the time: IME
-// lies above the registers that do.)
+// balance never exceeds one slice.
 s32 laterSliceCycles() {
     const s32 balance = gba.cpu.cycleBalance;
     return balance > 64 ? (balance - 1) / 64 * 64 : 0;
@@ -26,6 +24,14 @@ s32 laterSliceCycles() {
 u32 currentCycleTime() {
     return scheduler.totalCycles +
            static_cast<u32>(scheduler.runCycles - scheduler.sliceBudget - laterSliceCycles());
+}
+
+u32 cpuCyclesIntoSlice() {
+    if (!gba.cpu.insideRun) {
+        return 0;
+    }
+    const s32 left = gba.cpu.cycleBalance - laterSliceCycles();
+    return static_cast<u32>(std::clamp(64 - left, 0, 64));
 }
 
 void endSliceBatch() {

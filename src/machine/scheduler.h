@@ -20,6 +20,12 @@ void cpuRun(u16 cycles);
 // Cycle time since the frame start at the end of the current slice (the sound clock).
 u32 currentCycleTime();
 
+// The cycles of the slice under way that the CPU has used so far, by its balance: 0-64. Loads
+// and stores charge their cost after the access, which so sees the time its instruction began.
+// Outside the instruction loop (a DMA slice, the host) it is 0: the access counts as made at
+// the start of the slice.
+u32 cpuCyclesIntoSlice();
+
 // While no DMA channel and no timer runs, the slices of a cpuRun call differ only in their
 // time, so the CPU runs them as one batch; the slice an instruction belongs to follows from
 // the balance it finds (the stores charge their cycles after writing). A write that makes the

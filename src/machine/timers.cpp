@@ -15,67 +15,43 @@ namespace {
 u16& counter(u32 n) {
     return ioRegister(io::TM0CNT_L + 4 * n);
 }
-u16 control(u32 n) {
+u16& control(u32 n) {
     return ioRegister(io::TM0CNT_H + 4 * n);
 }
 
-// Slices per count: prescaler 0 counts 64 per slice, 1 one per slice, 2 and 3 one per 4 and
-// 16 slices.
-constexpr u32 slicesPerCount[4] = {1, 1, 4, 16};
-
-// Returns whether the timer overflowed in this slice. Prescaler 0 counts 64 per slice, so its
-// overflow leaves the part of the 64 that went past the wrap in the counter.
-bool advance(u32 n) {
-    u16& count = counter(n);
-    const u32 prescaler = control(n) & 3;
-    switch (prescaler) {
-    case 0: count = static_cast<u16>(count + 64); return count < 64;
-    case 1: count = static_cast<u16>(count + 1); return count == 0;
-    default:
-        if (++timers.prescale[n] < slicesPerCount[prescaler]) {
-            return false;
-        }
-        timers.prescale[n] = 0;
-        count = static_cast<u16>(count + 1);
-        return count == 0;
-    }
+bool countsUp(u32 n) {
+    return control(n) & 0x04;
 }
 
-} // namespace
+// Cycles per count by the prescaler, as shifts: 1, 64, 256 and 1024 cycles.
+constexpr u32 cycleShift[4] = {0, 6, 8, 10};
 
-void resetTimers() {
-    for (u32 n = 0; n < 4; ++n) {
-        timers.reload[n] = 0;
-        timers.prescale[n] = 0;
-    }
-    timers.anyOn = 0;
-    timers.enabled = 0;
+// Advances timer n by CYCLES of its clock; returns whether the counter wrapped. It wraps at
+// most once: the counts past the wrap stay in the counter.
+bool advance(u32 n, u32 cycles) {
+    const u32 shift = cycleShift[control(n) & 3];
+    const u32 ticks = timers.prescale[n] + cycles;
+    timers.prescale[n] = static_cast<u16>(ticks & ((1u << shift) - 1));
+    const u32 count = counter(n) + (ticks >> shift);
+    counter(n) = static_cast<u16>(count);
+    return count > 0xFFFF;
 }
 
-void timerCounterWritten(u32 timer, u32 value) {
-    timers.reload[timer] = static_cast<u16>(value);
-    counter(timer) = static_cast<u16>(value);
-}
-
-void timerControlWritten() {
-    timers.anyOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
-    if (timers.anyOn) {
-        endSliceBatch();
-    }
-    timers.enabled = 0;
-    for (u32 n = 0; n < 4; ++n) {
-        timers.enabled |= ((control(n) >> 7) & 1) << n;
-    }
-}
-
-void stepTimers(u32 now) {
-    u32 overflowed = 0; // bit n + 1 set when timer n overflowed in this slice
+// Advances the enabled timers by CYCLES (at most a slice) with the effects of their overflows.
+// NOW is the cycle time since the frame start at the end of those cycles. Inline in the pass
+// after every slice, which a call would cost a good part of.
+[[gnu::always_inline]] inline void runTimers(u32 cycles, u32 now) {
+    u32 overflowed = 0; // bit n + 1 set when timer n overflowed in these cycles
     for (u32 left = timers.enabled; left != 0; left &= left - 1) {
         const u32 n = static_cast<u32>(std::countr_zero(left));
-        u16 bits = control(n);
-        // A count-up timer advances only in slices where the timer before it overflowed; timer
-        // 0 in count-up mode therefore never counts.
-        if (((bits & 0x04) && !(overflowed & (1u << n))) || !advance(n)) {
+        const u16 bits = control(n);
+        // A count-up timer advances, as by a whole slice, only when the timer before it
+        // overflowed; timer 0 in count-up mode therefore never counts.
+        if (bits & 0x04) {
+            if (!(overflowed & (1u << n)) || !advance(n, 64)) {
+                continue;
+            }
+        } else if (!advance(n, cycles)) {
             continue;
         }
         overflowed |= 2u << n;
@@ -89,19 +65,63 @@ void stepTimers(u32 now) {
     }
 }
 
-namespace {
-
-bool countsUp(u32 n) {
-    return control(n) & 0x04;
-}
-
-// The prescale count as the timer pass sees it: one left from a larger prescaler (it is kept
-// across control writes) makes the next pass count, as PERIOD - 1 would.
-u32 prescalePhase(u32 n, u32 period) {
-    return std::min<u32>(timers.prescale[n], period - 1);
-}
-
 } // namespace
+
+void resetTimers() {
+    for (u32 n = 0; n < 4; ++n) {
+        timers.reload[n] = 0;
+        timers.prescale[n] = 0;
+    }
+    timers.anyOn = 0;
+    timers.enabled = 0;
+    timers.sliceCycles = 0;
+}
+
+void syncTimers() {
+    const u32 reached = cpuCyclesIntoSlice();
+    const u32 counted = timers.sliceCycles;
+    if (!timers.enabled) {
+        // Nothing counts: the count of a timer enabled from now on starts here.
+        timers.sliceCycles = static_cast<u16>(reached);
+    } else if (reached > counted) {
+        timers.sliceCycles = static_cast<u16>(reached);
+        runTimers(reached - counted, currentCycleTime() - (64 - reached));
+    }
+}
+
+void timerCounterWritten(u32 timer, u32 value) {
+    if (timers.enabled) {
+        syncTimers();
+    }
+    timers.reload[timer] = static_cast<u16>(value);
+    counter(timer) = static_cast<u16>(value);
+}
+
+void timerControlWritten(u32 timer, u32 value) {
+    syncTimers();
+    const u32 mask = IoWriteMask[(io::TM0CNT_H >> 1) + 2 * timer];
+    control(timer) = static_cast<u16>((control(timer) & ~mask) | (value & mask));
+    // A prescaler made shorter keeps at most one count's worth of the cycles counted so far.
+    const u32 period = 1u << cycleShift[control(timer) & 3];
+    timers.prescale[timer] = static_cast<u16>(std::min<u32>(timers.prescale[timer], period - 1));
+    timers.anyOn = (control(0) | control(1) | control(2) | control(3)) & 0x80;
+    if (timers.anyOn) {
+        // The timer pass has to see the end of each slice from now on.
+        endSliceBatch();
+    }
+    timers.enabled = 0;
+    for (u32 n = 0; n < 4; ++n) {
+        timers.enabled |= ((control(n) >> 7) & 1) << n;
+    }
+}
+
+void stepTimers(u32 now) {
+    const u32 rest = 64 - std::min<u32>(timers.sliceCycles, 64);
+    timers.sliceCycles = 0;
+    if (rest != 0) {
+        runTimers(rest, now);
+    }
+}
 
 u32 quietTimerSlices() {
     u32 quiet = 0xFFFFFFFF;
@@ -110,19 +130,10 @@ u32 quietTimerSlices() {
         if (countsUp(n)) {
             continue; // moves only when the timer before it overflows
         }
-        const u32 prescaler = control(n) & 3;
-        const u32 toWrap = 0x10000 - counter(n); // counts until the overflow
-        // The slice in which the timer overflows, counted from 1.
-        u32 overflowSlice;
-        switch (prescaler) {
-        case 0: overflowSlice = (toWrap + 63) / 64; break;
-        case 1: overflowSlice = toWrap; break;
-        default: {
-            const u32 period = slicesPerCount[prescaler];
-            overflowSlice = period - prescalePhase(n, period) + period * (toWrap - 1);
-        }
-        }
-        quiet = std::min(quiet, overflowSlice - 1);
+        // Cycles until the overflow, and the slice it falls in, counted from 1.
+        const u32 toWrap = 0x10000 - counter(n);
+        const u32 cycles = (toWrap << cycleShift[control(n) & 3]) - timers.prescale[n];
+        quiet = std::min(quiet, (cycles + 63) / 64 - 1);
     }
     return quiet;
 }
@@ -130,18 +141,8 @@ u32 quietTimerSlices() {
 void advanceTimersQuietly(u32 slices) {
     for (u32 left = timers.enabled; left != 0; left &= left - 1) {
         const u32 n = static_cast<u32>(std::countr_zero(left));
-        if (countsUp(n)) {
-            continue;
-        }
-        const u32 prescaler = control(n) & 3;
-        u16& count = counter(n);
-        if (prescaler <= 1) {
-            count = static_cast<u16>(count + (prescaler == 0 ? 64 * slices : slices));
-        } else {
-            const u32 period = slicesPerCount[prescaler];
-            const u32 ticks = prescalePhase(n, period) + slices;
-            count = static_cast<u16>(count + ticks / period);
-            timers.prescale[n] = static_cast<u16>(ticks % period);
+        if (!countsUp(n)) {
+            advance(n, 64 * slices);
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "common/log.h"
 #include "common/run_state.h"
 #include "common/settings.h"
+#include "cpu/cpu_state.h"
 #include "input/input.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
@@ -74,8 +75,7 @@ void clearSaveMemories() {
 }
 
 void bootFromBios() {
-    gba.cpu.registers[15] = 0;
-    gba.cpu.registers[13] = 0;
+    startAtResetVector();
     ioRegister(io::POSTFLG) = 0; // a plain store: no halt
 }
 

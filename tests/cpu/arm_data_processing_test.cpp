@@ -161,6 +161,7 @@ TEST_F(ArmDataProcessingTest, MovsPcLrRestoresTheSavedStatus) {
 }
 
 TEST_F(ArmDataProcessingTest, MrsReadsTheModesStatusWords) {
+    startAtResetVector();
     gba.cpu.spsrSvc = 0x1234;
     execute(0xE14F0000); // mrs r0, spsr
     EXPECT_EQ(r(0), 0x1234u);
@@ -203,13 +204,26 @@ TEST_F(ArmDataProcessingTest, MsrFieldAndModeRules) {
     EXPECT_EQ(cpsr(), 0xF0000030u);
 }
 
-TEST_F(ArmDataProcessingTest, MsrImmediateToSpsrAndMismatchedEncodings) {
+TEST_F(ArmDataProcessingTest, MsrImmediateFollowsTheFieldsAsTheRegisterFormDoes) {
+    startAtResetVector();
     execute(0xE368F205); // msr spsr_f, #0x50000000
     EXPECT_EQ(gba.cpu.spsrSvc, 0x50000000u);
+    execute(0xE369F01F); // msr spsr_fc, #0x1F
+    EXPECT_EQ(gba.cpu.spsrSvc, 0x1Fu);
+    execute(0xE321F0D2); // msr cpsr_c, #0xD2: into IRQ mode
+    EXPECT_EQ(cpsr(), 0xD2u);
+    EXPECT_EQ(r(13), 0x03007FA0u);
+    execute(0xE329F01F); // msr cpsr_fc, #0x1F: into System mode
+    EXPECT_EQ(gba.cpu.cpuMode, modeSystem);
+    EXPECT_EQ(r(13), 0x03007F00u);
+    switchMode(modeUser);
+    execute(0xE329F213); // msr cpsr_fc, #0x30000001 in User mode: only the flags
+    EXPECT_EQ(cpsr(), 0x30000010u);
+
     // An encoding whose fixed bits do not match costs the fetch and does nothing.
     r(0) = 0;
     EXPECT_EQ(execute(0xE12FF030), s32At(armRomCode));
-    EXPECT_EQ(cpsr(), 0xD3u);
+    EXPECT_EQ(cpsr(), 0x30000010u);
     EXPECT_EQ(execute(0xE3000000), s32At(armRomCode)); // bits 27-20 = 0x30
 }
 

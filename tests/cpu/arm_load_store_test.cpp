@@ -69,8 +69,12 @@ TEST_F(ArmLoadStoreTest, HalfwordAndSignedTransfers) {
     r(1) = armWorkData;
     execute(0xE1D100B2); // ldrh r0, [r1, #2]
     EXPECT_EQ(r(0), 0x80FFu);
-    execute(0xE1D100F1); // ldrsh r0, [r1, #1]: the halfword at the aligned address
-    EXPECT_EQ(r(0), 0x00007F01u);
+    execute(0xE1D100B1); // ldrh r0, [r1, #1]: the aligned halfword rotated right by 8
+    EXPECT_EQ(r(0), 0x0100007Fu);
+    execute(0xE1D100F1); // ldrsh r0, [r1, #1]: the addressed byte, sign-extended
+    EXPECT_EQ(r(0), 0x0000007Fu);
+    execute(0xE1D100F3); // ldrsh r0, [r1, #3]
+    EXPECT_EQ(r(0), 0xFFFFFF80u);
     EXPECT_EQ(execute(0xE1D100F2), 1 + refillAt(armWorkData)); // ldrsh r0, [r1, #2]
     EXPECT_EQ(r(0), 0xFFFF80FFu);
     execute(0xE1D100D3); // ldrsb r0, [r1, #3]

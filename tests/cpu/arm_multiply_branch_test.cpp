@@ -131,7 +131,7 @@ TEST_F(ArmBranchTest, ExchangeChoosesTheInstructionSetByBitZero) {
     execute(0xE12FFF11);
     EXPECT_EQ(pc(), 0x08000102u); // bit 1 stays
     EXPECT_EQ(gba.cpu.armState, 1u);
-    EXPECT_EQ(cpsr(), 0xD3u); // T and bits 27-8 cleared
+    EXPECT_EQ(cpsr(), 0x1Fu); // T and bits 27-8 cleared
 }
 
 TEST_F(ArmBranchTest, SoftwareInterruptEntersSupervisorModeAtVectorEight) {

@@ -15,21 +15,30 @@ class CpuStateTest : public ::testing::Test {
     }
 };
 
-TEST_F(CpuStateTest, ResetStartsTheCartridgeInSupervisorMode) {
+TEST_F(CpuStateTest, ResetEntersTheCartridgeAsTheBootProgramLeavesIt) {
     const CpuState& cpu = gba.cpu;
     for (u32 n = 0; n <= 12; ++n) {
         EXPECT_EQ(reg(n), 0u) << "R" << n;
     }
-    EXPECT_EQ(reg(13), 0x03007FE0u);
+    EXPECT_EQ(reg(13), 0x03007F00u);
     EXPECT_EQ(reg(14), 0u);
     EXPECT_EQ(reg(15), 0x08000000u);
-    EXPECT_EQ(cpu.cpsr, 0xD3u);
-    EXPECT_EQ(cpu.cpuMode, modeSupervisor);
-    EXPECT_EQ(bankedRegister(modeUser, 13), 0x03007F00u);
+    EXPECT_EQ(cpu.cpsr, 0x1Fu); // System mode, IRQ and FIQ enabled, ARM state
+    EXPECT_EQ(cpu.cpuMode, modeSystem);
+    EXPECT_EQ(bankedRegister(modeSupervisor, 13), 0x03007FE0u);
+    EXPECT_EQ(bankedRegister(modeSupervisor, 14), 0u);
     EXPECT_EQ(bankedRegister(modeIrq, 13), 0x03007FA0u);
+    EXPECT_EQ(bankedRegister(modeIrq, 14), 0u);
     EXPECT_EQ(cpu.armState, 1u);
     EXPECT_EQ(cpu.cpuRunning, 1u);
-    EXPECT_EQ(cpu.spsrSlot, &cpu.spsrSvc);
+    EXPECT_EQ(cpu.spsrSlot, &cpu.spsrPlaceholder);
+
+    // The start in the boot image: the ARM's reset state at the reset vector.
+    startAtResetVector();
+    EXPECT_EQ(cpu.cpsr, 0xD3u);
+    EXPECT_EQ(reg(13), 0u);
+    EXPECT_EQ(reg(15), 0u);
+    EXPECT_EQ(bankedRegister(modeUser, 13), 0x03007F00u);
 }
 
 TEST_F(CpuStateTest, ResetKeepsWhatRanBeforeAsTheSupervisorReturnState) {
@@ -37,19 +46,19 @@ TEST_F(CpuStateTest, ResetKeepsWhatRanBeforeAsTheSupervisorReturnState) {
     gba.cpu.registers[15] = 0x08001234;
     resetMachine();
     EXPECT_EQ(gba.cpu.spsrSvc, 0x6000001Fu);
-    // R14_svc is cleared again by the final zeroing of the visible registers.
-    EXPECT_EQ(gba.cpu.cpsr, 0x600000D3u);
+    EXPECT_EQ(gba.cpu.cpsr, 0x1Fu);
 }
 
 TEST_F(CpuStateTest, SwitchingToTheCurrentModeChangesNothing) {
     reg(13) = 0x1313;
     bankedRegister(modeIrq, 13) = 0x1213;
-    switchMode(modeSupervisor);
+    switchMode(modeSystem);
     EXPECT_EQ(reg(13), 0x1313u);
-    EXPECT_EQ(gba.cpu.cpsr, 0xD3u);
+    EXPECT_EQ(gba.cpu.cpsr, 0x1Fu);
 }
 
 TEST_F(CpuStateTest, ModesSeeTheirOwnBanks) {
+    switchMode(modeSupervisor);
     reg(8) = 8;
     reg(13) = 0x1300;
     switchMode(modeFiq);

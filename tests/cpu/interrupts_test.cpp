@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cpu/execution.h"
 #include "cpu/interrupts.h"
 #include "machine/bus.h"
 #include "machine/dma.h"
@@ -21,19 +22,17 @@ class InterruptsTest : public ::testing::Test {
     }
 };
 
-TEST_F(InterruptsTest, RequestsNeedImeAndTheEnableBit) {
+TEST_F(InterruptsTest, IfRecordsEveryRequestAndOnlyIeAndIfWake) {
     gba.cpu.cpuRunning = 0;
     ioRegister(io::IME) = 0;
-    ioRegister(io::IE) = irq::vblank;
-    requestInterrupt(irq::vblank);
-    EXPECT_EQ(ioRegister(io::IF), 0);
-    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
-
-    ioRegister(io::IME) = 1;
     ioRegister(io::IE) = irq::hblank;
     requestInterrupt(irq::vblank);
-    EXPECT_EQ(ioRegister(io::IF), 0);
-    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
+    EXPECT_EQ(ioRegister(io::IF), irq::vblank);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u); // IE AND IF is 0
+
+    requestInterrupt(irq::hblank);
+    EXPECT_EQ(ioRegister(io::IF), irq::vblank | irq::hblank);
+    EXPECT_EQ(gba.cpu.cpuRunning, 1u); // woken with IME off
     EXPECT_EQ(gba.cpu.registers[15], 0x08000000u);
 }
 
@@ -44,13 +43,11 @@ TEST_F(InterruptsTest, MaskedIrqRecordsAndWakesWithoutEntering) {
     requestInterrupt(irq::timer0);
     EXPECT_EQ(ioRegister(io::IF), irq::timer0);
     EXPECT_EQ(gba.cpu.cpuRunning, 1u);
-    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
+    EXPECT_EQ(gba.cpu.cpuMode, modeSystem);
 
-    // Clearing CPSR.I later does not by itself enter the pending request.
+    // Once CPSR.I is cleared, the pending request is entered.
     gba.cpu.cpsr &= ~flagI;
-    serviceInterrupt(0);
-    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor);
-    serviceInterrupt(irq::timer0);
+    serviceInterrupt();
     EXPECT_EQ(gba.cpu.cpuMode, modeIrq);
 }
 
@@ -94,31 +91,26 @@ TEST_F(InterruptsTest, RequestsDuringDmaWaitForTheLastChannel) {
     EXPECT_EQ(dma.deferredIrqMask, 0);
 }
 
-TEST_F(InterruptsTest, ImeWriteEntersPendingRequestOnlyAfterTheInstruction) {
-    ioRegister(io::IE) = irq::vblank;
-    ioRegister(io::IF) = irq::vblank;
-    gba.cpu.cycleBalance = 30;
-    busWrite16(0x04000208, 1); // as a store handler inside an instruction would
-    EXPECT_EQ(gba.cpu.irqEntryDue, 1u);
-    EXPECT_EQ(gba.cpu.cpuMode, modeSupervisor); // not entered from within the store
-    EXPECT_EQ(gba.cpu.cycleBalance, 0);
-
-    gba.cpu.cycleBalance -= 3; // the instruction charges its cost
-    gba.cpu.registers[15] = 0x08000010;
-    takeDueInterrupt();
-    EXPECT_EQ(gba.cpu.irqEntryDue, 0u);
-    EXPECT_EQ(gba.cpu.cycleBalance, 27);
-    EXPECT_EQ(bankedRegister(modeIrq, 14), 0x08000014u);
-    EXPECT_EQ(gba.cpu.registers[15], 0x18u);
-}
-
-TEST_F(InterruptsTest, EnablingImeFromZeroEntersNothing) {
-    ioRegister(io::IME) = 0;
-    ioRegister(io::IE) = irq::vblank;
-    ioRegister(io::IF) = irq::vblank;
-    busWrite16(0x04000208, 1);
-    EXPECT_EQ(gba.cpu.irqEntryDue, 0u);
-    EXPECT_EQ(ioRegister(io::IME), 1);
+TEST_F(InterruptsTest, IeOrImeWriteEntersAPendingRequestAfterTheStore) {
+    // STR r1, [r0] and STRH r1, [r0] in internal RAM.
+    for (const u32 opcode : {0xE5801000u, 0xE1C010B0u}) {
+        SCOPED_TRACE(opcode);
+        resetTestMachine();
+        resetMachine();
+        const bool ime = opcode == 0xE5801000u;
+        ioRegister(io::IE) = ime ? irq::vblank : 0;
+        ioRegister(io::IME) = ime ? 0 : 1;
+        ioRegister(io::IF) = irq::vblank;
+        gba.cpu.registers[0] = ime ? 0x04000208 : 0x04000200;
+        gba.cpu.registers[1] = ime ? 1 : irq::vblank;
+        busWrite32(0x03000100, opcode);
+        gba.cpu.registers[15] = 0x03000100;
+        executeOneInstruction();
+        // Entered from within the store, R15 would have been moved on from the vector.
+        EXPECT_EQ(gba.cpu.registers[15], 0x18u);
+        EXPECT_EQ(bankedRegister(modeIrq, 14), 0x03000108u);
+        EXPECT_EQ(gba.cpu.irqEntryDue, 0u);
+    }
 }
 
 TEST(InterruptsProgram, ImeWriteInsideAStoreReturnsToTheNextInstruction) {
@@ -131,8 +123,9 @@ TEST(InterruptsProgram, ImeWriteInsideAStoreReturnsToTheNextInstruction) {
     EXPECT_EQ(resultWord(0x100), 1u); // the boot image's handler ran once
     EXPECT_EQ(resultWord(0x10), 1u);  // and the instruction after the store ran once
     EXPECT_EQ(ioRegister(io::IF), 0);
-    // R14_irq points one instruction past the one to return to (SUBS PC, LR, #4).
-    EXPECT_EQ(bankedRegister(modeIrq, 14), 0x08000020u + 4);
+    // The first store entered it; R14_irq points one instruction past the one to return to
+    // (SUBS PC, LR, #4), the second store.
+    EXPECT_EQ(bankedRegister(modeIrq, 14), 0x0800001Cu + 4);
 }
 
 } // namespace

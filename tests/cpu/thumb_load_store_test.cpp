@@ -55,9 +55,11 @@ TEST_F(ThumbLoadStoreTest, ByteAndHalfwordLoadsExtend) {
     reg(2) = 2;
     run(regOffset(LDRH, 0, 1, 2));
     EXPECT_EQ(reg(0), 0x8001u);
-    reg(2) = 3; // an odd address reads the halfword below it, sign-extended from bit 15
+    reg(2) = 3; // an odd address reads the addressed byte, sign-extended
     EXPECT_EQ(run(regOffset(LDSH, 0, 1, 2)), 1 + workR16);
-    EXPECT_EQ(reg(0), 0xFFFF8001u);
+    EXPECT_EQ(reg(0), 0xFFFFFF80u);
+    run(regOffset(LDRH, 0, 1, 2)); // and the halfword below it rotated right by 8
+    EXPECT_EQ(reg(0), 0x01000080u);
 
     run(immOffset(true, true, 3, 1, 1)); // LDRB R3, [R1, #1]
     EXPECT_EQ(reg(3), 0xF2u);
@@ -298,10 +300,11 @@ TEST_F(ThumbLoadStoreTest, TransfersMatchBusAccessesAcrossMirrorAndRegionEdges) 
             if (load) {
                 const u32 word = busRead32(address);
                 loaded[0] = op == 4   ? (form == 0 ? std::rotr(word, 8 * (address & 3)) : word)
-                            : op == 5 ? busRead16(address)
+                            : op == 5 ? std::rotr(busRead16(address), 8 * (address & 1))
                             : op == 6 ? busRead8(address)
-                            : op == 3 ? static_cast<u32>(static_cast<s8>(busRead8(address)))
-                                      : static_cast<u32>(static_cast<s16>(busRead16(address)));
+                            : op == 3 || (address & 1)
+                                ? static_cast<u32>(static_cast<s8>(busRead8(address)))
+                                : static_cast<u32>(static_cast<s16>(busRead16(address)));
             }
             run(opcode);
         }

@@ -47,15 +47,21 @@ TEST_F(BusTest, VideoRamWindowRepeatsAndItsLastThirtyTwoKilobytesMirror) {
     EXPECT_EQ(busRead8(0x06017FFF), 0x77u);
 }
 
-TEST_F(BusTest, ByteWritesToVideoMemoriesChangeOnlyThatByte) {
-    busWrite16(0x06000000, 0xFFFF);
-    busWrite8(0x06000001, 0x12);
-    EXPECT_EQ(busRead16(0x06000000), 0x12FFu);
-
-    busWrite16(0x07000000, 0xFFFF);
-    busWrite8(0x07000001, 0x12);
-    EXPECT_EQ(busRead16(0x07000000), 0x12FFu);
-    EXPECT_EQ(busRead16(0x07000400), 0x12FFu); // OAM repeats every 1 KB
+// Background video memory takes a byte in both halves of its halfword; sprite video memory,
+// whose start depends on the mode, and OAM ignore byte writes.
+TEST_F(BusTest, ByteWritesToVideoMemoriesFollowTheirSixteenBitBus) {
+    for (const u32 mode : {0u, 3u}) {
+        SCOPED_TRACE(mode);
+        ioRegister(io::DISPCNT) = static_cast<u16>(mode);
+        for (const u32 address :
+             {0x0600FFFEu, 0x06010000u, 0x06013FFEu, 0x06014000u, 0x06018000u, 0x07000000u}) {
+            busWrite16(address, 0xFFFF);
+            busWrite8(address + 1, 0x12);
+            const bool background = address < (mode ? 0x06014000u : 0x06010000u) ||
+                                    (mode && address == 0x06018000u); // mirrors 0x06010000
+            EXPECT_EQ(busRead16(address), background ? 0x1212u : 0xFFFFu) << std::hex << address;
+        }
+    }
 }
 
 TEST_F(BusTest, PaletteWritesKeepHostColoursInStep) {
@@ -73,9 +79,9 @@ TEST_F(BusTest, PaletteWritesKeepHostColoursInStep) {
     EXPECT_EQ(gba.HostPalette[256], 0xF820);
     EXPECT_EQ(gba.HostPalette[257], 0x07E0);
 
-    busWrite8(0x05000005, 0x7C); // high byte of entry 2: blue
-    EXPECT_EQ(gba.HostPalette[2], 0x003F);
-    EXPECT_EQ(busRead16(0x05000004), 0x7C00u);
+    busWrite8(0x05000005, 0x7C); // a byte lands in both halves of entry 2
+    EXPECT_EQ(gba.HostPalette[2], 0xE0FF);
+    EXPECT_EQ(busRead16(0x05000004), 0x7C7Cu);
 
     busWrite16(0x05000402, 0x001F); // the palette repeats every 1 KB
     EXPECT_EQ(gba.HostPalette[1], 0xF820);
@@ -91,8 +97,8 @@ TEST_F(BusTest, TileColoursFollowTheBackgroundPaletteWithBankEntryZeroTransparen
     EXPECT_EQ(gba.HostPalette[16], 0xF820);
     EXPECT_EQ(gba.HostTileColours[16], 0);
     EXPECT_EQ(gba.HostTileColours[17], 0xF820);
-    busWrite8(0x050001FF, 0x7C); // high byte of entry 255
-    EXPECT_EQ(gba.HostTileColours[255], 0x003F);
+    busWrite8(0x050001FF, 0x7C); // both bytes of entry 255
+    EXPECT_EQ(gba.HostTileColours[255], 0xE0FF);
     busWrite16(0x050001E0, 0x7FFF); // entry 240
     EXPECT_EQ(gba.HostTileColours[240], 0);
     EXPECT_EQ(gba.HostPalette[240], 0xFFFF);
@@ -141,14 +147,13 @@ TEST_F(BusTest, GamePakIsReadOnlyAndItsWindowsShareOneImage) {
     EXPECT_EQ(gba.GamePakRom[0x123], 0x42);
 }
 
-TEST_F(BusTest, IoReadsApplyTheReadMaskAndMirrorEveryKilobyte) {
+TEST_F(BusTest, IoReadsApplyTheReadMask) {
     gba.IoRegisters[io::VCOUNT / 2] = 0xAB9F;
     EXPECT_EQ(busRead16(0x04000006), 0x009Fu);
     ioRegister(0x04C) = 0x1234; // MOSAIC is write-only
     EXPECT_EQ(busRead16(0x0400004C), 0u);
 
-    busWrite16(0x04000400, 0x1234);
-    EXPECT_EQ(busRead16(0x04000000), 0x1234u & 0xFFF7u);
+    busWrite16(0x04000000, 0x1234);
     EXPECT_EQ(busRead8(0x04000001), 0x12u);
     EXPECT_EQ(busRead8(0x04000000), 0x34u & 0xF7u);
 

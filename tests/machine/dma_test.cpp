@@ -162,12 +162,14 @@ TEST_F(DmaTest, CompletionInterruptWaitsForTheLastChannel) {
     EXPECT_EQ(ioRegister(io::IF), 0x0100);
     EXPECT_EQ(gba.cpu.cpuRunning, 1u);
 
-    // Without IE the bit is lost.
+    // Without IE the bit is recorded all the same, but a halted CPU sleeps on.
     ioRegister(io::IF) = 0;
     ioRegister(io::IE) = 0;
+    gba.cpu.cpuRunning = 0;
     program(0, 0x02000000, 0x02000100, 2, 0x8000 | dmacnt::irqAtEnd);
     runDmaSlice();
-    EXPECT_EQ(ioRegister(io::IF), 0);
+    EXPECT_EQ(ioRegister(io::IF), 0x0100);
+    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
 }
 
 TEST_F(DmaTest, SoundFifoTransferMovesFourWordsToTheFifo) {

@@ -6,4 +6,8 @@ quarvend_test(test_machine
     timers_test.cpp
     scheduler_test.cpp
     frame_test.cpp
+    console_programs_test.cpp
 )
+target_compile_definitions(test_machine PRIVATE
+    QUARVEND_RUNNER="$<TARGET_FILE:quarvend-headless>")
+add_dependencies(test_machine quarvend-headless boot_image)

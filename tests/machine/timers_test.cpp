@@ -102,19 +102,20 @@ TEST_F(TimersTest, InterruptRulesAndWakingFromHalt) {
     busWrite16(0x04000102, 0x00C1);
     gba.cpu.cpuRunning = 0;
 
-    stepTimers(0); // IME off: lost
-    EXPECT_EQ(ioRegister(io::IF), 0);
-    EXPECT_EQ(gba.cpu.cpuRunning, 0u);
-
     ioRegister(io::IME) = 1;
-    stepTimers(0); // IE bit clear: dropped
-    EXPECT_EQ(ioRegister(io::IF), 0);
+    stepTimers(0); // IE bit clear: recorded, but no wake
+    EXPECT_EQ(ioRegister(io::IF), 0x08);
     EXPECT_EQ(gba.cpu.cpuRunning, 0u);
 
+    ioRegister(io::IF) = 0;
+    ioRegister(io::IME) = 0;
     ioRegister(io::IE) = 0x08;
-    stepTimers(0); // recorded and wakes, but CPSR.I keeps the exception out
+    stepTimers(0); // IME off: recorded and wakes
     EXPECT_EQ(ioRegister(io::IF), 0x08);
     EXPECT_EQ(gba.cpu.cpuRunning, 1u);
+
+    ioRegister(io::IME) = 1;
+    stepTimers(0); // CPSR.I keeps the exception out
     EXPECT_EQ(gba.cpu.cpuMode, 0u);
 }
 

@@ -49,7 +49,7 @@ TEST_F(HeadlessRunnerTest, RunsTheGivenNumberOfFramesAndPrintsTheRegisters) {
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("R0="), std::string::npos) << result.output;
     EXPECT_NE(result.output.find(" R15=08000"), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find(" CPSR=00000053"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(" CPSR=0000001F"), std::string::npos) << result.output;
     std::string log = readTextFile("run/DBUG.txt");
     EXPECT_NE(log.find("\nTotal Frame:3"), std::string::npos) << log;
 }
