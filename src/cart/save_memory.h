@@ -4,6 +4,22 @@
 #pragma once
 
 #include "common/types.h"
+#include "machine/gba_system.h"
+
+// A write changed a save memory: the main loop's next periodic write saves it, and from now on
+// its file is written even when there was none.
+inline void noteSramChanged() {
+    gba.sramChanged = true;
+    gba.saveTouched = true;
+}
+inline void noteFlashChanged() {
+    gba.flashChanged = true;
+    gba.saveTouched = true;
+}
+inline void noteEepromChanged() {
+    gba.eepromChanged = true;
+    gba.saveTouched = true;
+}
 
 // Identification halfword: manufacturer 0xBF in the low byte, device 0xD4 in the high byte.
 constexpr u16 flashIdentification = 0xD4BF;

@@ -40,6 +40,10 @@ struct GbaSystem {
     bool eepromSeen;
     bool biosSaveRedirect;
     bool saveTouched;
+    // Set by the first write that changes each memory; only changed memories get new files.
+    bool sramChanged;
+    bool flashChanged;
+    bool eepromChanged;
     u32 flashUnlock; // steps of the unlock sequence seen, 0-2
     u16 flashCommand;
     bool flashIdMode;
