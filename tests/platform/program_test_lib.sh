@@ -41,6 +41,18 @@ wait_for_log() {
     fail "no '$1' in the log after ${wait_limit}s"
 }
 
+# Waits for a window with exactly this title and leaves its id in found_window.
+find_window() {
+    for _ in $(seq $((wait_limit * 5))); do
+        found_window=$(xwininfo -name "$1" -int 2>/dev/null | awk '/Window id/ { print $4 }') ||
+            true
+        [ -n "$found_window" ] && return
+        kill -0 "$quarvend_pid" 2>/dev/null || fail "$program_name ended without a window '$1'"
+        sleep 0.2
+    done
+    fail "no window titled '$1' after ${wait_limit}s"
+}
+
 wait_for_file() {
     for _ in $(seq $((wait_limit * 10))); do
         [ -s "$1" ] && return
