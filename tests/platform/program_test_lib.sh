@@ -1,6 +1,32 @@
 # Shell procedures shared by the tests that drive a real Quarvend program under a private Xvfb
-# server (the SDL program and Quarvend.exe under Wine). Sourced; the test sets work, wait_limit,
-# xvfb_screen, log_dir (where DBUG.txt is written), program_name and quarvend_pid, and defines fail.
+# server (the SDL program and Quarvend.exe under Wine). Sourced; the test sets case_name, work,
+# wait_limit, xvfb_screen, log_dir (where DBUG.txt is written), program_name and quarvend_pid,
+# and may define its own cleanup and fail after sourcing.
+
+# Ends the program and Xvfb and removes the working folder, which a failure keeps.
+cleanup() {
+    for pid in $quarvend_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    if [ "${keep_work:-0}" = 1 ]; then
+        echo "files kept in $work"
+    else
+        chmod -R u+w "$work" 2>/dev/null || true
+        rm -rf "$work"
+    fi
+}
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    keep_work=1
+    if [ -f "$log_dir/DBUG.txt" ]; then
+        echo "--- DBUG.txt:" >&2
+        cat "$log_dir/DBUG.txt" >&2
+        echo >&2
+    fi
+    exit 1
+}
 
 # Starts Xvfb on a free display number and exports DISPLAY.
 start_xvfb() {

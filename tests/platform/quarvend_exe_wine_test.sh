@@ -49,17 +49,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL ($case_name): $*" >&2
-    keep_work=1
-    if [ -f "$game/DBUG.txt" ]; then
-        echo "--- DBUG.txt:" >&2
-        cat "$game/DBUG.txt" >&2
-        echo >&2
-    fi
-    exit 1
-}
-
 # The unpacked folder: Quarvend.exe, GBA.BIOS and the configuration; the ROM in a folder of
 # its own, named on the command line with a space in the path.
 game="$work/game"

@@ -23,29 +23,7 @@ program_name=Quarvend
 # shellcheck source=program_test_lib.sh
 . "$(dirname "$0")/program_test_lib.sh"
 
-cleanup() {
-    for pid in $quarvend_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    if [ "${keep_work:-0}" = 1 ]; then
-        echo "files kept in $work"
-    else
-        rm -rf "$work"
-    fi
-}
 trap cleanup EXIT
-
-fail() {
-    echo "FAIL ($case_name): $*" >&2
-    keep_work=1
-    if [ -f "$work/DBUG.txt" ]; then
-        echo "--- DBUG.txt:" >&2
-        cat "$work/DBUG.txt" >&2
-        echo >&2
-    fi
-    exit 1
-}
 
 # The ROM sits in a folder whose name has a space; Quarvend gets the path unquoted, as two
 # arguments, and must join them again.

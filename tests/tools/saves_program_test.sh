@@ -20,26 +20,7 @@ program_name=Quarvend
 # shellcheck source=../platform/program_test_lib.sh
 . "$(dirname "$0")/../platform/program_test_lib.sh"
 
-cleanup() {
-    for pid in $quarvend_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    chmod -R u+w "$work" 2>/dev/null || true
-    if [ "${keep_work:-0}" = 1 ]; then
-        echo "files kept in $work"
-    else
-        rm -rf "$work"
-    fi
-}
 trap cleanup EXIT
-
-fail() {
-    echo "FAIL ($case_name): $*" >&2
-    keep_work=1
-    [ -f "$work/DBUG.txt" ] && { echo "--- DBUG.txt:" >&2; cat "$work/DBUG.txt" >&2; echo >&2; }
-    exit 1
-}
 
 mkdir "$work/roms"
 cp "$boot_image" "$work/GBA.BIOS"

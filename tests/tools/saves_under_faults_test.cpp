@@ -1,16 +1,13 @@
-// Saves and screenshots of the headless runner across processes: a run killed after the
-// periodic save, two instances on one ROM, and a second session in the same folder.
+// Saves and screenshots of the headless runner across processes: two instances on one ROM, and
+// a second session in the same folder.
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/test_support.h"
@@ -55,32 +52,6 @@ class SavesUnderFaults : public ::testing::Test {
         return (scratch.path() / name).string();
     }
 };
-
-// The demo's high score record at the start of its battery RAM file, or -1 when there is none.
-long long demoHighScore() {
-    std::vector<u8> sram = readBinaryFile("demo.sav");
-    if (sram.size() != 65536 || std::string(sram.begin(), sram.begin() + 4) != "QVHS") {
-        return -1;
-    }
-    u32 score = sram[4] | (sram[5] << 8) | (sram[6] << 16) | (u32(sram[7]) << 24);
-    u8 check = static_cast<u8>((sram[4] + sram[5] + sram[6] + sram[7]) ^ 0xA5);
-    return sram[8] == check ? score : -1;
-}
-
-// The demo stores its high score with byte writes when a game ends; the periodic save of the
-// main loop puts it on disk, so a kill afterwards loses nothing.
-TEST_F(SavesUnderFaults, PeriodicSaveKeepsTheHighScoreOfAKilledRun) {
-    std::string rom = copyProgram("demo", "demo.gba");
-    pid_t runner = startRunner({"--workdir", "run", "--frames", "1000000", "--press", "START@70-72",
-                                "--press", "A@80-1000000", rom});
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    while (demoHighScore() <= 0 && running(runner) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(runner, SIGKILL);
-    waitForRunner(runner);
-    EXPECT_GT(demoHighScore(), 0) << "no high score on disk before the kill";
-}
 
 // Two instances on one ROM write the same save again and again, each write held half done for
 // a moment; whenever another program looks, the save is whole, and neither instance removes or
