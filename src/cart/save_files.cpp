@@ -281,12 +281,12 @@ void loadEeprom() {
 std::string writeSaveFiles() {
     std::string failures;
     if (gba.saveType == SaveType::flash) {
-        writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashState, gba.flashChanged,
-                      "\nFlashROM contents saved to  ", failures);
+        writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashState,
+                      gba.savesChanged & flashChanged, "\nFlashROM contents saved to  ", failures);
     }
-    writeSaveFile(eepromFileName, gba.EepromData, eepromSize, eepromState, gba.eepromChanged,
-                  "\nEEPROM contents saved to  ", failures);
-    writeSaveFile(sramFileName, gba.SaveRam, saveRamSize, sramState, gba.sramChanged,
+    writeSaveFile(eepromFileName, gba.EepromData, eepromSize, eepromState,
+                  gba.savesChanged & eepromChanged, "\nEEPROM contents saved to  ", failures);
+    writeSaveFile(sramFileName, gba.SaveRam, saveRamSize, sramState, gba.savesChanged & sramChanged,
                   "\nSRAM contents saved to  ", failures);
     return failures;
 }

@@ -16,7 +16,7 @@ void eraseFlashSector(u32 start) {
     for (u32 i = 0; i < flashSectorSize; ++i) {
         if (sector[i] != 0xFF) {
             std::memset(sector, 0xFF, flashSectorSize);
-            noteFlashChanged();
+            noteSaveChanged(flashChanged);
             return;
         }
     }
@@ -62,7 +62,7 @@ void flashWrite(u32 address, u32 value) {
         u8& stored = gba.FlashMemory[address & 0xFFFF];
         if (gba.flashCommand == 0xA0 && stored != byte) {
             stored = byte;
-            noteFlashChanged();
+            noteSaveChanged(flashChanged);
         }
         gba.flashUnlock = 0;
         gba.flashCommand = 0;
@@ -116,7 +116,7 @@ void eepromWrite(u32 address, u32 value) {
     if (index >= 0 && index < static_cast<s32>(eepromSize) &&
         gba.EepromData[index] != static_cast<u8>(shift)) {
         gba.EepromData[index] = static_cast<u8>(shift);
-        noteEepromChanged();
+        noteSaveChanged(eepromChanged);
     }
 }
 

@@ -8,16 +8,8 @@
 
 // A write changed a save memory: the main loop's next periodic write saves it, and from now on
 // its file is written even when there was none.
-inline void noteSramChanged() {
-    gba.sramChanged = true;
-    gba.saveTouched = true;
-}
-inline void noteFlashChanged() {
-    gba.flashChanged = true;
-    gba.saveTouched = true;
-}
-inline void noteEepromChanged() {
-    gba.eepromChanged = true;
+inline void noteSaveChanged(SaveChanged memory) {
+    gba.savesChanged |= memory;
     gba.saveTouched = true;
 }
 

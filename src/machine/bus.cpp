@@ -171,7 +171,7 @@ void saveWrite8Mapped(u32 mapped, u32 value) {
         flashWrite(mapped, value);
     } else if ((mapped & 0x00FE0000) == 0 && gba.SaveRam[mapped & 0xFFFF] != value) {
         gba.SaveRam[mapped & 0xFFFF] = static_cast<u8>(value);
-        noteSramChanged();
+        noteSaveChanged(sramChanged);
     }
 }
 
@@ -180,7 +180,7 @@ void saveWrite16Mapped(u32 mapped, u32 value) {
     detectSaveType(mapped, value);
     if (load16(gba.SaveRam + (mapped & 0xFFFE)) != value) {
         store16(gba.SaveRam + (mapped & 0xFFFE), static_cast<u16>(value));
-        noteSramChanged();
+        noteSaveChanged(sramChanged);
     }
     if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
@@ -191,7 +191,7 @@ void saveWrite32Mapped(u32 mapped, u32 value) {
     detectSaveType(mapped, value);
     if (load32(gba.SaveRam + (mapped & 0xFFFC)) != value) {
         store32(gba.SaveRam + (mapped & 0xFFFC), value);
-        noteSramChanged();
+        noteSaveChanged(sramChanged);
     }
     if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);

@@ -70,7 +70,7 @@ void clearSaveMemories() {
     gba.saveType = SaveType::undetermined;
     gba.biosSaveRedirect = 0;
     gba.saveTouched = 0;
-    gba.sramChanged = gba.flashChanged = gba.eepromChanged = 0;
+    gba.savesChanged = 0;
     resetSaveMemoryState();
 }
 

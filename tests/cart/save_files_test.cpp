@@ -62,7 +62,7 @@ TEST(SaveFileNames, ReplaceTheLastThreeCharactersOfTheRomPath) {
 TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
     std::memset(gba.SaveRam, 0x5A, saveRamSize);
     gba.saveType = SaveType::sram;
-    gba.sramChanged = gba.eepromChanged = gba.flashChanged = true;
+    gba.savesChanged = sramChanged | eepromChanged | flashChanged;
     writeSaveFiles();
     EXPECT_FALSE(fs::exists("game.Flash"));
     EXPECT_EQ(fs::file_size("game.EEPROM"), 16384u);
@@ -100,7 +100,7 @@ TEST_F(SaveFilesTest, LoadingFillsFromFilesAndZeroesWhatTheyLack) {
 TEST_F(SaveFilesTest, FailedWriteKeepsTheOldFileWhole) {
     std::vector<u8> saved = filled(saveRamSize, 7);
     std::memcpy(gba.SaveRam, saved.data(), saveRamSize);
-    gba.sramChanged = gba.eepromChanged = true;
+    gba.savesChanged = sramChanged | eepromChanged;
     writeSaveFiles();
 
     fs::remove("game.EEPROM");
@@ -135,7 +135,7 @@ TEST_F(SaveFilesTest, SaveThatCouldNotBeReadIsNeverOverwritten) {
     // Even once the file is readable again, the blank memory must not replace the player's data.
     fs::permissions("game.sav", fs::perms::owner_all);
     resetLog();
-    gba.sramChanged = true;
+    gba.savesChanged = sramChanged;
     EXPECT_NE(writeSaveFiles().find("not overwritten"), std::string::npos);
     EXPECT_EQ(readTextFile("game.sav"), "old");
     EXPECT_NE(readTextFile("DBUG.txt").find("not overwritten"), std::string::npos);
@@ -160,7 +160,7 @@ TEST_F(SaveFilesTest, LargerFileKeepsItsBytesPastTheMemory) {
     loadEeprom();
     std::memset(gba.SaveRam, 0x11, saveRamSize);
     std::memset(gba.EepromData, 0x22, eepromSize);
-    gba.sramChanged = gba.eepromChanged = true;
+    gba.savesChanged = sramChanged | eepromChanged;
     writeSaveFiles();
     writeSaveFiles();
 
@@ -186,7 +186,7 @@ TEST_F(SaveFilesTest, SymbolicLinkIsWrittenThrough) {
     fs::create_symlink("synced/game.EEPROM", "game.EEPROM");
     std::memset(gba.SaveRam, 0x33, saveRamSize);
     std::memset(gba.EepromData, 0x44, eepromSize);
-    gba.sramChanged = gba.eepromChanged = true;
+    gba.savesChanged = sramChanged | eepromChanged;
     writeSaveFiles();
 
     EXPECT_TRUE(fs::is_symlink("game.sav"));

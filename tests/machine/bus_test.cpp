@@ -205,7 +205,7 @@ TEST_F(BusTest, SramAccessesAndTheirTouchedFlag) {
     // Writes that change the memory mark it for the periodic save; one that changes nothing
     // does not.
     EXPECT_EQ(gba.saveTouched, 1u);
-    EXPECT_EQ(gba.sramChanged, 1u);
+    EXPECT_EQ(gba.savesChanged, sramChanged);
     gba.saveTouched = 0;
     busWrite8(0x0E001234, 0x22);
     EXPECT_EQ(gba.saveTouched, 0u);
