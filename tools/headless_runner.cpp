@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
+#include "cart/save_files.h"
 #include "common/run_state.h"
 #include "common/settings.h"
 #include "machine/gba_system.h"
@@ -26,7 +28,7 @@ namespace {
 const char* const usage =
     "usage: quarvend-headless [--workdir DIR] [--bios FILE] [--config FILE] [--frames N]\n"
     "                         [--press BUTTON@F-G]... [--shot F]... [--fail STEP] [--regs]\n"
-    "                         [--bench] [--wav FILE] ROM\n";
+    "                         [--bench] [--wav FILE] [--save-write-pause MS] ROM\n";
 
 // Keyboard codes of the default configuration: arrows, Z = A, X = B, Backspace = Select,
 // Enter = Start, A = L, S = R.
@@ -34,6 +36,9 @@ const char* const defaultConfig = "INPUT=KEYBOARD\r\n"
                                   "KEYUP=200\r\nKEYDOWN=208\r\nKEYLEFT=203\r\nKEYRIGHT=205\r\n"
                                   "KEYA=44\r\nKEYB=45\r\nKEYSELECT=14\r\nKEYSTART=28\r\n"
                                   "KEYL=30\r\nKEYR=31\r\n \r\n";
+
+// --save-write-pause: milliseconds each save write is held halfway and before its rename.
+u32 savePause = 0;
 
 struct Press {
     u8 button; // 1..10
@@ -141,6 +146,11 @@ Options parseOptions(int argc, char** argv) {
             options.bench = true;
         } else if (arg == "--wav") {
             options.wav = value();
+        } else if (arg == "--save-write-pause") {
+            // Holds every save write unfinished for a while, so that tests can kill it there.
+            if (!parseNumber(value(), &savePause)) {
+                fail("bad --save-write-pause value (expected milliseconds)");
+            }
         } else if (arg.rfind("--", 0) == 0) {
             fail("unknown option " + arg);
         } else if (options.rom.empty()) {
@@ -293,6 +303,9 @@ int main(int argc, char** argv) {
     resetHeadlessHost();
     headless.failure = options.failure;
     headless.captureSound = !options.wav.empty();
+    if (savePause) {
+        saveWriteMidway = [] { std::this_thread::sleep_for(std::chrono::milliseconds(savePause)); };
+    }
     scriptButtons(options);
 
     int exitCode = quarvendMain(options.rom.c_str());

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cart/built_in_boot_image.h"
+#include "common/files.h"
 #include "common/log.h"
 #include "common/settings.h"
 #include "machine/gba_system.h"
@@ -95,7 +96,7 @@ void logRomSize(bool tooLarge) {
 
 int loadRom(const char* path) {
     romSize = 0;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = openRegularFile(path);
     if (!file) {
         return 0;
     }
@@ -135,7 +136,7 @@ void loadBios() {
         std::strcpy(name, "GBA.BIOS");
     }
     size_t got = 0;
-    std::FILE* file = std::fopen(name, "rb");
+    std::FILE* file = openRegularFile(name);
     if (file) {
         got = std::fread(gba.BiosRom, 1, biosSize, file);
         if (std::ferror(file)) {

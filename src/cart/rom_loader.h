@@ -6,11 +6,12 @@
 // Bytes of the ROM image loaded; 0 before loading or when the file could not be opened.
 extern u32 romSize;
 
-// Returns 1 when the file could be opened and was loaded, 0 when not. A directory or a file
-// that fails while being read counts as one that could not be opened. Only the first 32 MB of
+// Returns 1 when the file could be opened and was loaded, 0 when not. Anything but a regular
+// file (a directory, a FIFO, a device) and a file that fails while being read count as one
+// that could not be opened. Only the first 32 MB of
 // a larger file are loaded.
 int loadRom(const char* path);
 
 // Loads the first 16 KB of "GBA.BIOS" (settings.biosFileName). A missing, unreadable or short
-// file is replaced whole by the built-in boot image.
+// file, or anything but a regular file, is replaced whole by the built-in boot image.
 void loadBios();

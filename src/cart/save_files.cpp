@@ -1,11 +1,13 @@
 #include "cart/save_files.h"
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
+#include "common/files.h"
 #include "common/log.h"
 #include "common/types.h"
 #include "machine/gba_system.h"
@@ -13,16 +15,29 @@
 std::string sramFileName;
 std::string flashFileName;
 std::string eepromFileName;
+void (*saveWriteMidway)() = nullptr;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Set when a save file existed at start but could not be read: the memory then holds zeros,
-// and writing them over the file would destroy the player's saved games.
-bool flashUnreadable = false;
-bool sramUnreadable = false;
-bool eepromUnreadable = false;
+// What start-up found of one save file.
+struct SaveFileState {
+    // The file existed: it is written back at every save, whether the game changed its
+    // memory or not.
+    bool existed;
+    // The file existed but could not be read: the memory then holds zeros, and writing them
+    // over the file would destroy the player's saved games.
+    bool unreadable;
+};
+
+SaveFileState flashState;
+SaveFileState sramState;
+SaveFileState eepromState;
+
+// Temporary files older than this were left by a write that was cut short; younger ones may
+// belong to another instance writing right now.
+constexpr auto staleAge = std::chrono::minutes(1);
 
 std::string saveFileName(const std::string& romPath, const char* ending) {
     if (romPath.size() < 3) {
@@ -31,13 +46,14 @@ std::string saveFileName(const std::string& romPath, const char* ending) {
     return romPath.substr(0, romPath.size() - 3) + ending;
 }
 
-// Returns false when the file exists but could not be read; a missing file is no error.
-bool loadImage(const std::string& name, u8* memory, u32 size) {
+// Fills the memory from the file. A missing file, or anything that is not a regular file, is
+// no error: the memory stays zero.
+SaveFileState loadImage(const std::string& name, u8* memory, u32 size) {
     std::memset(memory, 0, size);
-    std::FILE* file = std::fopen(name.c_str(), "rb");
+    std::FILE* file = openRegularFile(name.c_str());
     if (!file) {
-        std::error_code ignored;
-        return !std::filesystem::exists(name, ignored);
+        bool missing = errno == ENOENT;
+        return {!missing, !missing};
     }
     std::fread(memory, 1, size, file);
     bool readOk = !std::ferror(file);
@@ -45,12 +61,12 @@ bool loadImage(const std::string& name, u8* memory, u32 size) {
     if (!readOk) {
         std::memset(memory, 0, size);
     }
-    return readOk;
+    return {true, !readOk};
 }
 
 // The file a save name stands for: a symbolic link (or a chain of them) is followed to its
 // target, so that writing replaces the target and the link stays. A chain that does not end
-// within a reasonable number of steps (a loop) leaves the name as it is.
+// within a reasonable number of steps (a loop) leaves the last link, which is never written.
 fs::path resolveSaveFile(const std::string& name) {
     fs::path path = name;
     for (int step = 0; step < 40; ++step) {
@@ -64,13 +80,41 @@ fs::path resolveSaveFile(const std::string& name) {
         }
         path = target.is_absolute() ? target : path.parent_path() / target;
     }
-    return name;
+    return path;
 }
 
-fs::path temporaryFileOf(const fs::path& file) {
-    fs::path temporary = file;
-    temporary += ".tmp";
-    return temporary;
+// Temporary files are named FILE.N.tmp, N made of digits and dashes; FILE.tmp is the name
+// earlier versions used.
+bool isTemporaryFileOf(const std::string& entry, const std::string& file) {
+    const std::string ending = ".tmp";
+    if (entry == file + ending) {
+        return true;
+    }
+    if (entry.size() <= file.size() + 1 + ending.size() ||
+        entry.compare(0, file.size(), file) != 0 || entry[file.size()] != '.' ||
+        entry.compare(entry.size() - ending.size(), ending.size(), ending) != 0) {
+        return false;
+    }
+    std::string middle =
+        entry.substr(file.size() + 1, entry.size() - file.size() - 1 - ending.size());
+    return middle.find_first_not_of("0123456789-") == std::string::npos;
+}
+
+// Makes a temporary file of our own beside FILE: no other write, of this instance or another,
+// uses the same name.
+std::FILE* createTemporaryFile(const fs::path& file, std::string& temporary) {
+    static u32 writeNumber = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = file.string() + "." + std::to_string(processNumber()) + "-" +
+                    std::to_string(++writeNumber) + ".tmp";
+        if (std::FILE* out = createNewFile(temporary.c_str())) {
+            return out;
+        }
+        if (errno != EEXIST) {
+            return nullptr;
+        }
+    }
+    return nullptr;
 }
 
 // Other programs and flash carts leave save files larger than the memory; their bytes past
@@ -84,89 +128,130 @@ void logIfLargerThanMemory(const std::string& name, u32 size) {
     }
 }
 
-// A temporary file left by a write that was cut short (the process killed, the power lost);
-// the save itself was replaced whole or not at all, so the temporary file is worthless.
-void removeStaleTemporaryFile(const std::string& name) {
-    fs::path temporary = temporaryFileOf(resolveSaveFile(name));
+// Temporary files left by writes that were cut short (the process killed, the power lost);
+// the save itself was replaced whole or not at all, so they are worthless. Only files of our
+// own naming that nobody has written to for a while are removed.
+void removeStaleTemporaryFiles(const std::string& name) {
+    fs::path file = resolveSaveFile(name);
+    fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    std::string fileName = file.filename().string();
     std::error_code error;
-    if (fs::is_regular_file(fs::symlink_status(temporary, error)) && fs::remove(temporary, error)) {
+    auto now = fs::file_time_type::clock::now();
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        std::string entryName = entry.path().filename().string();
+        std::error_code entryError;
+        if (!isTemporaryFileOf(entryName, fileName) || !entry.is_regular_file(entryError) ||
+            entry.is_symlink(entryError)) {
+            continue;
+        }
+        auto written = entry.last_write_time(entryError);
+        if (entryError || now - written < staleAge || !fs::remove(entry.path(), entryError)) {
+            continue;
+        }
         debugLog("\nRemoved the unfinished save file ");
-        debugLog(temporary.string().c_str());
+        debugLog(entry.path().string().c_str());
     }
 }
 
-bool loadSaveFile(const std::string& name, u8* memory, u32 size, const char* loadedText) {
-    bool readOk = loadImage(name, memory, size);
-    if (!readOk) {
+SaveFileState loadSaveFile(const std::string& name, u8* memory, u32 size, const char* loadedText) {
+    SaveFileState state = loadImage(name, memory, size);
+    if (state.unreadable) {
         debugLog("\nCould not read save file ");
         debugLog(name.c_str());
     } else {
         logIfLargerThanMemory(name, size);
-        removeStaleTemporaryFile(name);
+        removeStaleTemporaryFiles(name);
     }
     debugLog(loadedText);
-    return !readOk;
+    return state;
 }
 
 // Copies the bytes of FILE past OFFSET to OUT. A file that is missing or not longer has none.
-bool copyBytesPast(const fs::path& file, u32 offset, std::ofstream& out) {
-    std::error_code error;
-    std::uintmax_t length = fs::file_size(file, error);
-    if (error || length <= offset) {
-        return true;
+bool copyBytesPast(const fs::path& file, u32 offset, std::FILE* out) {
+    std::FILE* in = openRegularFile(file.string().c_str());
+    if (!in) {
+        return errno == ENOENT;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in.seekg(offset)) {
-        return false;
-    }
+    bool copied = std::fseek(in, static_cast<long>(offset), SEEK_SET) == 0;
     std::vector<char> buffer(0x10000);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        out.write(buffer.data(), in.gcount());
+    while (copied) {
+        size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
+        copied = std::fwrite(buffer.data(), 1, got, out) == got;
+        if (got < buffer.size()) {
+            break;
+        }
     }
-    return in.eof() && !in.bad() && out.good();
+    copied = copied && !std::ferror(in);
+    std::fclose(in);
+    return copied;
 }
+
+// The memory followed by the old file's bytes past it, so that a save file never shrinks.
+bool writeContents(std::FILE* out, const fs::path& file, const u8* memory, u32 size) {
+    u32 half = size / 2;
+    bool written = std::fwrite(memory, 1, half, out) == half;
+    if (saveWriteMidway) {
+        std::fflush(out);
+        saveWriteMidway();
+    }
+    written = written && std::fwrite(memory + half, 1, size - half, out) == size - half;
+    return written && copyBytesPast(file, size, out);
+}
+
+enum class WriteResult { written, failed, notAFile };
 
 // Writes beside the old file and renames over it, which replaces it in one step, so the old
-// contents survive any failure before the rename. The memory goes over the file's first bytes
-// and any bytes past it are carried over, so a save file never shrinks.
-bool writeImage(const std::string& name, const u8* memory, u32 size) {
+// contents survive any failure before the rename. Only a regular file, or a name where there is
+// nothing yet, is replaced: never a device, a FIFO or a folder, even at the end of a link.
+WriteResult writeImage(const std::string& name, const u8* memory, u32 size) {
     fs::path file = resolveSaveFile(name);
-    fs::path temporary = temporaryFileOf(file);
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    FileKind kind = fileKindOf(file.string().c_str());
+    if (kind != FileKind::regular && kind != FileKind::missing) {
+        return WriteResult::notAFile;
+    }
+    std::string temporary;
+    std::FILE* out = createTemporaryFile(file, temporary);
     if (!out) {
-        return false;
+        return WriteResult::failed;
     }
-    out.write(reinterpret_cast<const char*>(memory), static_cast<std::streamsize>(size));
-    bool copied = copyBytesPast(file, size, out);
-    out.close();
-    std::error_code error;
-    if (!copied || !out) {
-        fs::remove(temporary, error);
-        return false;
+    bool written = writeContents(out, file, memory, size);
+    written = closeDurably(out) && written;
+    if (saveWriteMidway) {
+        saveWriteMidway();
     }
-    fs::rename(temporary, file, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return false;
+    if (!written || !replaceDurably(temporary, file.string())) {
+        std::remove(temporary.c_str());
+        return WriteResult::failed;
     }
-    return true;
+    return WriteResult::written;
 }
 
-void writeSaveFile(const std::string& name, const u8* memory, u32 size, bool unreadable,
-                   const char* savedText) {
-    if (unreadable) {
-        debugLog("\nSave file not overwritten because it could not be read at start: ");
-        debugLog(name.c_str());
+// Writes one save file when the game changed its memory or the file was there at start. A
+// save that changed and could not be written is added to FAILURES.
+void writeSaveFile(const std::string& name, const u8* memory, u32 size, const SaveFileState& state,
+                   bool changed, const char* savedText, std::string& failures) {
+    if (!changed && !state.existed) {
         return;
     }
-    if (!writeImage(name, memory, size)) {
-        debugLog("\nCould not write save file ");
-        debugLog(name.c_str());
-        return;
+    std::string failure;
+    if (state.unreadable) {
+        failure = "Save file not overwritten because it could not be read at start: " + name;
+    } else {
+        switch (writeImage(name, memory, size)) {
+        case WriteResult::written:
+            debugLog(savedText);
+            debugLog(name.c_str());
+            return;
+        case WriteResult::failed: failure = "Could not write save file " + name; break;
+        case WriteResult::notAFile:
+            failure = "Could not write save file " + name + ": it is not a regular file";
+            break;
+        }
     }
-    debugLog(savedText);
-    debugLog(name.c_str());
+    debugLog(("\n" + failure).c_str());
+    if (changed) {
+        failures += (failures.empty() ? "" : "\n") + failure;
+    }
 }
 
 } // namespace
@@ -176,30 +261,32 @@ void setSaveFileNames(const char* romPath) {
     sramFileName = saveFileName(path, "sav");
     flashFileName = saveFileName(path, "Flash");
     eepromFileName = saveFileName(path, "EEPROM");
-    flashUnreadable = false;
-    sramUnreadable = false;
-    eepromUnreadable = false;
+    flashState = {};
+    sramState = {};
+    eepromState = {};
 }
 
 void loadFlash() {
-    flashUnreadable = loadSaveFile(flashFileName, gba.FlashMemory, flashSize, "\nFlashROM Loaded");
+    flashState = loadSaveFile(flashFileName, gba.FlashMemory, flashSize, "\nFlashROM Loaded");
 }
 
 void loadSram() {
-    sramUnreadable = loadSaveFile(sramFileName, gba.SaveRam, saveRamSize, "\nSRAM Loaded");
+    sramState = loadSaveFile(sramFileName, gba.SaveRam, saveRamSize, "\nSRAM Loaded");
 }
 
 void loadEeprom() {
-    eepromUnreadable = loadSaveFile(eepromFileName, gba.EepromData, eepromSize, "\nEEPROM Loaded");
+    eepromState = loadSaveFile(eepromFileName, gba.EepromData, eepromSize, "\nEEPROM Loaded");
 }
 
-void writeSaveFiles() {
+std::string writeSaveFiles() {
+    std::string failures;
     if (gba.saveType == SaveType::flash) {
-        writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashUnreadable,
-                      "\nFlashROM contents saved to  ");
+        writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashState,
+                      gba.savesChanged & flashChanged, "\nFlashROM contents saved to  ", failures);
     }
-    writeSaveFile(eepromFileName, gba.EepromData, eepromSize, eepromUnreadable,
-                  "\nEEPROM contents saved to  ");
-    writeSaveFile(sramFileName, gba.SaveRam, saveRamSize, sramUnreadable,
-                  "\nSRAM contents saved to  ");
+    writeSaveFile(eepromFileName, gba.EepromData, eepromSize, eepromState,
+                  gba.savesChanged & eepromChanged, "\nEEPROM contents saved to  ", failures);
+    writeSaveFile(sramFileName, gba.SaveRam, saveRamSize, sramState, gba.savesChanged & sramChanged,
+                  "\nSRAM contents saved to  ", failures);
+    return failures;
 }

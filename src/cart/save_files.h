@@ -12,17 +12,28 @@ extern std::string sramFileName;
 extern std::string flashFileName;
 extern std::string eepromFileName;
 
-// Each fills its memory from its file; a missing or short file leaves the rest zero. A file
-// that exists but cannot be read is logged and is then never overwritten by writeSaveFiles.
-// A file larger than its memory is logged; a temporary file left beside the save by an
-// unfinished write is removed once the save itself was read.
+// Each fills its memory from its file; a missing or short file leaves the rest zero, and so does
+// anything that is not a regular file (a FIFO, a device, a folder), which is never opened for
+// reading. A file that exists but cannot be read is logged and is then never overwritten by
+// writeSaveFiles. A file larger than its memory is logged. Temporary files left beside the save
+// by writes that were cut short are removed once the save itself was read, when they are older
+// than a minute (younger ones may be another instance's write in progress).
 void loadFlash();
 void loadSram();
 void loadEeprom();
 
-// Writes the Flash file (Flash carts only), the EEPROM file and the SRAM file. Each is written
-// to a temporary file beside it and renamed over the old one, so a failed write never leaves
-// a short or empty save; a failure is logged and the old file is kept. The memory replaces
-// the file's first bytes only: a larger file keeps the rest. A save name that is a symbolic
-// link is written through to the link's target, which stays a link's target.
-void writeSaveFiles();
+// Writes the Flash file (Flash carts only), the EEPROM file and the SRAM file, each only when
+// the game changed that memory during the run or the file existed at start. Each is written to
+// a temporary file of its own beside it, put on the disk and renamed over the old one, so a
+// failed or cut-short write never leaves a short or empty save; a failure is logged and the old
+// file is kept. The memory replaces the file's first bytes only: a larger file keeps the rest.
+// A save name that is a symbolic link is written through to the link's target, which stays a
+// link's target, but only when that target is a regular file or does not exist yet: a device,
+// FIFO or folder is never replaced. Returns the log lines of the saves that changed and could
+// not be written, one a line; empty when nothing was lost.
+std::string writeSaveFiles();
+
+// Test switch for writes cut short by a kill: when set, called twice during each write, halfway
+// through the temporary file's data and between its completion and the rename, so that a test
+// tool can hold the write there.
+extern void (*saveWriteMidway)();

@@ -11,11 +11,22 @@ constexpr u32 eepromRequestStart = 0x0D00000E;
 // Zero bits the EEPROM sends before the 64 data bits of a read.
 constexpr u16 eepromLeadingZeros = 4;
 
+void eraseFlashSector(u32 start) {
+    u8* sector = gba.FlashMemory + start;
+    for (u32 i = 0; i < flashSectorSize; ++i) {
+        if (sector[i] != 0xFF) {
+            std::memset(sector, 0xFF, flashSectorSize);
+            noteSaveChanged(flashChanged);
+            return;
+        }
+    }
+}
+
 void runFlashCommand(u32 address, u8 command) {
     switch (command) {
     case 0x30: // sector erase, only after the 0x80 erase set-up command
         if (gba.flashEraseArmed) {
-            std::memset(gba.FlashMemory + (address & 0xF000), 0xFF, flashSectorSize);
+            eraseFlashSector(address & 0xF000);
             gba.flashEraseArmed = 0;
         }
         break;
@@ -48,8 +59,10 @@ void flashWrite(u32 address, u32 value) {
     u8 byte = static_cast<u8>(value);
     if (gba.flashCommand != 0) {
         // Programming stores the byte as written; a real chip could only clear bits.
-        if (gba.flashCommand == 0xA0) {
-            gba.FlashMemory[address & 0xFFFF] = byte;
+        u8& stored = gba.FlashMemory[address & 0xFFFF];
+        if (gba.flashCommand == 0xA0 && stored != byte) {
+            stored = byte;
+            noteSaveChanged(flashChanged);
         }
         gba.flashUnlock = 0;
         gba.flashCommand = 0;
@@ -100,8 +113,10 @@ void eepromWrite(u32 address, u32 value) {
     // Bytes completed at 0x0D00001E ... 0x0D00008E fill block bytes 0 ... 7; a request sent
     // elsewhere could point before the image, and such a byte is dropped.
     s32 index = gba.eepromAddress + static_cast<s32>((address >> 4) & 0xF) - 1;
-    if (index >= 0 && index < static_cast<s32>(eepromSize)) {
+    if (index >= 0 && index < static_cast<s32>(eepromSize) &&
+        gba.EepromData[index] != static_cast<u8>(shift)) {
         gba.EepromData[index] = static_cast<u8>(shift);
+        noteSaveChanged(eepromChanged);
     }
 }
 

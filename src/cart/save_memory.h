@@ -4,6 +4,14 @@
 #pragma once
 
 #include "common/types.h"
+#include "machine/gba_system.h"
+
+// A write changed a save memory: the main loop's next periodic write saves it, and from now on
+// its file is written even when there was none.
+inline void noteSaveChanged(SaveChanged memory) {
+    gba.savesChanged |= memory;
+    gba.saveTouched = true;
+}
 
 // Identification halfword: manufacturer 0xBF in the low byte, device 0xD4 in the high byte.
 constexpr u16 flashIdentification = 0xD4BF;

@@ -185,15 +185,19 @@ void saveWrite8Mapped(u32 mapped, u32 value) {
     detectSaveType(mapped, value);
     if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
-    } else if ((mapped & 0x00FE0000) == 0) {
+    } else if ((mapped & 0x00FE0000) == 0 && gba.SaveRam[mapped & 0xFFFF] != value) {
         gba.SaveRam[mapped & 0xFFFF] = static_cast<u8>(value);
+        noteSaveChanged(sramChanged);
     }
 }
 
 void saveWrite16Mapped(u32 mapped, u32 value) {
     value &= 0xFFFF;
     detectSaveType(mapped, value);
-    store16(gba.SaveRam + (mapped & 0xFFFE), static_cast<u16>(value));
+    if (load16(gba.SaveRam + (mapped & 0xFFFE)) != value) {
+        store16(gba.SaveRam + (mapped & 0xFFFE), static_cast<u16>(value));
+        noteSaveChanged(sramChanged);
+    }
     if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     }
@@ -201,7 +205,10 @@ void saveWrite16Mapped(u32 mapped, u32 value) {
 
 void saveWrite32Mapped(u32 mapped, u32 value) {
     detectSaveType(mapped, value);
-    store32(gba.SaveRam + (mapped & 0xFFFC), value);
+    if (load32(gba.SaveRam + (mapped & 0xFFFC)) != value) {
+        store32(gba.SaveRam + (mapped & 0xFFFC), value);
+        noteSaveChanged(sramChanged);
+    }
     if (gba.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     }

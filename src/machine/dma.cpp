@@ -1,5 +1,7 @@
 #include "machine/dma.h"
 
+#include <algorithm>
+
 #include "cpu/interrupts.h"
 #include "machine/bus.h"
 #include "machine/gba_system.h"
@@ -22,6 +24,14 @@ u32 registerPair(u32 offset) {
 
 u32 control(u32 channel) {
     return ioRegister(dmaControlOffset(channel));
+}
+
+// An immediate start ends the CPU's slice: it takes the 64 cycles of a slice from the balance,
+// but never leaves it more than one slice's budget overdrawn. A channel that writes its own
+// control register restarts on every unit, while the CPU runs no slice to pay the debt back.
+void endCpuSlice() {
+    s32& balance = gba.cpu.cycleBalance;
+    balance = std::min(balance, std::max(balance - 64, -64));
 }
 
 void reloadAddresses(u32 channel) {
@@ -177,7 +187,7 @@ void dmaControlWritten(u32 channel, u32 value) {
         switch (dmacnt::timing(bits)) {
         case 0:
             endSliceBatch();
-            gba.cpu.cycleBalance -= 64;
+            endCpuSlice();
             dma.active = static_cast<u16>(c);
             dma.cycleRefund = 64;
             prepareDmaChannel(c);

@@ -104,8 +104,10 @@ void runVblankLines(u32 drawFrame) {
                 gba.cpu.cpuRunning = 1;
             }
             pollInput();
-            // After Escape the display is released; the rest of the frame only emulates.
-            if (drawFrame && runState.emulationRunning && display.presentResult != 0) {
+            if (!runState.emulationRunning) {
+                return; // Escape: the emulation stops here, the shut-down has run
+            }
+            if (drawFrame && display.presentResult != 0) {
                 display.presentResult = retryFlip();
             }
         }

@@ -21,6 +21,9 @@ constexpr u32 eepromSize = 0x4000;
 // The cartridge's save memory; the numbers are the configuration file's SAVEMETHOD order.
 enum class SaveType : u32 { undetermined = 0, sram = 1, flash = 2, eeprom = 3 };
 
+// Bits of GbaSystem::savesChanged.
+enum SaveChanged : u8 { sramChanged = 1, flashChanged = 2, eepromChanged = 4 };
+
 struct GbaSystem {
     // Memories (bus, machine/bus.cpp; loaders in cart/).
     alignas(4) u8 BiosRom[biosSize];
@@ -40,6 +43,9 @@ struct GbaSystem {
     bool eepromSeen;
     bool biosSaveRedirect;
     bool saveTouched;
+    // The memories a write has changed (SaveChanged bits); only they get new files. One byte,
+    // so that the fields after it keep their places.
+    u8 savesChanged;
     u32 flashUnlock; // steps of the unlock sequence seen, 0-2
     u16 flashCommand;
     bool flashIdMode;

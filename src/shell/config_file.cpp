@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/files.h"
 #include "common/log.h"
 #include "machine/gba_system.h"
 
@@ -208,7 +209,7 @@ void readLines(std::FILE* file) {
 
 int readConfigFile() {
     setDefaults();
-    std::FILE* file = std::fopen(configFileName, "rb");
+    std::FILE* file = openRegularFile(configFileName);
     if (file) {
         readLines(file);
         std::fclose(file);

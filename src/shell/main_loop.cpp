@@ -29,16 +29,18 @@ u32 frameSkip() {
     return settings.frameSkip;
 }
 
-// One drawn frame, then SKIP undrawn ones (all undrawn for a late group).
+// One drawn frame, then SKIP undrawn ones (all undrawn for a late group). Nothing runs after
+// a quit.
 void runFrameGroup(bool drawFirst) {
     runFrame(drawFirst ? 1 : 0);
-    for (u32 i = 0; i < frameSkip(); ++i) {
+    for (u32 i = 0; i < frameSkip() && runState.emulationRunning; ++i) {
         runFrame(0);
     }
 }
 
+// After a quit the shut-down has written the saves and ended the log.
 void writeSavesIfTouched() {
-    if (gba.saveTouched) {
+    if (gba.saveTouched && runState.emulationRunning) {
         writeSaveFiles();
         gba.saveTouched = 0;
     }
@@ -76,7 +78,12 @@ void automaticActivePass(Pacing& pacing) {
     } else {
         runFrameGroup(true);
         pacing.lastRead = hostMilliseconds();
-        waitUntil(pacing, deadline - 4);
+        if (runState.emulationRunning) {
+            waitUntil(pacing, deadline - 4);
+        }
+    }
+    if (!runState.emulationRunning) {
+        return; // the quit came during the group: nothing more to wait for
     }
     if (++pacing.group == frameGroupsPerPeriod) {
         writeSavesIfTouched();

@@ -71,6 +71,7 @@ void clearSaveMemories() {
     gba.saveType = SaveType::undetermined;
     gba.biosSaveRedirect = 0;
     gba.saveTouched = 0;
+    gba.savesChanged = 0;
     resetSaveMemoryState();
 }
 
@@ -130,14 +131,18 @@ void shutdownEmulator() {
     }
     shutDown = 1;
     releaseLineBuffers();
-    if (saveFilesReady) {
-        writeSaveFiles();
-    }
+    std::string saveFailures = saveFilesReady ? writeSaveFiles() : std::string();
     releaseDisplay();
     displayReady = 0;
     debugLog("\nDirectDraw Uninitialized");
     hostCloseInput();
     shutdownSound();
+    // The player has to know that the progress of this run is lost: the log alone is not seen.
+    // Shown once the picture and the sound have stopped, while the window is still there.
+    if (!saveFailures.empty()) {
+        hostShowMessageBox("Quarvend Message", saveFailures.c_str());
+    }
+    writeLogRepeats();
     debugLog("\n");
     debugLogInt(static_cast<s32>(runState.framesRendered));
     debugLog(" frames rendered\n");

@@ -1,7 +1,9 @@
 #include "video/screenshot.h"
 
+#include <cerrno>
 #include <cstdio>
 
+#include "common/files.h"
 #include "common/run_state.h"
 #include "common/screen.h"
 #include "video/frame_driver.h"
@@ -13,6 +15,7 @@ namespace {
 constexpr u32 rowBytes = screenWidth * 3;
 constexpr u32 headerBytes = 54;
 constexpr u32 pixelsPerMetre = 3780;
+constexpr u32 screenshotNumbers = 10000;
 
 static_assert(rowBytes % 4 == 0, "BMP rows need no padding at this width");
 static_assert(screenshotImageSize == rowBytes * screenHeight);
@@ -59,16 +62,38 @@ void convertRow(const u16* line, u8* row) {
     }
 }
 
+void nameScreenshot(char* name, u32 number) {
+    for (int digit = 7; digit >= 4; --digit) {
+        name[digit] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    }
+}
+
+// The next free number after the last one taken, so that no session replaces the pictures of
+// an earlier one. Only when all 10,000 names are taken does the count wrap and overwrite.
+std::FILE* createScreenshotFile(char* name) {
+    for (u32 tried = 0; tried < screenshotNumbers; ++tried) {
+        screenshotCounter = (screenshotCounter + 1) % screenshotNumbers;
+        nameScreenshot(name, screenshotCounter);
+        if (std::FILE* file = createNewFile(name)) {
+            return file;
+        }
+        if (errno != EEXIST) {
+            return nullptr;
+        }
+    }
+    screenshotCounter = (screenshotCounter + 1) % screenshotNumbers;
+    nameScreenshot(name, screenshotCounter);
+    std::remove(name);
+    return createNewFile(name);
+}
+
 } // namespace
 
 void saveScreenshot() {
-    ++screenshotCounter;
     runState.screenshotRequested = 0;
     char name[] = "Shot0000.BMP";
-    name[6] = static_cast<char>('0' + (screenshotCounter / 10) % 10);
-    name[7] = static_cast<char>('0' + screenshotCounter % 10);
-
-    std::FILE* file = std::fopen(name, "wb");
+    std::FILE* file = createScreenshotFile(name);
     if (!file) {
         return;
     }

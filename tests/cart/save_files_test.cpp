@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -31,6 +36,15 @@ std::vector<u8> filled(u32 size, u8 seed) {
     return bytes;
 }
 
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(SaveFileNames, ReplaceTheLastThreeCharactersOfTheRomPath) {
     setSaveFileNames("C:\\roms\\x.gba");
     EXPECT_EQ(sramFileName, "C:\\roms\\x.sav");
@@ -48,12 +62,11 @@ TEST(SaveFileNames, ReplaceTheLastThreeCharactersOfTheRomPath) {
 TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
     std::memset(gba.SaveRam, 0x5A, saveRamSize);
     gba.saveType = SaveType::sram;
+    gba.savesChanged = sramChanged | eepromChanged | flashChanged;
     writeSaveFiles();
     EXPECT_FALSE(fs::exists("game.Flash"));
     EXPECT_EQ(fs::file_size("game.EEPROM"), 16384u);
     EXPECT_EQ(readBinaryFile("game.sav"), std::vector<u8>(saveRamSize, 0x5A));
-    EXPECT_EQ(readTextFile("DBUG.txt"),
-              "\nEEPROM contents saved to  game.EEPROM\nSRAM contents saved to  game.sav");
 
     resetLog();
     gba.saveType = SaveType::flash;
@@ -62,7 +75,6 @@ TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
     EXPECT_EQ(readTextFile("DBUG.txt"), "\nFlashROM contents saved to  game.Flash"
                                         "\nEEPROM contents saved to  game.EEPROM"
                                         "\nSRAM contents saved to  game.sav");
-    EXPECT_FALSE(fs::exists("game.sav.tmp"));
 }
 
 TEST_F(SaveFilesTest, LoadingFillsFromFilesAndZeroesWhatTheyLack) {
@@ -83,36 +95,48 @@ TEST_F(SaveFilesTest, LoadingFillsFromFilesAndZeroesWhatTheyLack) {
     EXPECT_EQ(readTextFile("DBUG.txt"), "\nFlashROM Loaded\nSRAM Loaded\nEEPROM Loaded");
 }
 
+// A disk that fills up during the write (a file size limit here) and a folder in place of the
+// file: the old saves stay whole, no temporary file is left, and the caller learns of both.
 TEST_F(SaveFilesTest, FailedWriteKeepsTheOldFileWhole) {
     std::vector<u8> saved = filled(saveRamSize, 7);
     std::memcpy(gba.SaveRam, saved.data(), saveRamSize);
+    gba.savesChanged = sramChanged | eepromChanged;
     writeSaveFiles();
 
-    // A directory where the temporary file would go makes the SRAM write fail; a directory
-    // in place of the EEPROM file makes its rename fail.
-    fs::create_directory("game.sav.tmp");
     fs::remove("game.EEPROM");
     fs::create_directory("game.EEPROM");
     std::memset(gba.SaveRam, 0, saveRamSize);
     resetLog();
-    writeSaveFiles();
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    rlimit full{40000, limit.rlim_max};
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &full);
+    std::string failures = writeSaveFiles();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler);
+
     EXPECT_EQ(readBinaryFile("game.sav"), saved);
-    EXPECT_TRUE(fs::is_directory("game.sav.tmp"));
-    EXPECT_FALSE(fs::exists("game.EEPROM.tmp"));
-    EXPECT_EQ(readTextFile("DBUG.txt"),
-              "\nCould not write save file game.EEPROM\nCould not write save file game.sav");
+    EXPECT_EQ(namesIn("."), (std::vector<std::string>{"DBUG.txt", "game.EEPROM", "game.sav"}));
+    EXPECT_EQ(failures, "Could not write save file game.EEPROM: it is not a regular file\n"
+                        "Could not write save file game.sav");
+    EXPECT_EQ(readTextFile("DBUG.txt"), "\n" + failures);
 }
 
 TEST_F(SaveFilesTest, SaveThatCouldNotBeReadIsNeverOverwritten) {
-    fs::create_directory("game.sav");
-    loadSram();
+    writeFile("game.sav", std::string("old"));
+    fs::permissions("game.sav", fs::perms::none);
+    {
+        PermissionsEnforced enforced;
+        loadSram();
+    }
     EXPECT_EQ(readTextFile("DBUG.txt"), "\nCould not read save file game.sav\nSRAM Loaded");
 
-    // Even once the path is writable again, the blank memory must not replace the player's data.
-    fs::remove("game.sav");
-    writeFile("game.sav", std::string("old"));
+    // Even once the file is readable again, the blank memory must not replace the player's data.
+    fs::permissions("game.sav", fs::perms::owner_all);
     resetLog();
-    writeSaveFiles();
+    gba.savesChanged = sramChanged;
+    EXPECT_NE(writeSaveFiles().find("not overwritten"), std::string::npos);
     EXPECT_EQ(readTextFile("game.sav"), "old");
     EXPECT_NE(readTextFile("DBUG.txt").find("not overwritten"), std::string::npos);
 }
@@ -136,6 +160,7 @@ TEST_F(SaveFilesTest, LargerFileKeepsItsBytesPastTheMemory) {
     loadEeprom();
     std::memset(gba.SaveRam, 0x11, saveRamSize);
     std::memset(gba.EepromData, 0x22, eepromSize);
+    gba.savesChanged = sramChanged | eepromChanged;
     writeSaveFiles();
     writeSaveFiles();
 
@@ -161,40 +186,50 @@ TEST_F(SaveFilesTest, SymbolicLinkIsWrittenThrough) {
     fs::create_symlink("synced/game.EEPROM", "game.EEPROM");
     std::memset(gba.SaveRam, 0x33, saveRamSize);
     std::memset(gba.EepromData, 0x44, eepromSize);
+    gba.savesChanged = sramChanged | eepromChanged;
     writeSaveFiles();
 
     EXPECT_TRUE(fs::is_symlink("game.sav"));
     EXPECT_TRUE(fs::is_symlink("game.EEPROM"));
     EXPECT_EQ(readBinaryFile("synced/game.sav"), std::vector<u8>(saveRamSize, 0x33));
     EXPECT_EQ(readBinaryFile("synced/game.EEPROM"), std::vector<u8>(eepromSize, 0x44));
-    EXPECT_FALSE(fs::exists("synced/game.sav.tmp"));
-    EXPECT_FALSE(fs::exists("game.sav.tmp"));
+    EXPECT_EQ(namesIn("synced"), (std::vector<std::string>{"game.EEPROM", "game.sav"}));
     EXPECT_EQ(readTextFile("DBUG.txt"),
               "\nEEPROM contents saved to  game.EEPROM\nSRAM contents saved to  game.sav");
 }
 
-// A write cut short leaves NAME.tmp beside the save. The next start reads the save itself and
-// then removes the leftover, but keeps it while the save could not be read.
-TEST_F(SaveFilesTest, LeftoverTemporaryFileIsRemovedOnceTheSaveWasRead) {
+// A write cut short leaves a temporary file beside the save. The next start reads the save
+// itself and then removes such leftovers of its own naming once they are a minute old (younger
+// ones may be another instance's write in progress), but keeps them while the save could not
+// be read.
+TEST_F(SaveFilesTest, LeftoverTemporaryFilesAreRemovedOnceTheSaveWasRead) {
     std::vector<u8> saved = filled(saveRamSize, 9);
     writeFile("game.sav", saved);
-    writeFile("game.sav.tmp", std::string("half a save"));
-    writeFile("game.EEPROM.tmp", std::string("half a save"));
-    fs::create_directory("game.Flash.tmp");
+    auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    for (const char* name : {"game.sav.tmp", "game.sav.4711-3.tmp", "game.EEPROM.12-1.tmp",
+                             "game.sav.notes.tmp", "game.sav.99-1.tmp"}) {
+        writeFile(name, std::string("half a save"));
+        fs::last_write_time(name, old);
+    }
+    writeFile("game.sav.100-1.tmp", std::string("another instance's write in progress"));
+    fs::create_directory("game.Flash.1-1.tmp");
+    fs::last_write_time("game.Flash.1-1.tmp", old);
     loadFlash();
     loadSram();
     loadEeprom();
     EXPECT_EQ(std::vector<u8>(gba.SaveRam, gba.SaveRam + saveRamSize), saved);
-    EXPECT_FALSE(fs::exists("game.sav.tmp"));
-    EXPECT_FALSE(fs::exists("game.EEPROM.tmp"));
-    EXPECT_TRUE(fs::is_directory("game.Flash.tmp")); // not a file this program leaves
-    EXPECT_NE(readTextFile("DBUG.txt").find("game.sav.tmp"), std::string::npos);
+    EXPECT_EQ(namesIn("."), (std::vector<std::string>{"DBUG.txt", "game.Flash.1-1.tmp", "game.sav",
+                                                      "game.sav.100-1.tmp", "game.sav.notes.tmp"}));
+    EXPECT_NE(readTextFile("DBUG.txt").find("game.sav.4711-3.tmp"), std::string::npos);
 
-    fs::remove("game.sav");
-    fs::create_directory("game.sav");
-    writeFile("game.sav.tmp", std::string("half a save"));
-    loadSram();
-    EXPECT_TRUE(fs::exists("game.sav.tmp"));
+    writeFile("game.sav.7-7.tmp", std::string("half a save"));
+    fs::last_write_time("game.sav.7-7.tmp", old);
+    fs::permissions("game.sav", fs::perms::none);
+    {
+        PermissionsEnforced enforced;
+        loadSram();
+    }
+    EXPECT_TRUE(fs::exists("game.sav.7-7.tmp"));
 }
 
 } // namespace

@@ -39,6 +39,7 @@ TEST_F(SaveMemoryTest, FlashSectorEraseNeedsTheEraseSetUpCommand) {
     std::memset(gba.FlashMemory, 0x11, flashSize);
     flashBytes({0xAA, 0x55, 0x30}, 0x0E003000);
     EXPECT_EQ(gba.FlashMemory[0x3000], 0x11);
+    EXPECT_FALSE(gba.saveTouched);
 
     flashBytes({0xAA, 0x55, 0x80, 0xAA, 0x55});
     flashWrite(0x0E013456, 0x30); // the sector is taken from the low 16 address bits
@@ -47,6 +48,7 @@ TEST_F(SaveMemoryTest, FlashSectorEraseNeedsTheEraseSetUpCommand) {
     }
     EXPECT_EQ(gba.FlashMemory[0x2FFF], 0x11);
     EXPECT_EQ(gba.FlashMemory[0x4000], 0x11);
+    EXPECT_TRUE(gba.saveTouched && gba.savesChanged == flashChanged) << "an erase is saved";
 
     flashBytes({0xAA, 0x55, 0x30}, 0x0E005000);
     EXPECT_EQ(gba.FlashMemory[0x5000], 0x11) << "one 80 arms only one erase";
@@ -59,6 +61,8 @@ TEST_F(SaveMemoryTest, FlashProgramsOneByteAndSwallowsTheDataOfOtherCommands) {
     flashWrite(0x0E000011, 0x56);
     EXPECT_EQ(gba.FlashMemory[0x10], 0x12);
     EXPECT_EQ(gba.FlashMemory[0x11], 0) << "programming takes one byte only";
+    EXPECT_TRUE(gba.saveTouched && gba.savesChanged == flashChanged)
+        << "a programmed byte is saved";
 
     flashBytes({0xAA, 0x55, 0x10}); // chip erase: its next write is swallowed
     flashBytes({0xAA, 0x55, 0x90});
@@ -93,6 +97,7 @@ TEST_F(SaveMemoryTest, EepromBlockIsWrittenAndReadBackBitByBit) {
     ASSERT_EQ(request.size(), 73u);
     sendEepromRequest(request);
     EXPECT_EQ(gba.eepromSeen, 1u);
+    EXPECT_TRUE(gba.saveTouched && gba.savesChanged == eepromChanged) << "a written block is saved";
     EXPECT_EQ(std::vector<u8>(gba.EepromData + 40, gba.EepromData + 48), data);
     EXPECT_EQ(gba.EepromData[39], 0);
     EXPECT_EQ(gba.EepromData[48], 0);

@@ -207,10 +207,17 @@ TEST_F(BusTest, SramAccessesAndTheirTouchedFlag) {
     EXPECT_EQ(gba.SaveRam[0x1234], 0x9C);
     busWrite8(0x0E011234, 0x22);
     EXPECT_EQ(gba.SaveRam[0x1234], 0x22);
+    // Writes that change the memory mark it for the periodic save; one that changes nothing
+    // does not.
+    EXPECT_EQ(gba.saveTouched, 1u);
+    EXPECT_EQ(gba.savesChanged, sramChanged);
+    gba.saveTouched = 0;
+    busWrite8(0x0E001234, 0x22);
+    EXPECT_EQ(gba.saveTouched, 0u);
 
     busWrite16(0x0E000011, 0xBEEF);
     EXPECT_EQ(busRead16(0x0E000010), 0xBEEFu);
-    EXPECT_EQ(gba.saveTouched, 0u);
+    gba.saveTouched = 0;
     busWrite32(0x0E000102, 0x01020304);
     EXPECT_EQ(busRead32(0x0E000100), 0x01020304u);
     EXPECT_EQ(gba.saveTouched, 1u);

@@ -1,6 +1,32 @@
 # Shell procedures shared by the tests that drive a real Quarvend program under a private Xvfb
-# server (the SDL program and Quarvend.exe under Wine). Sourced; the test sets work, wait_limit,
-# xvfb_screen, log_dir (where DBUG.txt is written), program_name and quarvend_pid, and defines fail.
+# server (the SDL program and Quarvend.exe under Wine). Sourced; the test sets case_name, work,
+# wait_limit, xvfb_screen, log_dir (where DBUG.txt is written), program_name and quarvend_pid,
+# and may define its own cleanup and fail after sourcing.
+
+# Ends the program and Xvfb and removes the working folder, which a failure keeps.
+cleanup() {
+    for pid in $quarvend_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    if [ "${keep_work:-0}" = 1 ]; then
+        echo "files kept in $work"
+    else
+        chmod -R u+w "$work" 2>/dev/null || true
+        rm -rf "$work"
+    fi
+}
+
+fail() {
+    echo "FAIL ($case_name): $*" >&2
+    keep_work=1
+    if [ -f "$log_dir/DBUG.txt" ]; then
+        echo "--- DBUG.txt:" >&2
+        cat "$log_dir/DBUG.txt" >&2
+        echo >&2
+    fi
+    exit 1
+}
 
 # Starts Xvfb on a free display number and exports DISPLAY.
 start_xvfb() {
@@ -39,6 +65,18 @@ wait_for_log() {
         sleep 0.1
     done
     fail "no '$1' in the log after ${wait_limit}s"
+}
+
+# Waits for a window with exactly this title and leaves its id in found_window.
+find_window() {
+    for _ in $(seq $((wait_limit * 5))); do
+        found_window=$(xwininfo -name "$1" -int 2>/dev/null | awk '/Window id/ { print $4 }') ||
+            true
+        [ -n "$found_window" ] && return
+        kill -0 "$quarvend_pid" 2>/dev/null || fail "$program_name ended without a window '$1'"
+        sleep 0.2
+    done
+    fail "no window titled '$1' after ${wait_limit}s"
 }
 
 wait_for_file() {

@@ -246,7 +246,14 @@ TEST_F(ConfigFile, MissingOrUnreadableFileLeavesTheDefaults) {
     EXPECT_EQ(keyMap[30], buttonA);
     EXPECT_EQ(keyMap[0], buttonR);
 
+    // Anything but a regular file counts as missing.
     std::filesystem::create_directory(configFileName);
+    EXPECT_EQ(readAgain(), "\nQuarvend.CFG not found: using default settings");
+    std::filesystem::remove(configFileName);
+
+    writeFile(configFileName, std::string("RES=2\r\n"));
+    std::filesystem::permissions(configFileName, std::filesystem::perms::none);
+    PermissionsEnforced enforced;
     EXPECT_EQ(readAgain(), "\nQuarvend.CFG could not be read: using default settings");
     EXPECT_EQ(settings.resolutionWidth, 640u);
     EXPECT_EQ(keyMap[30], buttonA);

@@ -67,11 +67,19 @@ TEST_F(MainLoopTest, SkipAboveThreeIsClampedAndLogged) {
     EXPECT_NE(readTextFile("DBUG.txt").find("\nFrameSkip above 3: using 3"), std::string::npos);
 }
 
-TEST_F(MainLoopTest, TouchedSaveMemoryIsWrittenEveryTwoHundredFiftySixFrames) {
-    fs::copy_file(programPath("save_toucher.gba"), "saver.gba");
+TEST_F(MainLoopTest, ChangedSaveMemoryIsWrittenEveryTwoHundredFiftySixFrames) {
+    fs::copy_file(programPath("sram_writer.gba"), "saver.gba");
     EXPECT_EQ(run("", 300, "saver.gba"), exitNormal);
     std::string log = readTextFile("DBUG.txt");
     EXPECT_EQ(count(log, "\nSRAM contents saved to  saver.sav"), 2u); // frame 256 and exit
+
+    // Word reads mark the save memory as touched, but unchanged memory needs no file.
+    resetTestMachine();
+    resetHeadlessHost();
+    fs::copy_file(programPath("save_toucher.gba"), "reader.gba");
+    EXPECT_EQ(run("", 300, "reader.gba"), exitNormal);
+    EXPECT_EQ(readTextFile("DBUG.txt").find("saved to"), std::string::npos);
+    EXPECT_FALSE(fs::exists("reader.sav"));
 }
 
 TEST_F(MainLoopTest, LateGroupsRunUndrawnAndCountOnce) {

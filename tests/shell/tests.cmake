@@ -3,4 +3,5 @@ quarvend_test(test_shell
     debug_keys_test.cpp
     startup_test.cpp
     main_loop_test.cpp
+    files_under_faults_test.cpp
 )

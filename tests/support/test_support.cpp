@@ -1,5 +1,9 @@
 #include "support/test_support.h"
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -40,6 +44,35 @@ ScratchDirectory::~ScratchDirectory() {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
+bool capabilities(__user_cap_data_struct* data, bool set) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    return syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
+}
+
+constexpr u32 permissionOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+} // namespace
+
+PermissionsEnforced::PermissionsEnforced() {
+    __user_cap_data_struct data[2] = {};
+    if (!capabilities(data, false) || !(data[0].effective & permissionOverrides)) {
+        return;
+    }
+    savedEffective_ = data[0].effective;
+    data[0].effective &= ~permissionOverrides;
+    changed_ = capabilities(data, true);
+}
+
+PermissionsEnforced::~PermissionsEnforced() {
+    __user_cap_data_struct data[2] = {};
+    if (changed_ && capabilities(data, false)) {
+        data[0].effective = savedEffective_;
+        capabilities(data, true);
+    }
 }
 
 std::string readTextFile(const std::filesystem::path& path) {

@@ -26,6 +26,21 @@ class ScratchDirectory {
     std::filesystem::path previous_;
 };
 
+// While it lives, the file permissions hold for this thread even when it runs as root (it gives
+// up the capabilities that override them), so read-only folders and unreadable files act as
+// they do for a player.
+class PermissionsEnforced {
+  public:
+    PermissionsEnforced();
+    ~PermissionsEnforced();
+    PermissionsEnforced(const PermissionsEnforced&) = delete;
+    PermissionsEnforced& operator=(const PermissionsEnforced&) = delete;
+
+  private:
+    u32 savedEffective_ = 0;
+    bool changed_ = false;
+};
+
 std::string readTextFile(const std::filesystem::path& path);
 std::vector<u8> readBinaryFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& contents);

@@ -2,11 +2,14 @@
 // battery RAM file beside the ROM from one run to the next.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_support.h"
@@ -30,12 +33,14 @@ class DemoGameTest : public ::testing::Test {
 
     // Starts a game at frame 70 and fires from frame 80 to FIRE_UNTIL; the ship is never
     // steered, so the enemies end the game within FRAMES.
+    std::string playCommand(u32 frames, u32 fireUntil, const std::string& extra = "") {
+        return std::string("'") + QUARVEND_RUNNER + "' --workdir run --frames " +
+               std::to_string(frames) + " --press START@70-72 --press A@80-" +
+               std::to_string(fireUntil) + " " + extra + " '" + rom.string() + "' >/dev/null 2>&1";
+    }
+
     int play(u32 frames, u32 fireUntil, const std::string& extra = "") {
-        std::string command = std::string("'") + QUARVEND_RUNNER + "' --workdir run --frames " +
-                              std::to_string(frames) + " --press START@70-72 --press A@80-" +
-                              std::to_string(fireUntil) + " " + extra + " '" + rom.string() +
-                              "' >/dev/null 2>&1";
-        int status = std::system(command.c_str());
+        int status = std::system(playCommand(frames, fireUntil, extra).c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -80,6 +85,21 @@ TEST_F(DemoGameTest, HighScoreSurvivesInBatteryRamBesideTheRom) {
     long long third = savedScore();
     EXPECT_GT(third, 0);
     EXPECT_LT(third, best) << "a damaged record was taken as the high score";
+}
+
+// The high score is stored with byte writes when a game ends; the main loop's periodic save puts
+// it on disk, so a run killed afterwards loses nothing.
+TEST_F(DemoGameTest, PeriodicSaveKeepsTheHighScoreOfAKilledRun) {
+    std::string start = playCommand(1000000, 1000000) + " & echo $! >runner.pid";
+    ASSERT_EQ(std::system(start.c_str()), 0);
+    pid_t runner = std::stoi(readTextFile("runner.pid"));
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (savedScore() <= 0 && kill(runner, 0) == 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(runner, SIGKILL);
+    EXPECT_GT(savedScore(), 0) << "no high score on disk before the kill";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -69,6 +70,10 @@ TEST_F(HeadlessRunnerTest, ScreenshotsGoToTheWorkingDirectory) {
     EXPECT_EQ(fs::file_size("run/Shot0001.BMP"), 115254u);
     EXPECT_EQ(fs::file_size("run/Shot0002.BMP"), 115254u);
     EXPECT_FALSE(fs::exists("run/Shot0003.BMP"));
+
+    // A second session in the same folder numbers its pictures after the first session's.
+    EXPECT_EQ(runRunner(common() + "--frames 6 --shot 2 '" + rom + "'").exitCode, 0);
+    EXPECT_EQ(fs::file_size("run/Shot0003.BMP"), 115254u);
 }
 
 TEST_F(HeadlessRunnerTest, FailedSetUpStepsGiveTheProgramsExitCodes) {
@@ -159,6 +164,40 @@ TEST_F(HeadlessRunnerTest, WithoutWorkdirATemporaryDirectoryIsUsedAndNamed) {
     EXPECT_TRUE(fs::exists(fs::path(dir) / "DBUG.txt")) << dir;
     EXPECT_NE(result.output.find("fps "), std::string::npos);
     fs::remove_all(dir);
+}
+
+// Two instances on one ROM write the same save again and again, each write held unfinished for
+// a moment; whenever another program looks, the save is whole, and neither instance removes or
+// overwrites what the other is writing.
+TEST_F(HeadlessRunnerTest, TwoInstancesOnOneRomNeverLeaveAShortSave) {
+    fs::copy_file(programPath("sram_writer.gba"), "game.gba");
+    auto instance = [&](const std::string& workdir) {
+        return "'" + std::string(QUARVEND_RUNNER) + "' --workdir " + workdir +
+               " --frames 2000 --save-write-pause 5 '" + (scratch.path() / "game.gba").string() +
+               "'";
+    };
+    u32 shortSeen = 0, looks = 0;
+    for (int round = 0; round < 6; ++round) {
+        std::string both = "(" + instance("first") + " & " + instance("second") +
+                           " & wait; touch done) >/dev/null 2>&1 &";
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        while (!fs::exists("done")) {
+            struct stat status;
+            if (stat("game.sav", &status) == 0) {
+                ++looks;
+                shortSeen += status.st_size != 65536;
+            }
+        }
+        fs::remove("done");
+        ASSERT_EQ(fs::file_size("game.sav"), 65536u);
+        for (const char* log : {"first/DBUG.txt", "second/DBUG.txt"}) {
+            EXPECT_EQ(readTextFile(log).find("Could not write"), std::string::npos) << log;
+        }
+    }
+    EXPECT_EQ(shortSeen, 0u) << "of " << looks << " looks";
+    for (const fs::directory_entry& entry : fs::directory_iterator(".")) {
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    }
 }
 
 } // namespace

@@ -37,27 +37,29 @@ std::vector<u8> pixelAt(const std::vector<u8>& file, u32 x, u32 y) {
     return {file[at], file[at + 1], file[at + 2]};
 }
 
-TEST_F(Screenshot, NamesCountUpAndWrapAfter99) {
-    saveScreenshot();
+// Numbers whose file exists, from an earlier session or of any kind, are skipped; after 9999
+// the count starts again at 0000.
+TEST_F(Screenshot, NamesCountUpSkipTakenNumbersAndWrapAfter9999) {
     saveScreenshot();
     saveScreenshot();
     EXPECT_TRUE(std::filesystem::exists("Shot0001.BMP"));
     EXPECT_TRUE(std::filesystem::exists("Shot0002.BMP"));
-    EXPECT_TRUE(std::filesystem::exists("Shot0003.BMP"));
     EXPECT_EQ(runState.screenshotRequested, 0u);
 
-    screenshotCounter = 98;
+    writeFile("Shot0003.BMP", std::string("an earlier session's picture"));
+    std::filesystem::create_directory("Shot0004.BMP");
     saveScreenshot();
-    EXPECT_TRUE(std::filesystem::exists("Shot0099.BMP"));
-    EXPECT_FALSE(std::filesystem::exists("Shot0000.BMP"));
+    EXPECT_EQ(readTextFile("Shot0003.BMP"), "an earlier session's picture");
+    EXPECT_EQ(readBinaryFile("Shot0005.BMP").size(), 115254u);
+    EXPECT_EQ(screenshotCounter, 5u);
+
+    screenshotCounter = 9998;
+    saveScreenshot();
+    EXPECT_TRUE(std::filesystem::exists("Shot9999.BMP"));
     saveScreenshot();
     EXPECT_TRUE(std::filesystem::exists("Shot0000.BMP"));
-    EXPECT_EQ(screenshotCounter, 100u);
-
-    // The 101st overwrites the first.
-    renderBuffer[0] = 0xFFFF;
     saveScreenshot();
-    EXPECT_EQ(pixelAt(readBinaryFile("Shot0001.BMP"), 0, 0), (std::vector<u8>{0xF8, 0xF8, 0xF8}));
+    EXPECT_TRUE(std::filesystem::exists("Shot0006.BMP"));
 }
 
 TEST_F(Screenshot, HeaderDescribesA240x160BottomUp24BitPicture) {
@@ -103,11 +105,17 @@ TEST_F(Screenshot, PixelsAreStoredBgrFromTheVisibleColumns) {
 }
 
 TEST_F(Screenshot, UncreatableFileIsSkipped) {
-    std::filesystem::create_directory("Shot0001.BMP");
-    saveScreenshot();
-    EXPECT_TRUE(std::filesystem::is_directory("Shot0001.BMP"));
-    EXPECT_EQ(screenshotCounter, 1u);
+    std::filesystem::create_directory("pictures");
+    std::filesystem::current_path("pictures");
+    std::filesystem::permissions(".", std::filesystem::perms::owner_read |
+                                          std::filesystem::perms::owner_exec);
+    {
+        PermissionsEnforced enforced;
+        saveScreenshot();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty("."));
     EXPECT_EQ(runState.screenshotRequested, 0u);
+    std::filesystem::permissions(".", std::filesystem::perms::owner_all);
     saveScreenshot();
     EXPECT_EQ(readBinaryFile("Shot0002.BMP").size(), 115254u);
 }

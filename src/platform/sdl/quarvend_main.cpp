@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/sdl/sdl_host.h"
 #include "platform/step_failure.h"
 #include "shell/startup.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
         commandLine += argv[i];
     }
     SDL_SetMainReady();
+    catchHangUp();
     readFailingStep();
     int exitCode = quarvendMain(commandLine.c_str());
     SDL_Quit();

@@ -14,6 +14,10 @@ extern SDL_Window* sdlWindow;
 // events become window messages, key events go to the keyboard buffer.
 void pumpSdlEvents();
 
+// A closed terminal or a logout (SIGHUP) ends the program as SIGTERM does: as a request to
+// close the window, so that the shut-down writes the saves.
+void catchHangUp();
+
 // Brings the window to the front with the keyboard; SDL may have made a new window for the
 // renderer, which then needs it again.
 void takeKeyboardFocus();

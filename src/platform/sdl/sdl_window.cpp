@@ -1,5 +1,6 @@
 // The SDL host's window, its messages, the message box, the clock and the process priority,
 // and the dispatch of the set-up steps to the device groups.
+#include <signal.h>
 #include <sys/resource.h>
 
 #include "platform/message_queue.h"
@@ -12,6 +13,20 @@ namespace {
 
 // Window messages waiting for hostTakeMessage.
 HostMessageQueue messages;
+
+// Set by the SIGHUP handler; the next look at the events turns it into a close request.
+volatile sig_atomic_t hangUpReceived = 0;
+
+void noteHangUp(int) {
+    hangUpReceived = 1;
+}
+
+void takeHangUp() {
+    if (hangUpReceived) {
+        hangUpReceived = 0;
+        messages.push(hostMessageClose);
+    }
+}
 
 // How much nicer than normal the process becomes; the original raised its priority class.
 constexpr int raisedNiceValue = -10;
@@ -71,6 +86,15 @@ void pumpSdlEvents() {
     while (SDL_PollEvent(&event)) {
         handleEvent(event);
     }
+    takeHangUp();
+}
+
+void catchHangUp() {
+    struct sigaction action = {};
+    action.sa_handler = noteHangUp;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 bool setUpWindow() {
@@ -147,6 +171,7 @@ HostMessage hostTakeMessage(bool wait) {
         if (SDL_WaitEventTimeout(&event, 100)) {
             handleEvent(event);
         }
+        takeHangUp();
     }
     return messages.take();
 }
