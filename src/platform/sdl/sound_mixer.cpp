@@ -8,6 +8,10 @@ namespace {
 // A full-scale byte (±128 around silence) gives full-scale 16-bit output.
 constexpr float byteToSample = 256.0f;
 
+// Pole of the output's high-pass filter: the offset decays with a time constant of
+// 1 / (1 - pole) = 500 samples, about 11 ms.
+constexpr float centringPole = 0.998f;
+
 struct Voice {
     SoundStream* stream;
     u32 start;
@@ -60,7 +64,7 @@ void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames) {
         float left = 0, right = 0;
         for (u32 v = 0; v < count; ++v) {
             Voice& voice = voices[v];
-            u8 byte = voice.stream->bytes[voice.cursor].load(std::memory_order_relaxed);
+            u8 byte = voice.stream->bytes[voice.cursor].exchange(0x80, std::memory_order_relaxed);
             float level = (static_cast<float>(byte) - 128.0f) * byteToSample;
             left += level * voice.left;
             right += level * voice.right;
@@ -74,5 +78,17 @@ void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames) {
         u32 expected = voices[v].start;
         voices[v].stream->cursor.compare_exchange_strong(expected, voices[v].cursor,
                                                          std::memory_order_relaxed);
+    }
+}
+
+void centreSoundOutput(OutputCentring& state, s16* out, u32 frames) {
+    for (u32 frame = 0; frame < frames; ++frame) {
+        for (u32 side = 0; side < 2; ++side) {
+            float input = out[2 * frame + side];
+            float output = input - state.lastInput[side] + centringPole * state.lastOutput[side];
+            state.lastInput[side] = input;
+            state.lastOutput[side] = output;
+            out[2 * frame + side] = toSample(output);
+        }
     }
 }

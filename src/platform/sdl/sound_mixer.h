@@ -26,5 +26,15 @@ void resetSoundStreams(SoundStreams& streams);
 
 // Fills FRAMES stereo frames (left, right) with the sum of the playing buffers, each scaled by
 // its volume and pan, and advances their cursors by FRAMES bytes: one byte per frame, as the
-// buffers and the output both run at 44100 per second.
+// buffers and the output both run at 44100 per second. Each byte taken becomes silence again,
+// so that a buffer the emulator stops writing falls silent instead of repeating its last second.
 void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames);
+
+// The console's channels put out levels above zero only (the wave channel), so the mix carries
+// a constant offset that a loudspeaker should not get. A high-pass filter at about 14 Hz, as
+// the capacitor at the console's output, takes it away. Used by the audio thread only.
+struct OutputCentring {
+    float lastInput[2];
+    float lastOutput[2];
+};
+void centreSoundOutput(OutputCentring& state, s16* out, u32 frames);

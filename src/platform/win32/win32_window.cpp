@@ -143,3 +143,15 @@ u32 hostMilliseconds() {
 void hostSleep(u32 milliseconds) {
     Sleep(milliseconds);
 }
+
+// With the timer at 1 ms (WinMain), Sleep ends up to a tick late: the last millisecond is
+// waited out by yielding the processor until the clock reaches the target.
+void hostSleepUntil(u32 target) {
+    s32 remaining = static_cast<s32>(target - timeGetTime());
+    if (remaining > 1) {
+        Sleep(static_cast<DWORD>(remaining - 1));
+    }
+    while (static_cast<s32>(target - timeGetTime()) > 0) {
+        Sleep(0);
+    }
+}
