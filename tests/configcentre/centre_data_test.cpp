@@ -339,6 +339,16 @@ class CentreData : public QObject {
         QCOMPARE(TranslateSTR(-1), std::string());
     }
 
+    // The file the build places paces by the clock and shows the largest picture.
+    void defaultFileFillsTheScreen() {
+        writeBytes(QStringLiteral("Quarvend.CFG"), configText(defaultCentreSettings()));
+        std::memset(&settings, 0, sizeof settings);
+        QCOMPARE(readConfigFile(), 1);
+        QVERIFY(settings.autoFrameSkip);
+        QCOMPARE(settings.resolutionWidth, 1024u);
+        QCOMPARE(settings.zoom, 4u);
+    }
+
     void joystickButtonNumbers() {
         QCOMPARE(joystickButtonNumber(0b1), 1);
         QCOMPARE(joystickButtonNumber(0b1000), 4);
