@@ -9,8 +9,9 @@ namespace {
 constexpr float byteToSample = 256.0f;
 
 // Pole of the output's high-pass filter: the offset decays with a time constant of
-// 1 / (1 - pole) = 500 samples, about 11 ms.
-constexpr float centringPole = 0.998f;
+// 1 / (1 - pole) = 2500 samples, about 57 ms, and a 500 Hz square loses 2 % of its level over
+// a half period.
+constexpr float centringPole = 0.9996f;
 
 struct Voice {
     SoundStream* stream;

@@ -31,7 +31,7 @@ void resetSoundStreams(SoundStreams& streams);
 void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames);
 
 // The console's channels put out levels above zero only (the wave channel), so the mix carries
-// a constant offset that a loudspeaker should not get. A high-pass filter at about 14 Hz, as
+// a constant offset that a loudspeaker should not get. A high-pass filter at about 3 Hz, as
 // the capacitor at the console's output, takes it away. Used by the audio thread only.
 struct OutputCentring {
     float lastInput[2];
