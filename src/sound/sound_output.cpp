@@ -161,9 +161,9 @@ u32 bytesForFrame() {
     }
     soundOutput.leadAverage += (static_cast<float>(lead) - soundOutput.leadAverage) / 8.0f;
     float error = soundOutput.leadAverage - static_cast<float>(soundLeadBytes);
-    // Only a distance near its aim tells the device's pace; a stall or a burst of frames would
-    // wind the drift up and overshoot.
-    if (std::abs(error) < static_cast<float>(samplesPerFrame) / 2) {
+    // Only a distance within two frames of its aim tells the device's pace; a stall or a burst
+    // of frames would wind the drift up and overshoot.
+    if (std::abs(error) < static_cast<float>(soundLeadBytes)) {
         soundOutput.driftBytes =
             std::clamp(soundOutput.driftBytes + error / 4000.0f, -largestDrift, largestDrift);
     }

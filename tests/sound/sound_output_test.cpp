@@ -152,10 +152,11 @@ class SoundLeadTest : public SoundOutputTest {
     }
 };
 
-// A device 2 % faster or slower than the frames: each frame's bytes grow or shrink by a few,
-// never by many at once, and the distance to the cursor settles near its aim, never lost.
-TEST_F(SoundLeadTest, DriftIsTakenUpByAFewBytesPerFrame) {
-    for (double pace : {1.02, 0.98}) {
+// A device 3 % faster or slower than the frames: each frame's bytes grow or shrink by a few,
+// never by many at once, by repeating or leaving out single samples, so the wave goes on
+// without a jump; the distance to the cursor settles near its aim and is never lost.
+TEST_F(SoundLeadTest, DriftIsTakenUpBySamplesRepeatedOrLeftOut) {
+    for (double pace : {1.03, 0.97}) {
         SCOPED_TRACE(pace);
         SetUp();
         std::vector<u32> counts = play(samplesPerFrame * pace, 1200);
@@ -166,18 +167,6 @@ TEST_F(SoundLeadTest, DriftIsTakenUpByAFewBytesPerFrame) {
         EXPECT_NEAR(lead() - static_cast<s32>(counts.back()), static_cast<s32>(soundLeadBytes),
                     100);
         EXPECT_NEAR(counts.back(), samplesPerFrame * pace, 2);
-    }
-}
-
-// Each byte of a stretched or squeezed frame is a byte of the frame, repeated or left out one
-// at a time: the wave goes on without a jump.
-TEST_F(SoundLeadTest, StretchedFramesRepeatOrDropSingleSamples) {
-    for (double pace : {1.04, 0.96}) {
-        SCOPED_TRACE(pace);
-        SetUp();
-        std::vector<u32> counts = play(samplesPerFrame * pace, 120);
-        ASSERT_GT(std::abs(static_cast<int>(counts.back()) - static_cast<int>(samplesPerFrame)),
-                  20);
         // The FIFO mix inverts: the byte 0x80 - v, scaled by the start-up volume.
         const std::vector<float>& left = headless.soundCapture[fifoLeftBuffer];
         float gain = -left[1];
