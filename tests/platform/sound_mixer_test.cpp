@@ -111,8 +111,8 @@ TEST_F(SoundMixer, SumsBeyondFullScaleClipInsteadOfWrapping) {
 
 } // namespace
 
-// The output filter takes a constant offset away within a few milliseconds and lets a tone
-// through: a 1 kHz square of ±4000 on an offset of +3000 comes out centred on 0.
+// The output filter takes a constant offset away within a fraction of a second and lets a
+// tone through: a 1 kHz square of ±4000 on an offset of +3000 comes out centred on 0.
 TEST(SoundOutputCentring, TakesTheOffsetAwayAndKeepsTheTone) {
     OutputCentring state{};
     std::vector<s16> out(2 * 44100);
@@ -131,4 +131,15 @@ TEST(SoundOutputCentring, TakesTheOffsetAwayAndKeepsTheTone) {
     }
     EXPECT_NEAR(sum / 22050, 0, 20);
     EXPECT_NEAR(peak, 4000, 200);
+
+    // After a second of silence the same tone fades in instead of jumping to its offset, a
+    // pop: 5 ms in, it is at a quarter of its level.
+    std::fill(out.begin(), out.end(), 0);
+    centreSoundOutput(state, out.data(), 44100);
+    for (size_t frame = 0; frame < 1000; ++frame) {
+        out[2 * frame] = static_cast<s16>(3000 + ((frame / 22) % 2 ? 4000 : -4000));
+    }
+    centreSoundOutput(state, out.data(), 1000);
+    EXPECT_LE(*std::max_element(out.begin(), out.begin() + 2 * 220), 7000 / 4);
+    EXPECT_GE(*std::max_element(out.begin() + 1800, out.begin() + 2000), 6000);
 }

@@ -12,6 +12,10 @@ constexpr float byteToSample = 256.0f;
 // 1 / (1 - pole) = 2500 samples, about 57 ms, and a 500 Hz square loses 2 % of its level over
 // a half period.
 constexpr float centringPole = 0.9996f;
+// The first sound, and sound after a second of silence (a pause), fades in over 20 ms; a game's
+// sound effects after shorter silences keep their attack.
+constexpr u32 silenceBeforeFade = 44100;
+constexpr u32 fadeInFrames = 882;
 
 struct Voice {
     SoundStream* stream;
@@ -84,12 +88,25 @@ void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames) {
 
 void centreSoundOutput(OutputCentring& state, s16* out, u32 frames) {
     for (u32 frame = 0; frame < frames; ++frame) {
+        s16* sample = out + 2 * frame;
+        if (sample[0] == 0 && sample[1] == 0) {
+            state.silentFrames = std::min(state.silentFrames + 1, silenceBeforeFade);
+        } else {
+            if (state.silentFrames == silenceBeforeFade || state.fadeFrames == 0) {
+                state.fadeFrames = 1;
+            }
+            state.silentFrames = 0;
+        }
+        float gain = 1.0f;
+        if (state.fadeFrames > 0 && state.fadeFrames < fadeInFrames) {
+            gain = static_cast<float>(state.fadeFrames++) / fadeInFrames;
+        }
         for (u32 side = 0; side < 2; ++side) {
-            float input = out[2 * frame + side];
+            float input = sample[side];
             float output = input - state.lastInput[side] + centringPole * state.lastOutput[side];
             state.lastInput[side] = input;
             state.lastOutput[side] = output;
-            out[2 * frame + side] = toSample(output);
+            sample[side] = toSample(output * gain);
         }
     }
 }

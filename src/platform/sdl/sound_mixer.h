@@ -32,9 +32,13 @@ void mixSoundStreams(SoundStreams& streams, s16* out, u32 frames);
 
 // The console's channels put out levels above zero only (the wave channel), so the mix carries
 // a constant offset that a loudspeaker should not get. A high-pass filter at about 3 Hz, as
-// the capacitor at the console's output, takes it away. Used by the audio thread only.
+// the capacitor at the console's output, takes it away. The first sound would start with a
+// jump to its offset, a pop: it fades in over 20 ms instead, as does sound after a second of
+// silence. Used by the audio thread only; a state of zeros is the start of the output.
 struct OutputCentring {
     float lastInput[2];
     float lastOutput[2];
+    u32 silentFrames; // how long the input has been silent, up to the fade's trigger
+    u32 fadeFrames;   // how far the fade-in has come, up to its end
 };
 void centreSoundOutput(OutputCentring& state, s16* out, u32 frames);
