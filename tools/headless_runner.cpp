@@ -211,7 +211,7 @@ void scriptButtons(const Options& options) {
     std::memset(&settings, 0, sizeof settings);
     std::memset(keyMap, 0, sizeof keyMap);
     std::memset(buttonState, 0, sizeof buttonState);
-    gba.saveType = SaveType::undetermined;
+    gba.saveChip.saveType = SaveType::undetermined;
 
     for (const Press& press : options.presses) {
         if (inUse.inputMode == inputKeyboard) {

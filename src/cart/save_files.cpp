@@ -280,7 +280,7 @@ void loadEeprom() {
 
 std::string writeSaveFiles() {
     std::string failures;
-    if (gba.saveType == SaveType::flash) {
+    if (gba.saveChip.saveType == SaveType::flash) {
         writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashState,
                       gba.savesChanged & flashChanged, "\nFlashROM contents saved to  ", failures);
     }

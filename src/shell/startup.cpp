@@ -68,8 +68,8 @@ void clearSaveMemories() {
     std::memset(gba.SaveRam, 0, sizeof gba.SaveRam);
     std::memset(gba.FlashMemory, 0, sizeof gba.FlashMemory);
     std::memset(gba.EepromData, 0, sizeof gba.EepromData);
-    gba.saveType = SaveType::undetermined;
-    gba.biosSaveRedirect = 0;
+    gba.saveChip.saveType = SaveType::undetermined;
+    gba.saveChip.biosSaveRedirect = 0;
     gba.saveTouched = 0;
     gba.savesChanged = 0;
     resetSaveMemoryState();

@@ -15,7 +15,6 @@ SoundOutputState soundOutput;
 namespace {
 
 constexpr u8 silence = 0x80;
-constexpr s32 startVolume = -280;
 
 // A FIFO that produced fewer samples than the frame needs holds its current ring byte.
 void padFifoFrame(SoundFifo& fifo) {
@@ -143,7 +142,7 @@ int initSound() {
     }
     debugLog("Sound Channels Created\n");
     for (int buffer = 0; buffer < 4; ++buffer) {
-        hostSetSoundVolume(buffer, startVolume);
+        hostSetSoundVolume(buffer, soundStartVolume);
         hostSetSoundPosition(buffer, 40000);
         if (u8* bytes = hostLockSoundBuffer(buffer)) {
             std::memset(bytes, silence, soundBufferBytes);

@@ -6,12 +6,11 @@
 
 constexpr u32 samplesPerFrame = 735;
 
+// The volume of all four host buffers until the program sets the tone sides' master volumes.
+constexpr s32 soundStartVolume = -280;
+
 struct SoundOutputState {
     u32 writeOffset; // where the next frame's 735 bytes go in each host buffer
-    // Copies of SOUNDCNT_L bits 0-2 and 4-6 as last sent to the host (the register keeps
-    // neither).
-    u16 masterVolumeRight;
-    u16 masterVolumeLeft;
 };
 
 extern SoundOutputState soundOutput;
