@@ -11,6 +11,7 @@
 #include "common/settings.h"
 #include "cpu/cpu_state.h"
 #include "input/input.h"
+#include "machine/frame.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
@@ -211,6 +212,7 @@ int quarvendMain(const char* commandLine) {
     if (settings.bootFromBios) {
         bootFromBios();
     }
+    betweenFrames(); // a state to start from
     emulationLoop();
     return exitNormal;
 }
