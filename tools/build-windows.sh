@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows programs as 32-bit programs (they run on 64-bit Windows too) with Debian's
 # MinGW-w64 and leaves the folder a Windows user unpacks, and its zip:
-#   tools/build-windows.sh  ->  build-windows/Quarvend/   Quarvend.exe, QuarvendCfg.exe (once the
-#                                                         build has it), GBA.BIOS, RIDIravu.DAT,
+#   tools/build-windows.sh  ->  build-windows/Quarvend/   Quarvend.exe, QuarvendCfg.exe,
+#                                                         GBA.BIOS, RIDIravu.DAT,
 #                                                         Quarvend.CFG (keyboard), README.txt
 #                               build-windows/Quarvend-win32.zip
 # The boot image, the save-method list and the default Quarvend.CFG come from the Linux build

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "configcentre/core/joystick_capture.h"
 #include "configcentre/core/key_codes.h"
 #include "configcentre/core/launcher.h"
+#include "configcentre/core/rom_browser.h"
 #include "configcentre/core/rom_header.h"
 #include "platform/sdl/scancode_table.h"
 #include "shell/config_file.h"
@@ -423,6 +425,200 @@ TEST_F(CentreCore, ChosenRomShowsItsHeaderAndSaveMethod) {
     leaveRom(form);
     EXPECT_TRUE(form.noRomSelected && !form.romInfoShown && form.romPath.empty());
     EXPECT_EQ(saveMethodText(form), "");
+}
+
+// The ROM List: a new folder clears the chosen ROM, the same folder or one that cannot be read
+// keeps it; the file list follows the two check boxes.
+TEST_F(CentreCore, BrowserMovesBetweenFoldersAndKeepsTheRomWhereItIs) {
+    fs::create_directories("roms/sub");
+    writeFile("roms/a.gba", header("GAME", "AWRE"));
+    writeFile("roms/b.BIN", "x");
+    writeFile("roms/c.txt", "x");
+    const std::string roms = (fs::current_path() / "roms").string();
+    SaveMethodTable methods;
+    clearSaveMethodTable(methods);
+    CentreForm form;
+    RomBrowser browser;
+    EXPECT_EQ(openFolder(form, browser, "roms/"), "");
+    EXPECT_EQ(browser.folder, roms);
+    EXPECT_EQ(browser.chain.back(), roms);
+    EXPECT_EQ(browser.subfolders, std::vector<std::string>{"sub"});
+    EXPECT_EQ(listedFiles(browser), (std::vector<std::string>{"a.gba", "b.BIN"}));
+    setListedKinds(browser, false, true);
+    EXPECT_EQ(listedFiles(browser), std::vector<std::string>{"a.gba"});
+    setListedKinds(browser, false, false);
+    EXPECT_EQ(listedFiles(browser), std::vector<std::string>{"a.gba"});
+    EXPECT_EQ(pathFieldText(form, browser), roms);
+
+    EXPECT_EQ(chooseListedRom(form, browser, methods, "a.gba"), "");
+    EXPECT_EQ(form.romPath, roms + "/a.gba");
+    EXPECT_EQ(pathFieldText(form, browser), form.romPath);
+    EXPECT_EQ(listedRomName(form, browser), "a.gba");
+    EXPECT_EQ(openFolder(form, browser, roms), "");
+    EXPECT_FALSE(form.noRomSelected);
+    EXPECT_EQ(openFolder(form, browser, "roms/gone"),
+              "Cannot open the folder " + roms + "/gone (No such file or directory)");
+    EXPECT_EQ(browser.folder, roms);
+    EXPECT_FALSE(form.noRomSelected);
+
+    EXPECT_EQ(openFolder(form, browser, "roms/sub/.."), "");
+    EXPECT_FALSE(form.noRomSelected);
+    EXPECT_EQ(openFolder(form, browser, "roms/sub"), "");
+    EXPECT_TRUE(form.noRomSelected && form.romPath.empty() && !form.romInfoShown);
+    EXPECT_EQ(pathFieldText(form, browser), roms + "/sub");
+    EXPECT_EQ(listedRomName(form, browser), "");
+}
+
+// The path field takes a folder or a ROM; the next run shows the remembered folder, and the
+// remembered ROM only when it is still a file in that folder.
+TEST_F(CentreCore, TypedPathsAndTheLastRunsChoice) {
+    fs::create_directories("roms");
+    fs::create_directories("other");
+    writeFile("roms/a.gba", header("GAME", "AWRE"));
+    writeFile("other/b.gba", header("GAME", "BPEE"));
+    const std::string here = fs::current_path().string();
+    SaveMethodTable methods;
+    clearSaveMethodTable(methods);
+    CentreForm form;
+    RomBrowser browser;
+    openFolder(form, browser, here);
+    EXPECT_EQ(goToPath(form, browser, methods, " \"roms/a.gba\" "), "");
+    EXPECT_EQ(browser.folder, here + "/roms");
+    EXPECT_EQ(form.rom.gameCode, "AWRE");
+    EXPECT_EQ(goToPath(form, browser, methods, "nowhere"), "No folder or file nowhere");
+    EXPECT_EQ(form.rom.gameCode, "AWRE");
+    EXPECT_EQ(goToPath(form, browser, methods, here), "");
+    EXPECT_TRUE(form.noRomSelected);
+
+    CentreForm next;
+    RomBrowser nextBrowser;
+    EXPECT_EQ(restoreLastChoice(next, nextBrowser, methods, here + "/roms", here + "/roms/a.gba",
+                                here + "/other"),
+              "");
+    EXPECT_EQ(nextBrowser.folder, here + "/roms");
+    EXPECT_EQ(listedRomName(next, nextBrowser), "a.gba");
+    EXPECT_FALSE(next.noRomSelected);
+
+    CentreForm elsewhere;
+    RomBrowser elsewhereBrowser;
+    restoreLastChoice(elsewhere, elsewhereBrowser, methods, here + "/roms", here + "/other/b.gba",
+                      here);
+    EXPECT_EQ(elsewhereBrowser.folder, here + "/roms");
+    EXPECT_TRUE(elsewhere.noRomSelected);
+
+    CentreForm gone;
+    RomBrowser goneBrowser;
+    restoreLastChoice(gone, goneBrowser, methods, here + "/removed", "", here + "/other");
+    EXPECT_EQ(goneBrowser.folder, here + "/other");
+}
+
+TEST(CentreStatus, AnEventsMessageGoesWithTheNextSuccess) {
+    StatusLine line;
+    showStatus(line, "RIDIravu.DAT holds 999 of its 1000 records");
+    showEventStatus(line, "");
+    EXPECT_EQ(line.text, "RIDIravu.DAT holds 999 of its 1000 records");
+    showEventStatus(line, "Not a GBA ROM: notes.gba has no cartridge header");
+    EXPECT_EQ(line.text, "Not a GBA ROM: notes.gba has no cartridge header");
+    showEventStatus(line, "");
+    EXPECT_EQ(line.text, "");
+}
+
+// A key box takes the key released in it only when the key was also pressed there (not the Tab
+// that moved the focus in), and is white while it has the focus.
+TEST(KeyCodes, KeyBoxesTakeOnlyKeysPressedInThem) {
+    CentreForm form;
+    form.settings.keyCodes[1] = 0xD0;
+    focusKeyBox(form, 1);
+    EXPECT_EQ(keyBoxColour(form, 1).red, captureWhite.red);
+    EXPECT_EQ(keyBoxColour(form, 0).red, centreGrey.red);
+    EXPECT_EQ(releaseKeyInBox(form, 1, 9, false), "");
+    EXPECT_EQ(form.settings.keyCodes[1], 0xD0);
+    pressKeyInBox(form);
+    EXPECT_EQ(releaseKeyInBox(form, 1, 37, false), "");
+    EXPECT_EQ(form.settings.keyCodes[1], 0xCB);
+    leaveKeyBox(form, 0);
+    EXPECT_EQ(form.keyBoxCapturing, 1);
+    leaveKeyBox(form, 1);
+    EXPECT_EQ(keyBoxColour(form, 1).red, centreGrey.red);
+}
+
+// A box waits with an empty text; a button taken turns it grey; one capture at a time; failures
+// keep the box's button.
+TEST(Joystick, CaptureWaitsTakesAndFails) {
+    CentreForm form;
+    form.settings.joyButtons[0] = 1;
+    form.settings.joyButtons[3] = 4;
+    focusJoyBox(form, 3);
+    EXPECT_EQ(beginJoystickCapture(form, 3, {JoystickStatus::ok, 0}).result,
+              CaptureResult::waiting);
+    EXPECT_EQ(joyBoxText(form, 3), "");
+    EXPECT_EQ(joyBoxColour(form, 3).red, captureWhite.red);
+    leaveJoyBox(form, 3); // leaving does not end the wait
+    EXPECT_EQ(continueJoystickCapture(form, {JoystickStatus::ok, 0}).result,
+              CaptureResult::waiting);
+    EXPECT_EQ(continueJoystickCapture(form, {JoystickStatus::ok, 0b11}).result,
+              CaptureResult::taken);
+    EXPECT_EQ(joyBoxText(form, 3), "Joy 3");
+    EXPECT_EQ(form.joyBoxWaiting, -1);
+
+    focusJoyBox(form, 3);
+    beginJoystickCapture(form, 3, {JoystickStatus::ok, 0});
+    beginJoystickCapture(form, 0, {JoystickStatus::ok, 0});
+    EXPECT_EQ(joyBoxText(form, 3), "Joy 3");
+    EXPECT_EQ(continueJoystickCapture(form, {JoystickStatus::ok, 1u << 7}).result,
+              CaptureResult::taken);
+    EXPECT_EQ(form.settings.joyButtons[0], 8);
+    EXPECT_EQ(joyBoxColour(form, 3).red, captureWhite.red); // it has the focus still
+
+    JoystickCaptureStep step = beginJoystickCapture(form, 0, {JoystickStatus::unplugged, 0});
+    EXPECT_EQ(step.result, CaptureResult::failed);
+    EXPECT_EQ(step.title, "Fail to initialize joystick");
+    beginJoystickCapture(form, 0, {JoystickStatus::ok, 0});
+    step = continueJoystickCapture(form, {JoystickStatus::noDriver, 0});
+    EXPECT_EQ(step.text, "您的游戏控制器驱动安装不正确！");
+    EXPECT_EQ(joyBoxText(form, 0), "Joy 8");
+    step = continueJoystickCapture(form, {JoystickStatus::ok, 1});
+    EXPECT_EQ(step.result, CaptureResult::failed);
+    EXPECT_EQ(step.title, "");
+    EXPECT_EQ(form.settings.joyButtons[0], 8);
+}
+
+// Start does nothing without a ROM, stops when the settings cannot be written, and is watched
+// until the emulator ends or the watch's time is up.
+TEST_F(CentreCore, StartWritesTheSettingsFirstAndIsWatched) {
+    writeFile("game.gba", header("GAME", "CODE"));
+    writeFile("Quarvend", "#!/bin/sh\nsleep 30\n");
+    fs::permissions("Quarvend", fs::perms::owner_exec, fs::perm_options::add);
+    CentreForm form;
+    EmulatorLaunch launch = startEmulator(form, ".");
+    EXPECT_FALSE(launch.started);
+    EXPECT_EQ(launch.message, "");
+    EXPECT_FALSE(fs::exists("Quarvend.CFG"));
+
+    SaveMethodTable methods;
+    clearSaveMethodTable(methods);
+    chooseRom(form, methods, "game.gba");
+    fs::create_directory("Quarvend.CFG");
+    launch = startEmulator(form, ".");
+    EXPECT_FALSE(launch.started);
+    EXPECT_EQ(launch.message.rfind("Quarvend.CFG could not be written", 0), 0u);
+    fs::remove("Quarvend.CFG");
+
+    launch = startEmulator(form, ".");
+    ASSERT_TRUE(launch.started) << launch.message;
+    EXPECT_EQ(readTextFile("Quarvend.CFG"), formConfigText(form));
+    EmulatorWatch watch = watchEmulator(launch.program, 10);
+    EXPECT_FALSE(watch.over);
+    watch = watchEmulator(launch.program, launchWatchMilliseconds);
+    EXPECT_TRUE(watch.over);
+    EXPECT_EQ(watch.message, "");
+    ::kill(static_cast<pid_t>(launch.program.id), SIGKILL);
+    for (int i = 0; i < 200 && !watch.message.size(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        watch = watchEmulator(launch.program, 10);
+    }
+    EXPECT_TRUE(watch.over);
+    EXPECT_EQ(watch.message.rfind("Quarvend was ended by signal 9.", 0), 0u);
 }
 
 TEST(KeyCodes, VirtualKeysGiveTheEmulatorsCodesAndNames) {

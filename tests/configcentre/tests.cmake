@@ -20,3 +20,22 @@ target_compile_definitions(test_configcentre_window PRIVATE
 add_dependencies(test_configcentre_window gba_programs centre_files)
 add_test(NAME test_configcentre_window COMMAND test_configcentre_window)
 set_tests_properties(test_configcentre_window PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# QuarvendCfg.exe under Wine, in the prefix and virtual desktop of the Quarvend.exe tests, on the
+# build the installed Wine starts. centre_rom_fields computes with the Linux core what the window
+# must show for a ROM.
+add_executable(centre_rom_fields configcentre/centre_rom_fields.cpp)
+target_link_libraries(centre_rom_fields PRIVATE quarvend_cfg_core)
+if(TARGET quarvend_windows AND QUARVEND_WINE_BUILD)
+    set(cfg_wine_cases first_start rom_header key_capture start)
+    foreach(case IN LISTS cfg_wine_cases)
+        add_test(NAME QuarvendCfgWine.${case}
+            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/configcentre/quarvend_cfg_wine_test.sh ${case}
+                    ${wine_prefix} ${QUARVEND_WINE_BUILD_DIR} $<TARGET_FILE:centre_files>
+                    $<TARGET_FILE:centre_rom_fields> ${SAVE_METHOD_LIST} ${GBA_ROM_DIR})
+    endforeach()
+    list(TRANSFORM cfg_wine_cases PREPEND QuarvendCfgWine.)
+    set_tests_properties(${cfg_wine_cases} PROPERTIES FIXTURES_REQUIRED wine_prefix
+        RUN_SERIAL TRUE TIMEOUT 900 ENVIRONMENT QUARVEND_WINE=${WINE_PROGRAM}
+        LABELS "wine;${QUARVEND_WINE_BUILD} build")
+endif()

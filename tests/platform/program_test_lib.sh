@@ -91,3 +91,33 @@ wait_for_file() {
 differing_pixels() {
     compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
 }
+
+# The Wine settings of the tests that run Windows programs in the prefix PREFIX: no desktop
+# integration, no downloads of add-ons, sound to an ALSA device that plays nothing, and a home of
+# the test's own.
+use_wine_prefix() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+    export HOME="$work/home"
+    mkdir -p "$HOME"
+    printf 'pcm.!default {\n    type null\n}\n' >"$HOME/.asoundrc"
+}
+
+# Ends a test's programs: Wine's server of the prefix (which outlives them) and Xvfb; then the
+# work folder goes, unless a failure asked to keep it.
+end_wine_test() {
+    if [ -d "$WINEPREFIX" ]; then
+        wineserver -k 2>/dev/null || true
+        timeout 60 wineserver -w 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+    fi
+    wait 2>/dev/null || true
+    if [ "${keep_work:-0}" = 1 ]; then
+        echo "files kept in $work"
+    else
+        rm -rf "$work"
+    fi
+}

@@ -41,27 +41,11 @@ program_name=Quarvend.exe
 . "$(dirname "$0")/program_test_lib.sh"
 
 # Wine keeps a server per prefix that outlives the programs; it goes with each case's display.
-stop_wine() {
-    if [ -d "$prefix" ]; then
-        WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-        WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null || true
-    fi
-}
-
 cleanup() {
     if [ -n "$quarvend_pid" ]; then
         kill "$quarvend_pid" 2>/dev/null || true
     fi
-    stop_wine
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-    fi
-    wait 2>/dev/null || true
-    if [ "${keep_work:-0}" = 1 ]; then
-        echo "files kept in $work"
-    else
-        rm -rf "$work"
-    fi
+    end_wine_test
 }
 trap cleanup EXIT
 
@@ -71,13 +55,8 @@ game="$work/game"
 log_dir=$game
 rom_folder="$game/my roms"
 
-# Wine's settings for these runs: no desktop integration, no downloads of add-ons, and its
-# sound through ALSA to a device that plays nothing (or writes a WAV file for the sound case).
-export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-export HOME="$work/home"
-mkdir -p "$HOME"
+# Wine's settings for these runs; the sound case records what ALSA gets instead.
+use_wine_prefix "$prefix"
 
 null_sound_device() {
     printf 'pcm.!default {\n    type null\n}\n' >"$HOME/.asoundrc"

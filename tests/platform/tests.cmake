@@ -46,7 +46,8 @@ if(TARGET quarvend_windows AND MINGW_I686_OBJDUMP AND MINGW_I686_NM)
     if(MINGW_X86_64_OBJDUMP)
         set(imports_objdump ${MINGW_X86_64_OBJDUMP})
         if(TARGET quarvend_windows_x64)
-            list(APPEND imports_checked ${CMAKE_BINARY_DIR}/windows-x64/Quarvend.exe)
+            list(APPEND imports_checked ${CMAKE_BINARY_DIR}/windows-x64/Quarvend.exe
+                 ${CMAKE_BINARY_DIR}/windows-x64/QuarvendCfg.exe)
         endif()
     endif()
     add_test(NAME QuarvendExe.system_dlls_only

@@ -69,6 +69,30 @@ std::string fileNameOf(const std::string& path) {
 
 } // namespace
 
+void showStatus(StatusLine& line, const std::string& message) {
+    line.text = message;
+    line.aboutEvent = false;
+}
+
+void showEventStatus(StatusLine& line, const std::string& message) {
+    if (!message.empty()) {
+        line.text = message;
+        line.aboutEvent = true;
+    } else if (line.aboutEvent) {
+        line.text.clear();
+        line.aboutEvent = false;
+    }
+}
+
+std::string loadForm(CentreForm& form, SaveMethodTable& methods) {
+    std::string message = readConfig(form);
+    const std::string listMessage = readSaveMethodList(methods);
+    if (!message.empty() && !listMessage.empty()) {
+        message += "; ";
+    }
+    return message + listMessage;
+}
+
 std::string readConfig(CentreForm& form) {
     std::string messages;
     FileText file = readRegularFile(configFileName, configReadLimit);
@@ -270,6 +294,25 @@ Rgb saveMethodColour(const CentreForm& form) {
     return form.shownMethod < 0 ? labelBlack : methodLooks[form.shownMethod].colour;
 }
 
+void focusKeyBox(CentreForm& form, int index) {
+    form.keyBoxCapturing = index;
+    form.keyPressSeen = false;
+}
+
+void leaveKeyBox(CentreForm& form, int index) {
+    if (form.keyBoxCapturing == index) {
+        form.keyBoxCapturing = -1;
+    }
+}
+
+void pressKeyInBox(CentreForm& form) {
+    form.keyPressSeen = true;
+}
+
+std::string releaseKeyInBox(CentreForm& form, int index, std::uint16_t virtualKey, bool keypad) {
+    return form.keyPressSeen ? takeKey(form, index, virtualKey, keypad) : std::string();
+}
+
 std::string takeKey(CentreForm& form, int index, std::uint16_t virtualKey, bool keypad) {
     const std::uint8_t code = TranslateDIK(virtualKey, keypad);
     if (code == dikEscape) {
@@ -287,6 +330,27 @@ std::string keyBoxText(const CentreForm& form, int index) {
     return TranslateSTR(form.settings.keyCodes[index]);
 }
 
+Rgb keyBoxColour(const CentreForm& form, int index) {
+    return form.keyBoxCapturing == index ? captureWhite : centreGrey;
+}
+
+void focusJoyBox(CentreForm& form, int index) {
+    form.joyBoxCapturing = index;
+}
+
+void leaveJoyBox(CentreForm& form, int index) {
+    if (form.joyBoxCapturing == index) {
+        form.joyBoxCapturing = -1;
+    }
+}
+
 std::string joyBoxText(const CentreForm& form, int index) {
+    if (form.joyBoxWaiting == index) {
+        return {};
+    }
     return "Joy " + std::to_string(form.settings.joyButtons[index]);
+}
+
+Rgb joyBoxColour(const CentreForm& form, int index) {
+    return form.joyBoxCapturing == index ? captureWhite : centreGrey;
 }

@@ -37,6 +37,17 @@ struct RomFields {
     std::string gameVersion;
 };
 
+// The status line. A message about the files read at start stays until another one comes; a
+// message about the user's last action (a ROM, a folder, a key) goes with the next action of
+// that kind that succeeds.
+struct StatusLine {
+    std::string text;
+    bool aboutEvent = false;
+};
+
+void showStatus(StatusLine& line, const std::string& message);
+void showEventStatus(StatusLine& line, const std::string& message);
+
 struct CentreForm {
     // The option groups, check boxes, key codes and joystick buttons as shown.
     CentreSettings settings;
@@ -54,6 +65,14 @@ struct CentreForm {
     bool romInfoShown = false;
     RomFields rom;
     std::string romPath;
+    // The Controller tab's boxes: the key box and the joystick box drawn white for capturing
+    // (-1 for none), whether the key released was pressed while its box had the focus, and the
+    // joystick box that waits for a button.
+    int keyBoxCapturing = -1;
+    bool keyPressSeen = false;
+    int joyBoxCapturing = -1;
+    int joyBoxWaiting = -1;
+    StatusLine status;
 };
 
 // Form_Load's reading of "Quarvend.CFG" from the current directory. A missing file, or one that
@@ -61,6 +80,10 @@ struct CentreForm {
 // a regular file is left alone) and shown. Then the half-speed rule. Returns the status-line
 // message, empty when all went well.
 std::string readConfig(CentreForm& form);
+
+// Form_Load's files: readConfig, then the save-method list into methods. Returns the
+// status-line message of both, empty when all went well.
+std::string loadForm(CentreForm& form, SaveMethodTable& methods);
 
 // Applies the file's lines in order, each as the click on its control it stands for, so the
 // rules follow. A group without a line then shows what the emulator takes for it (640X480,
@@ -97,9 +120,24 @@ void leaveRom(CentreForm& form);
 std::string saveMethodText(const CentreForm& form);
 Rgb saveMethodColour(const CentreForm& form);
 
-// Txt_Inkey_KeyUp: a key the emulator reads becomes the button's key; any other key is refused
-// and the button keeps its key. Returns the status-line message of a refused key.
+// Txt_Inkey_GotFocus and _LostFocus: the box with the focus is white and takes keys.
+void focusKeyBox(CentreForm& form, int index);
+void leaveKeyBox(CentreForm& form, int index);
+// Txt_Inkey_KeyDown (the view clears the box's text).
+void pressKeyInBox(CentreForm& form);
+// Txt_Inkey_KeyUp: the key, when it was pressed in the box (not the Tab that moved the focus
+// there), goes to takeKey. Returns the status-line message.
+std::string releaseKeyInBox(CentreForm& form, int index, std::uint16_t virtualKey, bool keypad);
+// A key the emulator reads becomes the button's key; any other key is refused and the button
+// keeps its key. Returns the status-line message of a refused key.
 std::string takeKey(CentreForm& form, int index, std::uint16_t virtualKey, bool keypad);
 std::string keyBoxText(const CentreForm& form, int index);
+Rgb keyBoxColour(const CentreForm& form, int index);
 
+// Txt_Joy_GotFocus (before the capture of joystick_capture.h starts) and _LostFocus: the box is
+// white while it has the focus and has not taken a button; a box left keeps waiting.
+void focusJoyBox(CentreForm& form, int index);
+void leaveJoyBox(CentreForm& form, int index);
+// The box's text: empty while it waits for a button.
 std::string joyBoxText(const CentreForm& form, int index);
+Rgb joyBoxColour(const CentreForm& form, int index);

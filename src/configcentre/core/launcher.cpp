@@ -75,6 +75,20 @@ EmulatorLaunch launchEmulator(const CentreForm& form, const std::string& emulato
     return launch;
 }
 
+EmulatorLaunch startEmulator(const CentreForm& form, const std::string& emulatorFolder) {
+    if (form.noRomSelected) {
+        return {};
+    }
+    EmulatorLaunch launch;
+    launch.message = writeConfig(form);
+    return launch.message.empty() ? launchEmulator(form, emulatorFolder) : launch;
+}
+
+EmulatorWatch watchEmulator(StartedProgram& program, long elapsedMilliseconds) {
+    const ProgramEnd end = checkProgram(program);
+    return {end.ended || elapsedMilliseconds >= launchWatchMilliseconds, emulatorEndMessage(end)};
+}
+
 std::string emulatorEndMessage(const ProgramEnd& end) {
     if (!end.ended || (!end.bySignal && end.code == 0)) {
         return {};

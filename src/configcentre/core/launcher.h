@@ -23,6 +23,19 @@ struct EmulatorLaunch {
 // A ROM that cannot be read is reported instead.
 EmulatorLaunch launchEmulator(const CentreForm& form, const std::string& emulatorFolder);
 
+// Command1_Click: nothing (not started, no message) while no ROM is chosen; else writeConfig,
+// then launchEmulator. Settings that cannot be written stop the start with their message, as
+// the emulator would read the old ones.
+EmulatorLaunch startEmulator(const CentreForm& form, const std::string& emulatorFolder);
+
+// One look at the started emulator, elapsedMilliseconds after its start: the watch is over
+// when it has ended or launchWatchMilliseconds have passed, and message says what to show.
+struct EmulatorWatch {
+    bool over = false;
+    std::string message;
+};
+EmulatorWatch watchEmulator(StartedProgram& program, long elapsedMilliseconds);
+
 // For an emulator that ended while it was watched: what its exit code means and the last lines
 // of its log. Empty for a normal end.
 std::string emulatorEndMessage(const ProgramEnd& end);

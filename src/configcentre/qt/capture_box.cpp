@@ -118,11 +118,6 @@ int keypadVirtualKey(int qtKey) {
     }
 }
 
-QColor boxColour(bool capturing) {
-    const Rgb colour = capturing ? captureWhite : centreGrey;
-    return QColor(colour.red, colour.green, colour.blue);
-}
-
 bool movesFocusInside(const QFocusEvent* event) {
     // Switching to another window and back is not a focus change inside the window.
     return event->reason() != Qt::ActiveWindowFocusReason &&
@@ -145,13 +140,15 @@ CaptureBox::CaptureBox(const QString& name, int index, QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    setCapturing(false);
+    setColour(QColor(centreGrey.red, centreGrey.green, centreGrey.blue));
 }
 
-void CaptureBox::setCapturing(bool capturing) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, boxColour(capturing));
-    setPalette(colours);
+void CaptureBox::setColour(const QColor& colour) {
+    if (palette().color(QPalette::Base) != colour) {
+        QPalette colours = palette();
+        colours.setColor(QPalette::Base, colour);
+        setPalette(colours);
+    }
 }
 
 // Tab and Shift+Tab would move the focus before the box saw them.
@@ -169,7 +166,6 @@ bool CaptureBox::event(QEvent* event) {
 void CaptureBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (movesFocusInside(event)) {
-        pressSeen_ = false;
         emit gotFocus();
     }
 }
@@ -184,14 +180,13 @@ void CaptureBox::focusOutEvent(QFocusEvent* event) {
 void CaptureBox::keyPressEvent(QKeyEvent* event) {
     event->accept();
     if (!event->isAutoRepeat()) {
-        pressSeen_ = true;
         emit keyDown();
     }
 }
 
 void CaptureBox::keyReleaseEvent(QKeyEvent* event) {
     event->accept();
-    if (event->isAutoRepeat() || !pressSeen_) {
+    if (event->isAutoRepeat()) {
         return;
     }
     emit keyUp(virtualKeyCode(event->key(), event->modifiers(), event->nativeVirtualKey()),

@@ -17,8 +17,7 @@ class CaptureBox : public QLineEdit {
     CaptureBox(const QString& name, int index, QWidget* parent = nullptr);
 
     int index() const { return index_; }
-    // Grey while the box is not capturing, white while it is.
-    void setCapturing(bool capturing);
+    void setColour(const QColor& colour);
 
   signals:
     void gotFocus();
@@ -35,6 +34,4 @@ class CaptureBox : public QLineEdit {
 
   private:
     int index_;
-    // The release of a key pressed elsewhere (the Tab that moved the focus here) is not taken.
-    bool pressSeen_ = false;
 };

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "configcentre/core/file_access.h"
+#include "configcentre/core/joystick_capture.h"
 #include "configcentre/core/launcher.h"
 #include "configcentre/qt/capture_box.h"
 #include "configcentre/qt/file_lists.h"
@@ -126,12 +125,14 @@ QuarvendCfg::QuarvendCfg(QWidget* parent) : QMainWindow(parent) {
     connect(emulatorWatch_, &QTimer::timeout, this, &QuarvendCfg::watchEmulator);
 
     // Form_Load
-    std::string message = readConfig(form_);
-    const std::string listMessage = readSaveMethodList(saveMethods_);
-    message += (message.empty() || listMessage.empty() ? "" : "; ") + listMessage;
+    const std::string message = loadForm(form_, saveMethods_);
     applyFilePattern();
-    restoreLastChoice();
-    showForm();
+    const std::string lastFolder = nativePath(remembered_.value(lastFolderKey).toString());
+    const std::string lastRom = nativePath(remembered_.value(lastRomKey).toString());
+    browseEvent([&] {
+        return restoreLastChoice(form_, browser_, saveMethods_, lastFolder, lastRom,
+                                 nativePath(QDir::currentPath()));
+    });
     if (!message.empty()) {
         showStatus(message);
     }
@@ -141,21 +142,18 @@ QuarvendCfg::~QuarvendCfg() {
     stopJoystickCapture();
 }
 
-void QuarvendCfg::showStatus(const std::string& message) {
-    statusBar()->showMessage(localPath(message));
-    eventMessageShown_ = false;
+QString QuarvendCfg::folder() const {
+    return localPath(browser_.folder);
 }
 
-// A message about the user's last action (a ROM, a folder, a key) goes with the next action
-// of that kind that succeeds; the messages about the files read at start stay.
+void QuarvendCfg::showStatus(const std::string& message) {
+    ::showStatus(form_.status, message);
+    statusBar()->showMessage(localPath(form_.status.text));
+}
+
 void QuarvendCfg::showEventStatus(const std::string& message) {
-    if (!message.empty()) {
-        showStatus(message);
-        eventMessageShown_ = true;
-    } else if (eventMessageShown_) {
-        statusBar()->clearMessage();
-        eventMessageShown_ = false;
-    }
+    ::showEventStatus(form_.status, message);
+    statusBar()->showMessage(localPath(form_.status.text));
 }
 
 void QuarvendCfg::showMessage(const QString& message) {
@@ -192,12 +190,37 @@ void QuarvendCfg::showForm() {
 
     for (int i = 0; i < centreKeyCount; ++i) {
         txtInkey_[i]->setText(text(keyBoxText(form_, i)));
+        txtInkey_[i]->setColour(qColour(keyBoxColour(form_, i)));
     }
     for (int i = 0; i < centreJoyCount; ++i) {
-        if (i != captureIndex_) {
-            txtJoy_[i]->setText(text(joyBoxText(form_, i)));
-        }
+        txtJoy_[i]->setText(text(joyBoxText(form_, i)));
+        txtJoy_[i]->setColour(qColour(joyBoxColour(form_, i)));
     }
+}
+
+void QuarvendCfg::browseEvent(const std::function<std::string()>& event) {
+    const RomBrowser before = browser_;
+    const std::string romBefore = form_.romPath;
+    const std::string message = event();
+    showEventStatus(message);
+    const bool moved = browser_.folder != before.folder;
+    if (moved || browser_.subfolders != before.subfolders || browser_.files != before.files ||
+        dir1_->count() == 0) {
+        dir1_->showFolders(browser_.chain, browser_.subfolders);
+        showFiles();
+    } else if (form_.romPath != romBefore) {
+        file1_->markChosen(localPath(listedRomName(form_, browser_)));
+    }
+    if (message.empty() || moved || form_.romPath != romBefore) {
+        txtPath_->setText(localPath(pathFieldText(form_, browser_)));
+    }
+    const QString folder = localPath(browser_.folder);
+    drive1_->setCurrentIndex(drive1_->findText(QStorageInfo(folder).rootPath()));
+    remembered_.setValue(QLatin1String(lastFolderKey), folder);
+    if (!form_.noRomSelected) {
+        remembered_.setValue(QLatin1String(lastRomKey), localPath(form_.romPath));
+    }
+    showForm();
 }
 
 void QuarvendCfg::chooseDrive(int index) {
@@ -205,100 +228,41 @@ void QuarvendCfg::chooseDrive(int index) {
 }
 
 bool QuarvendCfg::showFolder(const QString& folder) {
-    const std::string path = nativePath(QDir(folder).absolutePath());
-    const FolderListing listing = listFolder(path);
-    if (!listing.readable) {
-        showEventStatus("Cannot open the folder " + path + " (" + listing.error + ")");
-        return false;
-    }
-    showEventStatus({});
-    const QString shown = localPath(path);
-    if (shown != folder_) {
-        leaveRom(form_);
-    }
-    folder_ = shown;
-    dir1_->showFolders(foldersDownTo(path), listing.folders);
-    QStringList files;
-    for (const std::string& name : listing.files) {
-        files.append(localPath(name));
-    }
-    folderFiles_ = files;
-    showFiles();
-    txtPath_->setText(folder_);
-    drive1_->setCurrentIndex(drive1_->findText(QStorageInfo(folder_).rootPath()));
-    remembered_.setValue(QLatin1String(lastFolderKey), folder_);
-    showForm();
-    return true;
+    bool opened = false;
+    browseEvent([&] {
+        std::string message = openFolder(form_, browser_, nativePath(folder));
+        opened = message.empty();
+        return message;
+    });
+    return opened;
 }
 
 void QuarvendCfg::applyFilePattern() {
-    pattern_ = filePattern(checkListBin_->isChecked(), checkListGba_->isChecked(), pattern_);
+    setListedKinds(browser_, checkListBin_->isChecked(), checkListGba_->isChecked());
     showFiles();
 }
 
 // The folder's files that match the pattern; the chosen ROM stays marked when it is listed.
 void QuarvendCfg::showFiles() {
     QStringList shown;
-    for (const QString& name : folderFiles_) {
-        if (matchesPattern(nativePath(name), pattern_)) {
-            shown.append(name);
-        }
+    for (const std::string& name : listedFiles(browser_)) {
+        shown.append(localPath(name));
     }
     file1_->showFiles(shown);
-    if (!form_.romPath.empty()) {
-        file1_->markChosen(QFileInfo(localPath(form_.romPath)).fileName());
-    }
-}
-
-void QuarvendCfg::fileClicked() {
-    chooseRom(QDir(folder_).filePath(file1_->fileName()));
-}
-
-void QuarvendCfg::chooseRom(const QString& path) {
-    showEventStatus(::chooseRom(form_, saveMethods_, nativePath(path)));
-    if (!form_.noRomSelected) {
-        txtPath_->setText(path);
-        remembered_.setValue(QLatin1String(lastRomKey), path);
-    }
-    showForm();
+    file1_->markChosen(localPath(listedRomName(form_, browser_)));
 }
 
 void QuarvendCfg::goToPath(const QString& typed) {
-    const TypedPath path = resolveTypedPath(nativePath(typed), nativePath(folder_));
-    if (!path.found) {
-        showEventStatus(path.error);
-        return;
-    }
-    if (!showFolder(localPath(path.folder)) || path.fileName.empty()) {
-        return;
-    }
-    const QString name = localPath(path.fileName);
-    file1_->markChosen(name);
-    chooseRom(QDir(folder_).filePath(name));
+    browseEvent([&] { return ::goToPath(form_, browser_, saveMethods_, nativePath(typed)); });
 }
 
 void QuarvendCfg::browse() {
     const QString filter = QStringLiteral("ROM files (%1);;All files (*)")
-                               .arg(QString::fromLatin1(pattern_).replace(';', ' '));
+                               .arg(QString::fromLatin1(browser_.pattern).replace(';', ' '));
     const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Choose a ROM"), folder_, filter);
+        QFileDialog::getOpenFileName(this, QStringLiteral("Choose a ROM"), folder(), filter);
     if (!path.isEmpty()) {
         goToPath(path);
-    }
-}
-
-void QuarvendCfg::restoreLastChoice() {
-    const QString folder = remembered_.value(QLatin1String(lastFolderKey)).toString();
-    // A folder that has gone since is forgotten without a word.
-    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !showFolder(folder)) {
-        showFolder(QDir::currentPath());
-        return;
-    }
-    const QString rom = remembered_.value(QLatin1String(lastRomKey)).toString();
-    const QFileInfo romFile(rom);
-    if (!rom.isEmpty() && romFile.absolutePath() == folder_ && romFile.isFile()) {
-        file1_->markChosen(romFile.fileName());
-        chooseRom(rom);
     }
 }
 
@@ -311,16 +275,11 @@ bool QuarvendCfg::writeConfig() {
 }
 
 void QuarvendCfg::startClicked() {
-    if (form_.noRomSelected) {
-        return;
-    }
-    // The emulator reads the file at start, so it must not start with settings not written.
-    if (!writeConfig()) {
-        return;
-    }
-    const EmulatorLaunch launch = launchEmulator(form_, nativePath(emulatorDirectory_));
+    const EmulatorLaunch launch = startEmulator(form_, nativePath(emulatorDirectory_));
     if (!launch.started) {
-        showMessage(localPath(launch.message));
+        if (!launch.message.empty()) {
+            showMessage(localPath(launch.message));
+        }
         return;
     }
     emulator_ = launch.program;
@@ -328,21 +287,14 @@ void QuarvendCfg::startClicked() {
     emulatorWatch_->start();
 }
 
-// An emulator that cannot start ends at once; its exit code and log say why.
 void QuarvendCfg::watchEmulator() {
-    const ProgramEnd end = checkProgram(emulator_);
-    if (end.ended || emulatorWatched_.elapsed() >= launchWatchMilliseconds) {
+    const EmulatorWatch watch = ::watchEmulator(emulator_, emulatorWatched_.elapsed());
+    if (watch.over) {
         emulatorWatch_->stop();
     }
-    const std::string message = emulatorEndMessage(end);
-    if (!message.empty()) {
-        showMessage(localPath(message));
+    if (!watch.message.empty()) {
+        showMessage(localPath(watch.message));
     }
-}
-
-void QuarvendCfg::keyBoxKeyUp(int index, int virtualKey, bool keypad) {
-    showEventStatus(takeKey(form_, index, static_cast<std::uint16_t>(virtualKey), keypad));
-    txtInkey_[index]->setText(text(keyBoxText(form_, index)));
 }
 
 void QuarvendCfg::setJoystickReader(std::function<JoystickReading()> reader) {
@@ -350,43 +302,34 @@ void QuarvendCfg::setJoystickReader(std::function<JoystickReading()> reader) {
 }
 
 void QuarvendCfg::startJoystickCapture(int index) {
-    // One capture at a time: a box left waiting shows its button again.
-    stopJoystickCapture();
-    captureIndex_ = index;
     showJoystickStep(beginJoystickCapture(form_, index, readJoystick_()));
 }
 
 void QuarvendCfg::pollJoystick() {
-    showJoystickStep(continueJoystickCapture(form_, captureIndex_, readJoystick_()));
+    showJoystickStep(continueJoystickCapture(form_, readJoystick_()));
 }
 
 void QuarvendCfg::showJoystickStep(const JoystickCaptureStep& step) {
-    const int index = captureIndex_;
-    if (step.result == CaptureResult::waiting) {
-        txtJoy_[index]->clear();
+    if (form_.joyBoxWaiting >= 0) {
         joystickTimer_->start();
-        return;
-    }
-    stopJoystickCapture();
-    if (step.result == CaptureResult::taken) {
-        txtJoy_[index]->setCapturing(false);
     } else {
+        joystickTimer_->stop();
+    }
+    showForm();
+    if (!step.title.empty()) {
         showMessageBox(this, QString::fromUtf8(step.title), QString::fromUtf8(step.text));
     }
 }
 
 void QuarvendCfg::stopJoystickCapture() {
-    if (captureIndex_ >= 0) {
-        joystickTimer_->stop();
-        txtJoy_[captureIndex_]->setText(text(joyBoxText(form_, captureIndex_)));
-        captureIndex_ = -1;
-    }
+    ::stopJoystickCapture(form_);
+    joystickTimer_->stop();
 }
 
 void QuarvendCfg::closeEvent(QCloseEvent* event) {
     stopJoystickCapture();
     if (!writeConfig()) {
-        showMessage(statusBar()->currentMessage());
+        showMessage(localPath(form_.status.text));
     }
     event->accept();
 }

@@ -14,6 +14,7 @@
 
 #include "configcentre/core/centre_form.h"
 #include "configcentre/core/program_start.h"
+#include "configcentre/core/rom_browser.h"
 #include "configcentre/qt/joystick.h"
 
 class QCheckBox;
@@ -46,7 +47,7 @@ class QuarvendCfg : public QMainWindow {
     ~QuarvendCfg() override;
 
     const CentreForm& form() const { return form_; }
-    QString folder() const { return folder_; }
+    QString folder() const;
 
     // Shows the folder in the lists; false, with a status-line message and the lists as they
     // were, when it cannot be read.
@@ -81,17 +82,16 @@ class QuarvendCfg : public QMainWindow {
     void showStatus(const std::string& message);
     void showEventStatus(const std::string& message);
     void showMessage(const QString& text);
+    // Runs an event of the ROM List and draws what it left: the lists, the path field (kept as
+    // typed when the event changed nothing) and the form; remembers the folder and ROM.
+    void browseEvent(const std::function<std::string()>& event);
     void chooseDrive(int index);
     void applyFilePattern();
     void showFiles();
-    void fileClicked();
-    void chooseRom(const QString& path);
     void browse();
     void startClicked();
     void watchEmulator();
-    void restoreLastChoice();
 
-    void keyBoxKeyUp(int index, int virtualKey, bool keypad);
     void startJoystickCapture(int index);
     void pollJoystick();
     void showJoystickStep(const JoystickCaptureStep& step);
@@ -133,10 +133,7 @@ class QuarvendCfg : public QMainWindow {
 
     CentreForm form_;
     SaveMethodTable saveMethods_;
-    QString folder_;
-    QStringList folderFiles_;
-    std::string pattern_;
-    bool eventMessageShown_ = false;
+    RomBrowser browser_;
     // The last folder and ROM, kept for the next run.
     QSettings remembered_{QStringLiteral("Quarvend"), QStringLiteral("QuarvendCfg")};
     QString emulatorDirectory_;
@@ -147,5 +144,4 @@ class QuarvendCfg : public QMainWindow {
 
     std::function<JoystickReading()> readJoystick_ = readFirstJoystick;
     QTimer* joystickTimer_ = nullptr;
-    int captureIndex_ = -1;
 };

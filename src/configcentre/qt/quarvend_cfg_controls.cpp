@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -38,7 +39,6 @@ CaptureBox* addCaptureBox(QGridLayout* grid, const QString& name, int index, con
     auto* box = new CaptureBox(name, index);
     grid->addWidget(new QLabel(QString::fromLatin1(button) + ':'), index / 2, (index % 2) * 2);
     grid->addWidget(box, index / 2, (index % 2) * 2 + 1);
-    QObject::connect(box, &CaptureBox::lostFocus, box, [box] { box->setCapturing(false); });
     return box;
 }
 
@@ -89,7 +89,10 @@ QWidget* QuarvendCfg::buildRomList() {
     connect(txtPath_, &QLineEdit::returnPressed, this, [this] { goToPath(txtPath_->text()); });
     connect(browse, &QPushButton::clicked, this, &QuarvendCfg::browse);
     connect(dir1_, &DirList::folderOpened, this, &QuarvendCfg::showFolder);
-    connect(file1_, &FileList::fileChosen, this, &QuarvendCfg::fileClicked);
+    connect(file1_, &FileList::fileChosen, this, [this] {
+        const std::string name = QFile::encodeName(file1_->fileName()).toStdString();
+        browseEvent([&] { return chooseListedRom(form_, browser_, saveMethods_, name); });
+    });
     connect(checkListBin_, &QCheckBox::clicked, this, &QuarvendCfg::applyFilePattern);
     connect(checkListGba_, &QCheckBox::clicked, this, &QuarvendCfg::applyFilePattern);
     connect(command1_, &QPushButton::clicked, this, &QuarvendCfg::startClicked);
@@ -308,10 +311,22 @@ QFrame* QuarvendCfg::buildControllerTab() {
     for (int i = 0; i < centreKeyCount; ++i) {
         CaptureBox* box = addCaptureBox(keys, QStringLiteral("Txt_Inkey"), i, centreButtonNames[i]);
         txtInkey_.append(box);
-        connect(box, &CaptureBox::gotFocus, box, [box] { box->setCapturing(true); });
-        connect(box, &CaptureBox::keyDown, box, &QLineEdit::clear);
-        connect(box, &CaptureBox::keyUp, this,
-                [this, i](int key, bool keypad) { keyBoxKeyUp(i, key, keypad); });
+        connect(box, &CaptureBox::gotFocus, this, [this, i] {
+            focusKeyBox(form_, i);
+            showForm();
+        });
+        connect(box, &CaptureBox::lostFocus, this, [this, i] {
+            leaveKeyBox(form_, i);
+            showForm();
+        });
+        connect(box, &CaptureBox::keyDown, this, [this, box] {
+            pressKeyInBox(form_);
+            box->clear();
+        });
+        connect(box, &CaptureBox::keyUp, this, [this, i](int key, bool keypad) {
+            showEventStatus(releaseKeyInBox(form_, i, static_cast<std::uint16_t>(key), keypad));
+            showForm();
+        });
     }
     layout->addLayout(keys);
 
@@ -321,10 +336,15 @@ QFrame* QuarvendCfg::buildControllerTab() {
         CaptureBox* box = addCaptureBox(buttons, QStringLiteral("Txt_Joy"), i,
                                         centreButtonNames[firstJoyButton + i]);
         txtJoy_.append(box);
-        connect(box, &CaptureBox::gotFocus, this, [this, box, i] {
-            box->setCapturing(true);
+        connect(box, &CaptureBox::gotFocus, this, [this, i] {
+            focusJoyBox(form_, i);
+            showForm();
             // Started after the focus change has finished, since it may show a message box.
             QTimer::singleShot(0, this, [this, i] { startJoystickCapture(i); });
+        });
+        connect(box, &CaptureBox::lostFocus, this, [this, i] {
+            leaveJoyBox(form_, i);
+            showForm();
         });
     }
     layout->addLayout(buttons);

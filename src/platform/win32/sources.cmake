@@ -30,6 +30,9 @@ add_executable(Quarvend WIN32 src/platform/win32/quarvend_winmain.cpp)
 target_link_libraries(Quarvend PRIVATE "$<LINK_GROUP:RESCAN,quarvend_core,quarvend_win32>")
 set_target_properties(Quarvend PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The settings program, QuarvendCfg.exe.
+include(src/configcentre/win32/sources.cmake)
+
 # GBA.BIOS beside the program, where it looks for it.
 add_custom_command(TARGET Quarvend POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUARVEND_BOOT_IMAGE} ${CMAKE_BINARY_DIR}/GBA.BIOS)
