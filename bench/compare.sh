@@ -7,13 +7,10 @@
 # Then valgrind's callgrind counts the instructions Quarvend executes per frame (the difference
 # of a short and a long run, so start-up does not count): repeatable on a busy machine.
 #
-# usage: [CALLGRIND=0] bench/compare.sh [BUILD_DIR [ROUNDS]]   (defaults: build-fast, 5)
+# usage: [CALLGRIND=0] bench/compare.sh [BUILD_DIR [ROUNDS]]   (defaults: build, 5)
 set -euo pipefail
-# Without BUILD_DIR: the optimised build of tools/optimised-build.sh, made when missing.
-if [ -z "${1:-}" ] && [ ! -x "$(dirname "$0")/../build-fast/tools/quarvend-headless" ]; then
-    "$(dirname "$0")/../tools/optimised-build.sh" >/dev/null
-fi
-build=$(cd "${1:-$(dirname "$0")/../build-fast}" && pwd)
+# Without BUILD_DIR: the default build in build/, made when missing.
+build=$("$(dirname "$0")/build-dir.sh" "${1:-}")
 rounds=${2:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 workdir=$(mktemp -d)

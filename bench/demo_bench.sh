@@ -5,13 +5,10 @@
 # reached. Each run starts from a fresh copy with no high score, so runs do the same work.
 # The figure depends on the machine; compare runs on one machine only.
 #
-# usage: bench/demo_bench.sh [BUILD_DIR [FRAMES]]   (defaults: build-fast, 3000)
+# usage: bench/demo_bench.sh [BUILD_DIR [FRAMES]]   (defaults: build, 3000)
 set -e
-# Without BUILD_DIR: the optimised build of tools/optimised-build.sh, made when missing.
-if [ -z "${1:-}" ] && [ ! -x "$(dirname "$0")/../build-fast/tools/quarvend-headless" ]; then
-    "$(dirname "$0")/../tools/optimised-build.sh" >/dev/null
-fi
-build=$(cd "${1:-$(dirname "$0")/../build-fast}" && pwd)
+# Without BUILD_DIR: the default build in build/, made when missing.
+build=$("$(dirname "$0")/build-dir.sh" "${1:-}")
 frames=${2:-3000}
 workdir=$(mktemp -d)
 trap 'rm -rf "$workdir"' EXIT

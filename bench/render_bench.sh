@@ -5,13 +5,10 @@
 # sprites of 64x64, every fourth affine, roms/bench_sprites.s). The figure depends on the
 # machine; compare runs on one machine only.
 #
-# usage: bench/render_bench.sh [BUILD_DIR [FRAMES [PROGRAM]]]   (defaults: build-fast, 6000, bench_render)
+# usage: bench/render_bench.sh [BUILD_DIR [FRAMES [PROGRAM]]]   (defaults: build, 6000, bench_render)
 set -e
-# Without BUILD_DIR: the optimised build of tools/optimised-build.sh, made when missing.
-if [ -z "${1:-}" ] && [ ! -x "$(dirname "$0")/../build-fast/tools/quarvend-headless" ]; then
-    "$(dirname "$0")/../tools/optimised-build.sh" >/dev/null
-fi
-build=$(cd "${1:-$(dirname "$0")/../build-fast}" && pwd)
+# Without BUILD_DIR: the default build in build/, made when missing.
+build=$("$(dirname "$0")/build-dir.sh" "${1:-}")
 frames=${2:-6000}
 program=${3:-bench_render}
 workdir=$(mktemp -d)

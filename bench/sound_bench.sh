@@ -8,13 +8,10 @@
 # slow, but repeatable on a busy machine.
 #
 # usage: [CALLGRIND=1] bench/sound_bench.sh [BUILD_DIR [FRAMES [PROGRAM [ROUNDS]]]]
-#        (defaults: build-fast, 3000, tune, 3)
+#        (defaults: build, 3000, tune, 3)
 set -e
-# Without BUILD_DIR: the optimised build of tools/optimised-build.sh, made when missing.
-if [ -z "${1:-}" ] && [ ! -x "$(dirname "$0")/../build-fast/tools/quarvend-headless" ]; then
-    "$(dirname "$0")/../tools/optimised-build.sh" >/dev/null
-fi
-build=$(cd "${1:-$(dirname "$0")/../build-fast}" && pwd)
+# Without BUILD_DIR: the default build in build/, made when missing.
+build=$("$(dirname "$0")/build-dir.sh" "${1:-}")
 frames=${2:-3000}
 program=${3:-tune}
 rounds=${4:-3}

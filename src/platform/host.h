@@ -11,6 +11,9 @@
 // Milliseconds since an arbitrary start, wrapping at 32 bits.
 u32 hostMilliseconds();
 void hostSleep(u32 milliseconds);
+// Returns once hostMilliseconds() has reached TARGET (at once when it has): asleep until
+// shortly before, the end of the wait exact, so that waiting costs no processor time.
+void hostSleepUntil(u32 target);
 
 enum class HostStep {
     // Window
@@ -91,6 +94,11 @@ bool hostClearScreen();
 u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool wait);
 u32 hostRestoreDisplay();
 void hostRestoreDesktopMode();
+// How often the display refreshes, in Hz; 0 when the platform cannot tell.
+u32 hostDisplayRefreshRate();
+// Whether showing a picture waits for the display's next refresh, so that the display paces
+// the frames; the host keeps the choice for displays it sets up later.
+void hostSetRefreshWait(bool wait);
 
 // The four looping 8-bit mono sound buffers of 44100 bytes each.
 enum SoundBuffer { fifoLeftBuffer = 0, fifoRightBuffer = 1, psgLeftBuffer = 2, psgRightBuffer = 3 };
@@ -104,5 +112,10 @@ void hostPlaySound(int buffer);
 void hostStopSound(int buffer);
 // The whole buffer for writing, or nullptr when it cannot be locked.
 u8* hostLockSoundBuffer(int buffer);
-// Ends the writing; LENGTH bytes from OFFSET on were written.
+// Ends the writing; LENGTH bytes from OFFSET on were written, going on at the buffer's start
+// when they pass its end.
 void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length);
+// Where the device is in the buffer: the offset of the first byte it has not yet taken, which
+// moves on in real time while the buffer plays. soundBufferBytes when the host has no such
+// cursor and takes each frame's bytes as they are written.
+u32 hostSoundPlayPosition(int buffer);

@@ -16,7 +16,12 @@ u16 frameDeadlines[frameGroupsPerPeriod];
 
 namespace {
 
-// Pacing state of the automatic mode.
+// What sets the speed. Fixed frame skip follows the display's refresh only where the display
+// refreshes at the console's 60 Hz; on any other display (or at half speed) it keeps the
+// clock's 60 frames per second like the automatic mode, but draws its groups even when late.
+enum class PacedBy { display, clock, automaticSkip };
+
+// Pacing state of the clock-paced modes.
 struct Pacing {
     u32 group;    // k, the next group within the period
     u32 base;     // start of the current period of 240 groups
@@ -24,6 +29,15 @@ struct Pacing {
     u32 pauseStart;
     bool pausing;
 };
+
+PacedBy choosePacing() {
+    if (settings.autoFrameSkip) {
+        return PacedBy::automaticSkip;
+    }
+    u32 refresh = hostDisplayRefreshRate();
+    bool sixtyHertz = refresh >= 59 && refresh <= 61;
+    return sixtyHertz && !settings.halfSpeed ? PacedBy::display : PacedBy::clock;
+}
 
 u32 frameSkip() {
     return settings.frameSkip;
@@ -52,16 +66,21 @@ s32 sinceBase(const Pacing& pacing) {
 
 void waitUntil(Pacing& pacing, s32 target) {
     while (sinceBase(pacing) < target) {
+        hostSleepUntil(pacing.base + static_cast<u32>(target));
         pacing.lastRead = hostMilliseconds();
+    }
+}
+
+void writeSavesEveryFewSeconds() {
+    if ((runState.framesRendered & 0xFF) == 0) {
+        writeSavesIfTouched();
     }
 }
 
 void fixedPass() {
     if (runState.windowActive) {
         runFrameGroup(true);
-        if ((runState.framesRendered & 0xFF) == 0) {
-            writeSavesIfTouched();
-        }
+        writeSavesEveryFewSeconds();
         takeWindowMessage(false);
     } else {
         takeWindowMessage(true);
@@ -69,15 +88,23 @@ void fixedPass() {
     }
 }
 
-void automaticActivePass(Pacing& pacing) {
+// A late group of the automatic mode runs undrawn and counts as skipped. Fixed frame skip
+// draws it as usual; the following groups catch up on a delay shorter than a group by not
+// waiting, and a longer one (the machine was busy) starts the schedule again from now, so that
+// the game never races to catch up.
+void clockActivePass(Pacing& pacing, bool automaticSkip) {
     s32 deadline = frameDeadlines[pacing.group];
-    if (sinceBase(pacing) > deadline) {
+    if (sinceBase(pacing) > deadline && automaticSkip) {
         runFrameGroup(false);
         pacing.lastRead = hostMilliseconds();
         ++runState.framesSkipped;
     } else {
         runFrameGroup(true);
         pacing.lastRead = hostMilliseconds();
+        s32 late = sinceBase(pacing) - deadline;
+        if (!automaticSkip && late > frameDeadlines[0]) {
+            pacing.base += static_cast<u32>(late);
+        }
         if (runState.emulationRunning) {
             waitUntil(pacing, deadline - 4);
         }
@@ -85,8 +112,13 @@ void automaticActivePass(Pacing& pacing) {
     if (!runState.emulationRunning) {
         return; // the quit came during the group: nothing more to wait for
     }
+    if (!automaticSkip) {
+        writeSavesEveryFewSeconds();
+    }
     if (++pacing.group == frameGroupsPerPeriod) {
-        writeSavesIfTouched();
+        if (automaticSkip) {
+            writeSavesIfTouched();
+        }
         waitUntil(pacing, frameDeadlines[frameGroupsPerPeriod - 1]);
         pacing.base += frameDeadlines[frameGroupsPerPeriod - 1];
         if (runState.resyncRequested) {
@@ -99,7 +131,7 @@ void automaticActivePass(Pacing& pacing) {
     pacing.pausing = false;
 }
 
-void automaticInactivePass(Pacing& pacing) {
+void clockInactivePass(Pacing& pacing) {
     if (!pacing.pausing) {
         pacing.pauseStart = hostMilliseconds() - 1;
         pacing.pausing = true;
@@ -119,7 +151,7 @@ void automaticInactivePass(Pacing& pacing) {
 void fillFrameDeadlines(u32 skip, bool halfSpeed) {
     for (u32 k = 0; k < frameGroupsPerPeriod; ++k) {
         u32 value = ((k + 1) * 100 * (skip + 1)) / 6;
-        frameDeadlines[k] = static_cast<u16>(halfSpeed ? value * 4 : value);
+        frameDeadlines[k] = static_cast<u16>(halfSpeed ? value * 2 : value);
     }
 }
 
@@ -130,6 +162,8 @@ void emulationLoop() {
         settings.frameSkip = maxFrameSkip;
     }
     fillFrameDeadlines(settings.frameSkip, settings.halfSpeed);
+    PacedBy pacedBy = choosePacing();
+    hostSetRefreshWait(pacedBy == PacedBy::display);
     allocateLineBuffers();
     runState.emulationRunning = 1;
     hostSleep(10);
@@ -141,12 +175,12 @@ void emulationLoop() {
     pacing.lastRead = hostMilliseconds();
 
     while (runState.emulationRunning) {
-        if (!settings.autoFrameSkip) {
+        if (pacedBy == PacedBy::display) {
             fixedPass();
         } else if (runState.windowActive) {
-            automaticActivePass(pacing);
+            clockActivePass(pacing, pacedBy == PacedBy::automaticSkip);
         } else {
-            automaticInactivePass(pacing);
+            clockInactivePass(pacing);
         }
     }
 }

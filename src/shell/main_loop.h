@@ -1,4 +1,5 @@
-// The main loop: frame groups paced by fixed frame skip or by the clock, periodic save writes.
+// The main loop: frame groups paced by the display's refresh or by the clock, periodic save
+// writes.
 #pragma once
 
 #include "common/types.h"

@@ -1,6 +1,9 @@
 #include "shell/startup.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "cart/rom_loader.h"
@@ -81,8 +84,34 @@ void bootFromBios() {
     ioRegister(io::POSTFLG) = 0; // a plain store: no halt
 }
 
-int failStartUp(int exitCode) {
+// The log's length before a set-up group, so that a failure can show the lines it wrote.
+std::uintmax_t logLength() {
+    std::error_code error;
+    std::uintmax_t length = std::filesystem::file_size(logFileName, error);
+    return error ? 0 : length;
+}
+
+// What the log got from MARK on, without the blank lines around it; empty when the log could
+// not be written.
+std::string logTextSince(std::uintmax_t mark) {
+    std::ifstream log(logFileName, std::ios::binary);
+    log.seekg(static_cast<std::streamoff>(mark));
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    size_t first = text.find_first_not_of("\r\n ");
+    size_t last = text.find_last_not_of("\r\n ");
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+// A failed set-up ends the program with its exit code, after the shut-down sequence and a
+// message box that shows the player the lines the failing group logged: started from the
+// settings program, Quarvend has no terminal to say it in. The joystick's own message box
+// ("Joystick not found!") has told the player already.
+int failStartUp(int exitCode, std::uintmax_t logMark, const char* fallbackText) {
+    std::string text = logTextSince(logMark);
     shutdownEmulator();
+    if (text.find("Fail to initialize joystick") == std::string::npos) {
+        hostShowMessageBox("Quarvend Message", text.empty() ? fallbackText : text.c_str());
+    }
     return exitCode;
 }
 
@@ -181,19 +210,23 @@ int quarvendMain(const char* commandLine) {
     }
     saveFilesReady = 1;
 
+    std::uintmax_t logMark = logLength();
     if (!createMainWindow()) {
         debugLog("\nFail to create window");
-        return failStartUp(exitWindowFailed);
+        return failStartUp(exitWindowFailed, logMark, "Fail to create window");
     }
     debugLog("\nWin32 application established\n");
+    logMark = logLength();
     if (!initDirectInput()) {
-        return failStartUp(exitInputFailed);
+        return failStartUp(exitInputFailed, logMark, "The input devices cannot be set up");
     }
+    logMark = logLength();
     if (!initSound()) {
-        return failStartUp(exitSoundFailed);
+        return failStartUp(exitSoundFailed, logMark, "The sound output cannot be set up");
     }
+    logMark = logLength();
     if (!initDisplay()) {
-        return failStartUp(exitDisplayFailed);
+        return failStartUp(exitDisplayFailed, logMark, "The display cannot be set up");
     }
     displayReady = 1;
     debugLog("All DirectX components initialized successfully\n");

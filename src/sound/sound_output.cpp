@@ -1,5 +1,7 @@
 #include "sound/sound_output.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "common/log.h"
@@ -77,10 +79,31 @@ void mixToneSides(u8* left, u8* right) {
     mixTones(right, (routing >> 8) & 0xF);
 }
 
-// Writes this frame's 735 bytes of a left/right buffer pair: silence while the master enable
-// is off, else the mix. A buffer that cannot be locked skips the pair for this frame; the
-// other one is unlocked again with nothing written, so no lock is left held.
-void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*)) {
+// Puts the frame's 735 bytes into a looping buffer as COUNT bytes from the write offset on,
+// each byte repeated or left out evenly where COUNT differs, so the wave goes on without a
+// jump.
+void putFrame(u8* buffer, const u8* frame, u32 count) {
+    u32 at = soundOutput.writeOffset;
+    if (count == samplesPerFrame) {
+        u32 first = std::min(count, soundBufferBytes - at);
+        std::memcpy(buffer + at, frame, first);
+        std::memcpy(buffer, frame + first, count - first);
+        return;
+    }
+    u32 source = 0, step = 0;
+    for (u32 i = 0; i < count; ++i) {
+        buffer[at] = frame[source];
+        at = at + 1 == soundBufferBytes ? 0 : at + 1;
+        for (step += samplesPerFrame; step >= count; step -= count) {
+            ++source;
+        }
+    }
+}
+
+// Writes this frame's bytes of a left/right buffer pair: silence while the master enable is
+// off, else the mix. A buffer that cannot be locked skips the pair for this frame; the other
+// one is unlocked again with nothing written, so no lock is left held.
+void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*), u32 count) {
     u8* left = hostLockSoundBuffer(leftBuffer);
     u8* right = hostLockSoundBuffer(rightBuffer);
     if (!left || !right) {
@@ -92,16 +115,60 @@ void writeBufferPair(int leftBuffer, int rightBuffer, void (*mix)(u8*, u8*)) {
         }
         return;
     }
-    left += soundOutput.writeOffset;
-    right += soundOutput.writeOffset;
+    u8 frameLeft[samplesPerFrame];
+    u8 frameRight[samplesPerFrame];
     if (!(ioRegister(io::SOUNDCNT_X) & 0x80)) {
-        std::memset(left, silence, samplesPerFrame);
-        std::memset(right, silence, samplesPerFrame);
+        std::memset(frameLeft, silence, samplesPerFrame);
+        std::memset(frameRight, silence, samplesPerFrame);
     } else {
-        mix(left, right);
+        mix(frameLeft, frameRight);
     }
-    hostUnlockSoundBuffer(leftBuffer, soundOutput.writeOffset, samplesPerFrame);
-    hostUnlockSoundBuffer(rightBuffer, soundOutput.writeOffset, samplesPerFrame);
+    putFrame(left, frameLeft, count);
+    putFrame(right, frameRight, count);
+    hostUnlockSoundBuffer(leftBuffer, soundOutput.writeOffset, count);
+    hostUnlockSoundBuffer(rightBuffer, soundOutput.writeOffset, count);
+}
+
+// Beyond this lead (80 ms), or behind the cursor, the distance has not drifted but is lost (the
+// window was inactive, the machine stalled): the write offset moves instead.
+constexpr s32 farthestLead = 3528;
+// At most this many bytes more or fewer per frame (6.5 %), so the pitch never moves far, and
+// at most 36 (5 %) of them for a device's steady pace.
+constexpr float largestCorrection = 48.0f;
+constexpr float largestDrift = 36.0f;
+
+// How many bytes this frame puts into each buffer. The frame's 735 samples (twice that at half
+// speed, where each frame lasts twice as long) become a few more when the device's cursor runs
+// ahead of where the writing expects it, a few fewer when it falls behind: a proportional part
+// for the averaged distance and an accumulated part for a device that plays steadily faster or
+// slower than the frames come.
+u32 bytesForFrame() {
+    u32 cursor = hostSoundPlayPosition(fifoLeftBuffer);
+    if (cursor >= soundBufferBytes) {
+        return samplesPerFrame; // the host takes the bytes as they come
+    }
+    u32 nominal = settings.halfSpeed ? 2 * samplesPerFrame : samplesPerFrame;
+    s32 lead =
+        static_cast<s32>((soundOutput.writeOffset + soundBufferBytes - cursor) % soundBufferBytes);
+    if (lead > static_cast<s32>(soundBufferBytes / 2)) {
+        lead -= static_cast<s32>(soundBufferBytes);
+    }
+    if (lead < 0 || lead > farthestLead) {
+        soundOutput.writeOffset = (cursor + soundLeadBytes) % soundBufferBytes;
+        soundOutput.leadAverage = soundLeadBytes;
+        return nominal;
+    }
+    soundOutput.leadAverage += (static_cast<float>(lead) - soundOutput.leadAverage) / 8.0f;
+    float error = soundOutput.leadAverage - static_cast<float>(soundLeadBytes);
+    // Only a distance within two frames of its aim tells the device's pace; a stall or a burst
+    // of frames would wind the drift up and overshoot.
+    if (std::abs(error) < static_cast<float>(soundLeadBytes)) {
+        soundOutput.driftBytes =
+            std::clamp(soundOutput.driftBytes + error / 4000.0f, -largestDrift, largestDrift);
+    }
+    float correction =
+        std::clamp(error / 30.0f + soundOutput.driftBytes, -largestCorrection, largestCorrection);
+    return static_cast<u32>(static_cast<s32>(nominal) - std::lround(correction));
 }
 
 } // namespace
@@ -143,13 +210,16 @@ int initSound() {
     debugLog("Sound Channels Created\n");
     for (int buffer = 0; buffer < 4; ++buffer) {
         hostSetSoundVolume(buffer, soundStartVolume);
-        hostSetSoundPosition(buffer, 40000);
+        // The first frame goes to offset 0, the lead ahead of where playing starts.
+        hostSetSoundPosition(buffer, soundBufferBytes - soundLeadBytes);
         if (u8* bytes = hostLockSoundBuffer(buffer)) {
             std::memset(bytes, silence, soundBufferBytes);
             hostUnlockSoundBuffer(buffer, 0, soundBufferBytes);
         }
     }
     soundOutput.writeOffset = 0;
+    soundOutput.leadAverage = soundLeadBytes;
+    soundOutput.driftBytes = 0;
     debugLog("Sound Output Start\n");
     return 1;
 }
@@ -159,12 +229,10 @@ void soundFrame() {
         return;
     }
     synthesiseTones();
-    writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos);
-    writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides);
-    soundOutput.writeOffset += samplesPerFrame;
-    if (soundOutput.writeOffset >= soundBufferBytes) {
-        soundOutput.writeOffset = 0;
-    }
+    u32 count = bytesForFrame();
+    writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos, count);
+    writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides, count);
+    soundOutput.writeOffset = (soundOutput.writeOffset + count) % soundBufferBytes;
     if (runState.framesRendered == 1) {
         for (int buffer = 0; buffer < 4; ++buffer) {
             hostPlaySound(buffer);

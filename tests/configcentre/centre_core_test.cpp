@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 
 // The first-start file, which the build also places beside the programs.
 const char* const firstFile =
-    "RES=0\r\nZOOM=0\r\nSKIP=0\r\nAUTOSKIP=YES\r\nREALGBA=NO\r\nHALFSPEED=NO\r\nENABLESOUND=NO\r\n"
+    "RES=2\r\nZOOM=3\r\nSKIP=0\r\nAUTOSKIP=YES\r\nREALGBA=NO\r\nHALFSPEED=NO\r\nENABLESOUND=NO\r\n"
     "DISABLEWSCNT=NO\r\nDISABLEFIFO=NO\r\nDISABLEALPHA=NO\r\nINPUT=KEYBOARD\r\nBOOTFROMBIOS=NO\r\n"
     "SAVEMETHOD=UNKNOWN\r\nKEYUP=200\r\nKEYDOWN=208\r\nKEYLEFT=203\r\nKEYRIGHT=205\r\nKEYA=44\r\n"
     "KEYB=45\r\nKEYSELECT=14\r\nKEYSTART=28\r\nKEYL=30\r\nKEYR=31\r\nJOYA=1\r\nJOYB=2\r\n"
@@ -81,8 +81,9 @@ TEST_F(CentreCore, FirstStartFileIsTheShippedOneAndTheEmulatorPlaysWithIt) {
     EXPECT_EQ(settings.inputMode, inputKeyboard);
     EXPECT_TRUE(settings.autoFrameSkip);
     EXPECT_FALSE(settings.halfSpeed || settings.enableSound || settings.windowed);
-    EXPECT_EQ(settings.resolutionWidth, 640u);
-    EXPECT_EQ(settings.zoom, 1u);
+    // The largest picture on 16:9 and 4:3 desktops.
+    EXPECT_EQ(settings.resolutionWidth, 1024u);
+    EXPECT_EQ(settings.zoom, 4u);
     EXPECT_EQ(settings.frameSkip, 0u);
     EXPECT_EQ(keyMap[0xC8], buttonUp);
     EXPECT_EQ(keyMap[0x2C], buttonA);
@@ -113,8 +114,9 @@ TEST_F(CentreCore, FormReadsTheFirstFileBackAsItWasWritten) {
     EXPECT_EQ(readTextFile("Quarvend.CFG"), firstFile);
     EXPECT_EQ(formConfigText(form), firstFile);
     EXPECT_TRUE(form.halfSpeedEnabled);
-    EXPECT_FALSE(form.realGbaEnabled);
-    EXPECT_FALSE(form.zoomEnabled[2] || form.zoomEnabled[3]);
+    // 1024X768 allows every zoom, and REALGBA with 4X.
+    EXPECT_TRUE(form.realGbaEnabled);
+    EXPECT_TRUE(form.zoomEnabled[2] && form.zoomEnabled[3]);
     EXPECT_EQ(keyBoxText(form, 6), "Backspace");
     EXPECT_EQ(joyBoxText(form, 5), "Joy 6");
 }

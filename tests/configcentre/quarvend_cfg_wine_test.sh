@@ -136,10 +136,11 @@ case_first_start() {
         fail "the first Quarvend.CFG differs from the one centre_files writes"
     dump
     expect_value Opt_Controller1.0.checked 1
-    expect_value Opt_Res.0.checked 1
+    expect_value Opt_Res.2.checked 1
+    expect_value Opt_Zoom.3.checked 1
     expect_value Chk_AutoFrameSkip.checked 1
     expect_value Chk_HalfSpeed.enabled 1
-    expect_value Chk_RealGBA.enabled 0
+    expect_value Chk_RealGBA.enabled 1
     expect_value Txt_Inkey.6 Backspace
     expect_value Txt_Joy.5 "Joy 6"
     expect_value Frame2.visible 0

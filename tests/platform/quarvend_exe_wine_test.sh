@@ -300,8 +300,11 @@ case_set_up_failures() {
     while read -r step code text; do
         rm -f "$game/DBUG.txt"
         start_quarvend QUARVEND_FAIL_STEP="$step"
-        expect_exit "$code"
+        # The player sees the failure in a box; the exit follows its answer.
+        find_window "Quarvend Message"
         grep -qF "$text" "$game/DBUG.txt" || fail "$step: no '$text' in the log"
+        xdotool windowfocus --sync "$found_window" key Return
+        expect_exit "$code"
         expect_clean_end
         echo "$step: exit code $code"
     done <<'EOF'

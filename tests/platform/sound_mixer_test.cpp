@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,8 @@ TEST_F(SoundMixer, CursorWrapsAtTheBufferEndAndKeepsItsPlace) {
     EXPECT_EQ(out[2], 512);
     EXPECT_EQ(out[4], 768); // byte 0, after the wrap
     EXPECT_EQ(streams->stream[fifoLeftBuffer].cursor, 1u);
+    // A byte played is silence until it is written again: a lap without writing is quiet.
+    EXPECT_EQ(streams->stream[fifoLeftBuffer].bytes[soundBufferBytes - 2], 0x80);
     out = mix(1);
     EXPECT_EQ(out[0], 1024);
     EXPECT_EQ(streams->stream[fifoLeftBuffer].cursor, 2u);
@@ -107,3 +110,36 @@ TEST_F(SoundMixer, SumsBeyondFullScaleClipInsteadOfWrapping) {
 }
 
 } // namespace
+
+// The output filter takes a constant offset away within a fraction of a second and lets a
+// tone through: a 1 kHz square of ±4000 on an offset of +3000 comes out centred on 0.
+TEST(SoundOutputCentring, TakesTheOffsetAwayAndKeepsTheTone) {
+    OutputCentring state{};
+    std::vector<s16> out(2 * 44100);
+    for (size_t frame = 0; frame < out.size() / 2; ++frame) {
+        s16 level = static_cast<s16>(3000 + ((frame / 22) % 2 ? 4000 : -4000));
+        out[2 * frame] = level;
+        out[2 * frame + 1] = 3000;
+    }
+    centreSoundOutput(state, out.data(), static_cast<u32>(out.size() / 2));
+    double sum = 0;
+    s16 peak = 0;
+    for (size_t frame = 22050; frame < out.size() / 2; ++frame) {
+        sum += out[2 * frame];
+        peak = std::max(peak, out[2 * frame]);
+        EXPECT_NEAR(out[2 * frame + 1], 0, 2);
+    }
+    EXPECT_NEAR(sum / 22050, 0, 20);
+    EXPECT_NEAR(peak, 4000, 200);
+
+    // After a second of silence the same tone fades in instead of jumping to its offset, a
+    // pop: 5 ms in, it is at a quarter of its level.
+    std::fill(out.begin(), out.end(), 0);
+    centreSoundOutput(state, out.data(), 44100);
+    for (size_t frame = 0; frame < 1000; ++frame) {
+        out[2 * frame] = static_cast<s16>(3000 + ((frame / 22) % 2 ? 4000 : -4000));
+    }
+    centreSoundOutput(state, out.data(), 1000);
+    EXPECT_LE(*std::max_element(out.begin(), out.begin() + 2 * 220), 7000 / 4);
+    EXPECT_GE(*std::max_element(out.begin() + 1800, out.begin() + 2000), 6000);
+}

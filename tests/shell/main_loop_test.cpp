@@ -47,10 +47,10 @@ TEST(FrameDeadlines, FollowSkipAndHalfSpeed) {
     EXPECT_EQ(frameDeadlines[2], 50);
     EXPECT_EQ(frameDeadlines[3], 66);
     EXPECT_EQ(frameDeadlines[239], 4000);
-    fillFrameDeadlines(2, true);
-    EXPECT_EQ(frameDeadlines[0], 200);
+    fillFrameDeadlines(2, true); // half speed: twice as long
+    EXPECT_EQ(frameDeadlines[0], 100);
     fillFrameDeadlines(3, true);
-    EXPECT_EQ(frameDeadlines[239], 64000);
+    EXPECT_EQ(frameDeadlines[239], 32000);
 }
 
 TEST_F(MainLoopTest, FixedSkipDrawsTheFirstFrameOfEachGroup) {
@@ -103,7 +103,7 @@ TEST_F(MainLoopTest, OnTimeGroupsWaitForTheirDeadline) {
 
 TEST_F(MainLoopTest, HalfSpeedStretchesTheSchedule) {
     EXPECT_EQ(run("AUTOSKIP=YES\r\nHALFSPEED=YES\r\n", 10), exitNormal);
-    EXPECT_GE(hostMilliseconds(), 9u * 66u - 4u);
+    EXPECT_GE(hostMilliseconds(), 9u * 33u - 4u);
     EXPECT_EQ(runState.framesSkipped, 0u);
 }
 
@@ -119,6 +119,45 @@ TEST_F(MainLoopTest, ResyncMakesTheFirstGroupOfTheNextPeriodOnTime) {
     headlessScriptKey(5, dik::f8, true);
     EXPECT_EQ(run("AUTOSKIP=YES\r\n", 245), exitNormal);
     EXPECT_EQ(runState.framesSkipped, skippedWithoutResync - 1);
+}
+
+// On a 60 Hz display fixed frame skip leaves the pace to the display's refresh and reads no
+// clock; on any other display (or none known) it keeps the clock's 60 frames per second, and
+// half speed keeps the clock's 30 on any display.
+TEST_F(MainLoopTest, FixedSkipKeepsTheClockUnlessTheDisplayRefreshesAtSixtyHertz) {
+    struct Case {
+        u32 refresh;
+        const char* config;
+        bool displayPaces;
+        u32 groupMs; // the length of a group by the clock
+    } cases[] = {
+        {60, "SKIP=2\r\n", true, 0},          {61, "", true, 0},
+        {144, "SKIP=2\r\n", false, 50},       {0, "", false, 16},
+        {75, "HALFSPEED=YES\r\n", false, 33}, {60, "HALFSPEED=YES\r\n", false, 33},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.refresh) + " Hz " + c.config);
+        resetTestMachine();
+        resetHeadlessHost();
+        headless.displayRefresh = c.refresh;
+        EXPECT_EQ(run(c.config, 30), exitNormal);
+        EXPECT_EQ(headless.refreshWait, c.displayPaces);
+        EXPECT_EQ(headless.sleepsUntil == 0, c.displayPaces);
+        u32 groups = 30 / (std::string(c.config) == "SKIP=2\r\n" ? 3 : 1);
+        EXPECT_GE(hostMilliseconds(), (groups - 1) * c.groupMs);
+        EXPECT_EQ(headless.flips, 1u + groups - 1); // every group drawn, the first one blank
+    }
+}
+
+// A fixed-skip group that comes late is still drawn, and the ones after a stall do not race to
+// catch up: after a second lost at frame 10, the other 29 groups still take their 16 ms each.
+TEST_F(MainLoopTest, LateFixedSkipGroupsAreDrawnAndNotCaughtUp) {
+    headless.displayRefresh = 144;
+    headless.clockJumps = {{10, 1000}};
+    EXPECT_EQ(run("", 40), exitNormal);
+    EXPECT_EQ(runState.framesSkipped, 0u);
+    EXPECT_EQ(headless.flips, 1u + 39u);
+    EXPECT_GE(hostMilliseconds(), 1000u + 38u * 16u);
 }
 
 TEST_F(MainLoopTest, InactiveWindowStopsEmulationUntilActivatedAgain) {

@@ -107,11 +107,16 @@ TEST_F(StartupTest, EachFailingSetUpStepHasItsExitCode) {
         HeadlessFailure failure;
         int exitCode;
         const char* line;
+        const char* shown;
     } cases[] = {
-        {HeadlessFailure::window, exitWindowFailed, "\nFail to create window"},
-        {HeadlessFailure::input, exitInputFailed, "\nFail to create DirectInput object"},
-        {HeadlessFailure::sound, exitSoundFailed, "Unable to create DirectSound object!\n"},
-        {HeadlessFailure::display, exitDisplayFailed, "\nDirectDrawCreate Fail"},
+        {HeadlessFailure::window, exitWindowFailed, "\nFail to create window",
+         "Fail to create window"},
+        {HeadlessFailure::input, exitInputFailed, "\nFail to create DirectInput object",
+         "Fail to create DirectInput object"},
+        {HeadlessFailure::sound, exitSoundFailed, "Unable to create DirectSound object!\n",
+         "Start to initialize DirectSound...\nUnable to create DirectSound object!"},
+        {HeadlessFailure::display, exitDisplayFailed, "\nDirectDrawCreate Fail",
+         "DirectDrawCreate Fail"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -120,6 +125,11 @@ TEST_F(StartupTest, EachFailingSetUpStepHasItsExitCode) {
         EXPECT_EQ(quarvendMain("game.gba"), c.exitCode);
         // The shut-down after loading writes the saves.
         EXPECT_TRUE(logHasInOrder({c.line, "\nSRAM contents saved to  game.sav", "\nQuitting..."}));
+        // The player sees the group's log lines, and nothing of the shut-down's.
+        EXPECT_EQ(headless.messageBoxCaption, "Quarvend Message");
+        EXPECT_NE(headless.messageBoxText.find(c.shown), std::string::npos)
+            << headless.messageBoxText;
+        EXPECT_EQ(headless.messageBoxText.find("Quitting"), std::string::npos);
         EXPECT_EQ(runState.framesRendered, 0u);
     }
 }

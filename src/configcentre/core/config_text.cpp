@@ -126,10 +126,12 @@ std::string configText(const CentreSettings& settings) {
 
 CentreSettings firstStartSettings() {
     CentreSettings settings;
-    settings.resolution = 0;
-    settings.zoom = 0;
+    // 1024 x 768 at 4x: the largest picture on 16:9 and 4:3 desktops alike, as every mode is
+    // 4:3 and shown as large as the screen allows (960 x 640 of 1024 x 768).
+    settings.resolution = 2;
+    settings.zoom = 3;
     settings.frameSkip = 0;
-    settings.autoSkip = true;
+    settings.autoSkip = true; // paced by the clock on any display
     settings.keyboardInput = true;
     const Button order[centreKeyCount] = {buttonUp, buttonDown, buttonLeft,   buttonRight,
                                           buttonA,  buttonB,    buttonSelect, buttonStart,

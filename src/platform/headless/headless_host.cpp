@@ -45,11 +45,31 @@ std::vector<s16> headlessStereoSamples() {
     return samples;
 }
 
-u32 hostMilliseconds() {
+namespace {
+
+u32 clockNow() {
     u32 now = headless.clockBase + headless.clockReads * headless.msPerRead +
               runState.framesRendered * headless.msPerFrame;
+    for (const auto& [frame, milliseconds] : headless.clockJumps) {
+        now += runState.framesRendered >= frame ? milliseconds : 0;
+    }
+    return now;
+}
+
+} // namespace
+
+u32 hostMilliseconds() {
+    u32 now = clockNow();
     ++headless.clockReads;
     return now;
+}
+
+void hostSleepUntil(u32 target) {
+    s32 remaining = static_cast<s32>(target - clockNow());
+    if (remaining > 0) {
+        headless.clockBase += static_cast<u32>(remaining);
+        ++headless.sleepsUntil;
+    }
 }
 
 void hostSleep(u32 milliseconds) {
@@ -193,6 +213,14 @@ u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool) {
     return result;
 }
 
+u32 hostDisplayRefreshRate() {
+    return headless.displayRefresh;
+}
+
+void hostSetRefreshWait(bool wait) {
+    headless.refreshWait = wait;
+}
+
 u32 hostRestoreDisplay() {
     ++headless.restores;
     return hostDisplayOk;
@@ -223,6 +251,7 @@ void hostSetSoundPosition(int buffer, u32 position) {
 void hostPlaySound(int buffer) {
     if (buffer >= 0 && buffer < 4) {
         headless.soundPlaying[buffer] = true;
+        headless.soundPlayFrame = runState.framesRendered;
     }
 }
 
@@ -246,15 +275,28 @@ void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
     }
     // The set-up's fill of the whole buffer is silence before play, not output.
     if (!headless.captureSound || buffer < 0 || buffer >= 4 || length >= soundBufferBytes ||
-        offset + length > headless.soundBuffers[buffer].size()) {
+        offset >= soundBufferBytes || headless.soundBuffers[buffer].size() != soundBufferBytes) {
         return;
     }
     float gain = std::pow(10.0f, static_cast<float>(headless.soundVolume[buffer]) / 2000.0f);
-    const u8* bytes = headless.soundBuffers[buffer].data() + offset;
+    const u8* bytes = headless.soundBuffers[buffer].data();
     std::vector<float>& capture = headless.soundCapture[buffer];
     size_t at = capture.size();
     capture.resize(at + length);
     for (u32 i = 0; i < length; ++i) {
-        capture[at + i] = (static_cast<float>(bytes[i]) - 128.0f) * gain;
+        capture[at + i] =
+            (static_cast<float>(bytes[(offset + i) % soundBufferBytes]) - 128.0f) * gain;
     }
+}
+
+u32 hostSoundPlayPosition(int buffer) {
+    if (buffer < 0 || buffer >= 4 || headless.soundCursorPerFrame <= 0) {
+        return soundBufferBytes;
+    }
+    u32 moved = 0;
+    if (headless.soundPlaying[buffer]) {
+        moved = static_cast<u32>(headless.soundCursorPerFrame *
+                                 (runState.framesRendered - headless.soundPlayFrame));
+    }
+    return (headless.soundPosition[buffer] + moved) % soundBufferBytes;
 }

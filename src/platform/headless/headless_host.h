@@ -36,11 +36,23 @@ struct HeadlessHost {
     bool display15Bit = false;
     std::vector<u32> flipResults; // results the next flips report, in order (then 0)
 
-    // Virtual clock: advances by msPerRead at every read and by msPerFrame per frame run.
+    // Virtual clock: advances by msPerRead at every read and by msPerFrame per frame run;
+    // hostSleepUntil moves it on to the end of the wait.
     u32 clockBase = 0;
     u32 msPerRead = 1;
     u32 msPerFrame = 0;
     u32 clockReads = 0;
+    u32 sleepsUntil = 0; // waits through hostSleepUntil that had to sleep
+    // Stalls: from framesRendered = first on, the clock is second milliseconds further on.
+    std::vector<std::pair<u32, u32>> clockJumps;
+    // The display's refresh rate as hostDisplayRefreshRate reports it, and whether presenting
+    // was last told to wait for it.
+    u32 displayRefresh = 60;
+    bool refreshWait = false;
+    // A device cursor for the sound buffers: from hostPlaySound on, it moves this many bytes
+    // per frame run. 0: no cursor, the bytes are taken as they are written.
+    double soundCursorPerFrame = 0;
+    u32 soundPlayFrame = 0;
     // Wall time when the main loop started (its first sleep), for frame rate figures.
     std::chrono::steady_clock::time_point loopStart{};
 

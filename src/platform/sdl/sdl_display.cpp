@@ -12,6 +12,11 @@ s32 textureWidth;
 s32 textureHeight;
 // The renderer lost its textures (a device reset); the next flip reports the display lost.
 bool deviceLost;
+// Presenting waits for the display's refresh (hostSetRefreshWait).
+bool refreshWait;
+
+// Lets tests stand in for a display of another refresh rate.
+constexpr const char* refreshVariable = "QUARVEND_DISPLAY_REFRESH";
 
 void releaseRenderer() {
     if (texture) {
@@ -27,13 +32,11 @@ void releaseRenderer() {
     deviceLost = false;
 }
 
-// In fixed frame skip nothing but the presentation paces the emulator, as the original's flips
-// waited for the display; with automatic skip the millisecond clock paces it alone.
 bool createRenderer() {
     if (!sdlWindow) {
         return false;
     }
-    Uint32 flags = settings.autoFrameSkip ? 0 : SDL_RENDERER_PRESENTVSYNC;
+    Uint32 flags = refreshWait ? SDL_RENDERER_PRESENTVSYNC : 0;
     renderer = SDL_CreateRenderer(sdlWindow, -1, flags);
     if (!renderer) {
         SDL_Log("Quarvend: cannot create the renderer: %s", SDL_GetError());
@@ -106,6 +109,25 @@ void hostCloseDisplay() {
 
 bool hostDisplayIs15Bit() {
     return false;
+}
+
+u32 hostDisplayRefreshRate() {
+    if (const char* forced = SDL_getenv(refreshVariable)) {
+        return static_cast<u32>(SDL_strtoul(forced, nullptr, 10));
+    }
+    int display = sdlWindow ? SDL_GetWindowDisplayIndex(sdlWindow) : -1;
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate < 0) {
+        return 0;
+    }
+    return static_cast<u32>(mode.refresh_rate);
+}
+
+void hostSetRefreshWait(bool wait) {
+    refreshWait = wait;
+    if (renderer) {
+        SDL_RenderSetVSync(renderer, wait ? 1 : 0);
+    }
 }
 
 bool hostClearScreen() {

@@ -8,18 +8,22 @@
 namespace {
 
 SoundStreams streams;
+OutputCentring centring; // the audio thread's
 // What hostLockSoundBuffer hands out; only the emulation thread touches it.
 u8 writeBuffers[4][soundBufferBytes];
 SDL_AudioDeviceID device;
 bool buffersReady;
+bool deviceRunning;
 
 constexpr int outputRate = 44100;
 constexpr Uint16 callbackFrames = 512; // about 12 ms
 
 void audioCallback(void* userdata, Uint8* stream, int length) {
     auto* shared = static_cast<SoundStreams*>(userdata);
-    mixSoundStreams(*shared, reinterpret_cast<s16*>(stream),
-                    static_cast<u32>(length) / (2 * sizeof(s16)));
+    auto* out = reinterpret_cast<s16*>(stream);
+    u32 frames = static_cast<u32>(length) / (2 * sizeof(s16));
+    mixSoundStreams(*shared, out, frames);
+    centreSoundOutput(centring, out, frames);
 }
 
 bool openDevice() {
@@ -48,15 +52,16 @@ bool openDevice() {
     return true;
 }
 
-// The buffers start silent and stopped; the device runs from here on, playing silence until
-// the core starts the buffers.
+// The buffers start silent and stopped. The device starts with the first buffer the core
+// plays, so that the player hears no silence of the set-up before the game's first frame.
 void prepareBuffers() {
     resetSoundStreams(streams);
+    centring = OutputCentring{};
     for (u8* buffer : writeBuffers) {
         SDL_memset(buffer, 0x80, soundBufferBytes);
     }
     buffersReady = true;
-    SDL_PauseAudioDevice(device, 0);
+    deviceRunning = false;
 }
 
 bool validBuffer(int buffer) {
@@ -80,6 +85,7 @@ bool setUpSound(HostStep step) {
 
 void hostCloseSound() {
     buffersReady = false;
+    deviceRunning = false;
     if (device) {
         SDL_CloseAudioDevice(device); // waits for a running callback to end
         device = 0;
@@ -108,6 +114,10 @@ void hostSetSoundPosition(int buffer, u32 position) {
 void hostPlaySound(int buffer) {
     if (validBuffer(buffer)) {
         streams.stream[buffer].playing.store(true, std::memory_order_relaxed);
+        if (!deviceRunning) {
+            deviceRunning = true;
+            SDL_PauseAudioDevice(device, 0);
+        }
     }
 }
 
@@ -125,9 +135,17 @@ void hostUnlockSoundBuffer(int buffer, u32 offset, u32 length) {
     if (!validBuffer(buffer) || offset >= soundBufferBytes) {
         return;
     }
-    u32 end = length > soundBufferBytes - offset ? soundBufferBytes : offset + length;
     std::atomic<u8>* shared = streams.stream[buffer].bytes;
-    for (u32 i = offset; i < end; ++i) {
-        shared[i].store(writeBuffers[buffer][i], std::memory_order_relaxed);
+    u32 at = offset;
+    for (u32 i = 0; i < length && i < soundBufferBytes; ++i) {
+        shared[at].store(writeBuffers[buffer][at], std::memory_order_relaxed);
+        at = at + 1 == soundBufferBytes ? 0 : at + 1;
     }
+}
+
+u32 hostSoundPlayPosition(int buffer) {
+    if (!validBuffer(buffer)) {
+        return soundBufferBytes;
+    }
+    return streams.stream[buffer].cursor.load(std::memory_order_relaxed) % soundBufferBytes;
 }

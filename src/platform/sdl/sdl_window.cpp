@@ -1,7 +1,13 @@
 // The SDL host's window, its messages, the message box, the clock and the process priority,
 // and the dispatch of the set-up steps to the device groups.
+#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
+
+#include <cstdlib>
+
+#include <chrono>
+#include <thread>
 
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_host.h"
@@ -30,6 +36,15 @@ void takeHangUp() {
 
 // How much nicer than normal the process becomes; the original raised its priority class.
 constexpr int raisedNiceValue = -10;
+
+using Clock = std::chrono::steady_clock;
+const Clock::time_point clockStart = Clock::now();
+
+// Whole milliseconds since clockStart, not wrapped.
+u64 millisecondsSinceStart(Clock::time_point when) {
+    return static_cast<u64>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(when - clockStart).count());
+}
 
 void handleWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
@@ -182,14 +197,44 @@ void hostShowMessageBox(const char* caption, const char* text) {
     }
 }
 
+// Each thread has its own nice value here: the sound device's thread and the graphics
+// driver's, started during the set-up, are raised with the emulation's.
 bool hostRaisePriority() {
-    return setpriority(PRIO_PROCESS, 0, raisedNiceValue) == 0;
+    bool raised = setpriority(PRIO_PROCESS, 0, raisedNiceValue) == 0;
+    if (DIR* threads = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(threads)) {
+            int thread = std::atoi(entry->d_name);
+            if (thread > 0) {
+                setpriority(PRIO_PROCESS, static_cast<id_t>(thread), raisedNiceValue);
+            }
+        }
+        closedir(threads);
+    }
+    return raised;
 }
 
 u32 hostMilliseconds() {
-    return SDL_GetTicks();
+    return static_cast<u32>(millisecondsSinceStart(Clock::now()));
 }
 
 void hostSleep(u32 milliseconds) {
-    SDL_Delay(milliseconds);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// The kernel's timers end a sleep within tens of microseconds of its end on an idle machine;
+// waking a millisecond early leaves room for a late wake-up, and the second sleep ends on the
+// tick itself.
+void hostSleepUntil(u32 target) {
+    Clock::time_point now = Clock::now();
+    u64 elapsed = millisecondsSinceStart(now);
+    s32 remaining = static_cast<s32>(target - static_cast<u32>(elapsed));
+    if (remaining <= 0) {
+        return;
+    }
+    Clock::time_point deadline =
+        clockStart + std::chrono::milliseconds(elapsed + static_cast<u64>(remaining));
+    std::this_thread::sleep_until(deadline - std::chrono::milliseconds(1));
+    while (Clock::now() < deadline) {
+        std::this_thread::sleep_until(deadline);
+    }
 }

@@ -149,6 +149,17 @@ bool hostDisplayIs15Bit() {
     return rgb555Display;
 }
 
+u32 hostDisplayRefreshRate() {
+    DWORD hertz = 0;
+    if (!displayObject || FAILED(displayObject->GetMonitorFrequency(&hertz))) {
+        return 0;
+    }
+    return hertz;
+}
+
+// Flips always follow the display's refresh: two flips within one refresh wait at line 225.
+void hostSetRefreshWait(bool) {}
+
 bool hostClearScreen() {
     bool frontCleared = fillBlack(frontSurface);
     bool backCleared = fillBlack(backSurface);

@@ -178,6 +178,16 @@ u8* hostLockSoundBuffer(int buffer) {
     return static_cast<u8*>(lock.bytes);
 }
 
+// DirectSound's write cursor: the bytes before it are already on their way to the speakers.
+u32 hostSoundPlayPosition(int buffer) {
+    IDirectSoundBuffer* target = bufferAt(buffer);
+    DWORD play = 0, write = 0;
+    if (!target || FAILED(target->GetCurrentPosition(&play, &write))) {
+        return soundBufferBytes;
+    }
+    return write % soundBufferBytes;
+}
+
 void hostUnlockSoundBuffer(int buffer, u32, u32) {
     IDirectSoundBuffer* target = bufferAt(buffer);
     if (!target || !locks[buffer].bytes) {

@@ -128,7 +128,11 @@ HostMessage hostTakeMessage(bool wait) {
     return messages.take();
 }
 
+// A box shown after the window has gone would meet the quit message its destruction posted and
+// close at once: that message is taken off the queue first.
 void hostShowMessageBox(const char* caption, const char* text) {
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     MessageBoxA(mainWindow, text, caption, MB_OK);
 }
 
@@ -142,4 +146,16 @@ u32 hostMilliseconds() {
 
 void hostSleep(u32 milliseconds) {
     Sleep(milliseconds);
+}
+
+// With the timer at 1 ms (WinMain), Sleep ends up to a tick late: the last millisecond is
+// waited out by yielding the processor until the clock reaches the target.
+void hostSleepUntil(u32 target) {
+    s32 remaining = static_cast<s32>(target - timeGetTime());
+    if (remaining > 1) {
+        Sleep(static_cast<DWORD>(remaining - 1));
+    }
+    while (static_cast<s32>(target - timeGetTime()) > 0) {
+        Sleep(0);
+    }
 }
