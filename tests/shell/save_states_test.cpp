@@ -8,6 +8,7 @@
 #include "cart/rom_loader.h"
 #include "common/checksum.h"
 #include "common/log.h"
+#include "cpu/execution_notes.h"
 #include "machine/gba_system.h"
 #include "machine/machine_state.h"
 #include "machine/memory_access.h"
@@ -69,8 +70,12 @@ TEST_F(SaveStatesTest, AStateOfThisRomLoadsWhatWasSaved) {
     EXPECT_EQ(saved.size(), headerSize + load32(saved.data() + 20));
     const std::vector<u8> body(saved.begin() + headerSize, saved.end());
     ASSERT_FALSE(saveMachineState() == body);
+    // An idle loop armed in the machine as it ran on would be charged by arithmetic, its
+    // polled word never read again, if the loaded CPU stood in the same loop.
+    executionNotes.pollLoop = {true, true, gba.cpu.registers[15] - 2, 1, {3, 0, 0}};
     EXPECT_TRUE(loadStateFile("a.st"));
     EXPECT_TRUE(saveMachineState() == body);
+    EXPECT_FALSE(executionNotes.pollLoop.armed);
     EXPECT_NE(readTextFile("DBUG.txt").find("\nState loaded from a.st (frame 0)"),
               std::string::npos);
 }
