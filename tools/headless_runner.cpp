@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "cart/save_files.h"
+#include "common/dik_keys.h"
 #include "common/run_state.h"
 #include "common/settings.h"
 #include "machine/gba_system.h"
 #include "platform/headless/headless_host.h"
 #include "shell/config_file.h"
 #include "shell/debug_keys.h"
+#include "shell/save_states.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;
@@ -28,7 +30,8 @@ namespace {
 const char* const usage =
     "usage: quarvend-headless [--workdir DIR] [--bios FILE] [--config FILE] [--frames N]\n"
     "                         [--press BUTTON@F-G]... [--shot F]... [--fail STEP] [--regs]\n"
-    "                         [--bench] [--wav FILE] [--save-write-pause MS] ROM\n";
+    "                         [--bench] [--wav FILE] [--save-write-pause MS]\n"
+    "                         [--save-state N:FILE]... [--load-state FILE] ROM\n";
 
 // Keyboard codes of the default configuration: arrows, Z = A, X = B, Backspace = Select,
 // Enter = Start, A = L, S = R.
@@ -41,9 +44,15 @@ const char* const defaultConfig = "INPUT=KEYBOARD\r\n"
 u32 savePause = 0;
 
 struct Press {
-    u8 button; // 1..10
+    u8 button; // 1..10, or 0 for a keyboard key
+    u8 key;    // its key code when button is 0
     u32 from;
     u32 to;
+};
+
+struct StateSave {
+    u32 frame;
+    std::string path;
 };
 
 struct Options {
@@ -57,6 +66,8 @@ struct Options {
     bool regs = false;
     bool bench = false;
     std::string wav;
+    std::vector<StateSave> stateSaves;
+    std::string stateLoad;
     std::string rom;
 };
 
@@ -85,17 +96,48 @@ u8 buttonNumber(const std::string& name) {
     return 0;
 }
 
+// KEY:NAME, a keyboard key by the name the settings program gives it (KEY:F1, KEY:LShift, ...);
+// 0 for anything else.
+u8 keyCode(const std::string& text) {
+    const std::string prefix = "KEY:";
+    if (text.compare(0, prefix.size(), prefix) != 0) {
+        return 0;
+    }
+    for (const DikKey& key : dikKeys) {
+        if (text.substr(prefix.size()) == key.name) {
+            return key.code;
+        }
+    }
+    return 0;
+}
+
+// BUTTON@F-G holds a GBA button through its configured key, KEY:NAME@F-G a key of the keyboard.
 Press parsePress(const std::string& text) {
     size_t at = text.find('@');
     size_t dash = text.find('-', at == std::string::npos ? 0 : at);
     Press press{};
-    if (at == std::string::npos || dash == std::string::npos ||
-        !(press.button = buttonNumber(text.substr(0, at))) ||
+    if (at != std::string::npos) {
+        press.button = buttonNumber(text.substr(0, at));
+        press.key = keyCode(text.substr(0, at));
+    }
+    if (at == std::string::npos || dash == std::string::npos || (!press.button && !press.key) ||
         !parseNumber(text.substr(at + 1, dash - at - 1), &press.from) ||
         !parseNumber(text.substr(dash + 1), &press.to) || press.to < press.from) {
-        fail("bad --press '" + text + "' (expected BUTTON@F-G, e.g. A@10-20)");
+        fail("bad --press '" + text +
+             "' (expected BUTTON@F-G or KEY:NAME@F-G, e.g. A@10-20, KEY:F1@5-5)");
     }
     return press;
+}
+
+StateSave parseStateSave(const std::string& text) {
+    size_t colon = text.find(':');
+    StateSave save{};
+    if (colon == std::string::npos || !parseNumber(text.substr(0, colon), &save.frame) ||
+        colon + 1 == text.size()) {
+        fail("bad --save-state '" + text + "' (expected N:FILE, e.g. 300:game.state)");
+    }
+    save.path = fs::absolute(text.substr(colon + 1)).string();
+    return save;
 }
 
 HeadlessFailure parseFailure(const std::string& step) {
@@ -146,6 +188,14 @@ Options parseOptions(int argc, char** argv) {
             options.bench = true;
         } else if (arg == "--wav") {
             options.wav = value();
+        } else if (arg == "--save-state") {
+            options.stateSaves.push_back(parseStateSave(value()));
+        } else if (arg == "--load-state") {
+            options.stateLoad = fs::absolute(value()).string();
+            std::error_code error;
+            if (!fs::is_regular_file(options.stateLoad, error)) {
+                fail("cannot read state file '" + options.stateLoad + "'");
+            }
         } else if (arg == "--save-write-pause") {
             // Holds every save write unfinished for a while, so that tests can kill it there.
             if (!parseNumber(value(), &savePause)) {
@@ -211,10 +261,13 @@ void scriptButtons(const Options& options) {
     std::memset(&settings, 0, sizeof settings);
     std::memset(keyMap, 0, sizeof keyMap);
     std::memset(buttonState, 0, sizeof buttonState);
-    gba.saveType = SaveType::undetermined;
+    gba.saveChip.saveType = SaveType::undetermined;
 
     for (const Press& press : options.presses) {
-        if (inUse.inputMode == inputKeyboard) {
+        if (press.key) {
+            headlessScriptKey(press.from, press.key, true);
+            headlessScriptKey(press.to, press.key, false);
+        } else if (inUse.inputMode == inputKeyboard) {
             u8 code = inUse.buttonCodes[press.button - 1];
             headlessScriptKey(press.from, code, true);
             headlessScriptKey(press.to, code, false);
@@ -307,6 +360,12 @@ int main(int argc, char** argv) {
         saveWriteMidway = [] { std::this_thread::sleep_for(std::chrono::milliseconds(savePause)); };
     }
     scriptButtons(options);
+    for (const StateSave& save : options.stateSaves) {
+        scheduleStateSave(save.frame, save.path);
+    }
+    if (!options.stateLoad.empty()) {
+        scheduleStateLoad(options.stateLoad);
+    }
 
     int exitCode = quarvendMain(options.rom.c_str());
     // Emulation only: from the main loop's start, so loading and set-up do not count.

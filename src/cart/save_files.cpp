@@ -29,6 +29,9 @@ struct SaveFileState {
     // The file existed but could not be read: the memory then holds zeros, and writing them
     // over the file would destroy the player's saved games.
     bool unreadable;
+    // A state was loaded since the file was last written: it is written again only once the
+    // game changes its memory, and the file it replaces then is kept as NAME.bak.
+    bool heldByState;
 };
 
 SaveFileState flashState;
@@ -39,13 +42,6 @@ SaveFileState eepromState;
 // belong to another instance writing right now.
 constexpr auto staleAge = std::chrono::minutes(1);
 
-std::string saveFileName(const std::string& romPath, const char* ending) {
-    if (romPath.size() < 3) {
-        return romPath + "." + ending;
-    }
-    return romPath.substr(0, romPath.size() - 3) + ending;
-}
-
 // Fills the memory from the file. A missing file, or anything that is not a regular file, is
 // no error: the memory stays zero.
 SaveFileState loadImage(const std::string& name, u8* memory, u32 size) {
@@ -53,7 +49,7 @@ SaveFileState loadImage(const std::string& name, u8* memory, u32 size) {
     std::FILE* file = openRegularFile(name.c_str());
     if (!file) {
         bool missing = errno == ENOENT;
-        return {!missing, !missing};
+        return {!missing, !missing, false};
     }
     std::fread(memory, 1, size, file);
     bool readOk = !std::ferror(file);
@@ -61,7 +57,7 @@ SaveFileState loadImage(const std::string& name, u8* memory, u32 size) {
     if (!readOk) {
         std::memset(memory, 0, size);
     }
-    return {true, !readOk};
+    return {true, !readOk, false};
 }
 
 // The file a save name stands for: a symbolic link (or a chain of them) is followed to its
@@ -98,23 +94,6 @@ bool isTemporaryFileOf(const std::string& entry, const std::string& file) {
     std::string middle =
         entry.substr(file.size() + 1, entry.size() - file.size() - 1 - ending.size());
     return middle.find_first_not_of("0123456789-") == std::string::npos;
-}
-
-// Makes a temporary file of our own beside FILE: no other write, of this instance or another,
-// uses the same name.
-std::FILE* createTemporaryFile(const fs::path& file, std::string& temporary) {
-    static u32 writeNumber = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = file.string() + "." + std::to_string(processNumber()) + "-" +
-                    std::to_string(++writeNumber) + ".tmp";
-        if (std::FILE* out = createNewFile(temporary.c_str())) {
-            return out;
-        }
-        if (errno != EEXIST) {
-            return nullptr;
-        }
-    }
-    return nullptr;
 }
 
 // Other programs and flash carts leave save files larger than the memory; their bytes past
@@ -210,7 +189,7 @@ WriteResult writeImage(const std::string& name, const u8* memory, u32 size) {
         return WriteResult::notAFile;
     }
     std::string temporary;
-    std::FILE* out = createTemporaryFile(file, temporary);
+    std::FILE* out = createTemporaryFileBeside(file.string(), temporary);
     if (!out) {
         return WriteResult::failed;
     }
@@ -226,19 +205,41 @@ WriteResult writeImage(const std::string& name, const u8* memory, u32 size) {
     return WriteResult::written;
 }
 
-// Writes one save file when the game changed its memory or the file was there at start. A
-// save that changed and could not be written is added to FAILURES.
-void writeSaveFile(const std::string& name, const u8* memory, u32 size, const SaveFileState& state,
+// Keeps the save file NAME as it is now as NAME.bak, replacing an older copy there. True when
+// it was kept or there is no file to keep.
+bool keepBackup(const std::string& name) {
+    fs::path file = resolveSaveFile(name);
+    std::vector<u8> contents;
+    if (!readWholeFile(file.string().c_str(), contents)) {
+        return fileKindOf(file.string().c_str()) == FileKind::missing;
+    }
+    const std::string backup = name + ".bak";
+    if (!replaceFileWhole(backup, contents.data(), contents.size())) {
+        return false;
+    }
+    debugLog("\nSave file kept as ");
+    debugLog(backup.c_str());
+    return true;
+}
+
+// Writes one save file when the game changed its memory or the file was there at start (after
+// a state load: only when the game changed its memory since). A save that changed and could
+// not be written is added to FAILURES.
+void writeSaveFile(const std::string& name, const u8* memory, u32 size, SaveFileState& state,
                    bool changed, const char* savedText, std::string& failures) {
-    if (!changed && !state.existed) {
+    if (!changed && (!state.existed || state.heldByState)) {
         return;
     }
     std::string failure;
     if (state.unreadable) {
         failure = "Save file not overwritten because it could not be read at start: " + name;
+    } else if (state.heldByState && !keepBackup(name)) {
+        failure =
+            "Could not keep save file " + name + " as " + name + ".bak, so it was not written";
     } else {
         switch (writeImage(name, memory, size)) {
         case WriteResult::written:
+            state.heldByState = false;
             debugLog(savedText);
             debugLog(name.c_str());
             return;
@@ -256,11 +257,18 @@ void writeSaveFile(const std::string& name, const u8* memory, u32 size, const Sa
 
 } // namespace
 
-void setSaveFileNames(const char* romPath) {
+std::string romSiblingName(const char* romPath, const char* ending) {
     std::string path = romPath ? romPath : "";
-    sramFileName = saveFileName(path, "sav");
-    flashFileName = saveFileName(path, "Flash");
-    eepromFileName = saveFileName(path, "EEPROM");
+    if (path.size() < 3) {
+        return path + "." + ending;
+    }
+    return path.substr(0, path.size() - 3) + ending;
+}
+
+void setSaveFileNames(const char* romPath) {
+    sramFileName = romSiblingName(romPath, "sav");
+    flashFileName = romSiblingName(romPath, "Flash");
+    eepromFileName = romSiblingName(romPath, "EEPROM");
     flashState = {};
     sramState = {};
     eepromState = {};
@@ -278,9 +286,17 @@ void loadEeprom() {
     eepromState = loadSaveFile(eepromFileName, gba.EepromData, eepromSize, "\nEEPROM Loaded");
 }
 
+void holdSaveFilesAfterStateLoad() {
+    flashState.heldByState = true;
+    sramState.heldByState = true;
+    eepromState.heldByState = true;
+    gba.savesChanged = 0;
+    gba.saveTouched = false;
+}
+
 std::string writeSaveFiles() {
     std::string failures;
-    if (gba.saveType == SaveType::flash) {
+    if (gba.saveChip.saveType == SaveType::flash) {
         writeSaveFile(flashFileName, gba.FlashMemory, flashSize, flashState,
                       gba.savesChanged & flashChanged, "\nFlashROM contents saved to  ", failures);
     }

@@ -3,9 +3,12 @@
 
 #include <string>
 
-// Builds the three names from the ROM path: its last three characters replaced by "sav",
-// "Flash" and "EEPROM". A path shorter than three characters keeps all of them and gets
-// "." and the ending appended instead, so that it still names a file of its own.
+// The name of a file beside the ROM: its path with the last three characters replaced by
+// ENDING. A path shorter than three characters keeps all of them and gets "." and the ending
+// appended instead, so that it still names a file of its own.
+std::string romSiblingName(const char* romPath, const char* ending);
+
+// Builds the three names from the ROM path with the endings "sav", "Flash" and "EEPROM".
 void setSaveFileNames(const char* romPath);
 
 extern std::string sramFileName;
@@ -32,6 +35,12 @@ void loadEeprom();
 // FIFO or folder is never replaced. Returns the log lines of the saves that changed and could
 // not be written, one a line; empty when nothing was lost.
 std::string writeSaveFiles();
+
+// After a state load, which put the save memories back as the game saw them then: a file is
+// written again only once the game changes its memory, and the first such write keeps the file
+// it replaces as NAME.bak (game.sav.bak, game.Flash.bak, game.EEPROM.bak), so no save on the
+// disk is lost to a state. Clears the changed and touched notes.
+void holdSaveFilesAfterStateLoad();
 
 // Test switch for writes cut short by a kill: when set, called twice during each write, halfway
 // through the temporary file's data and between its completion and the rename, so that a test

@@ -1,6 +1,7 @@
 // The cartridge save chips: the Flash command interpreter and the EEPROM serial protocol.
 // Save type detection and the SRAM accesses themselves are part of the bus.
-// Owns the Flash and EEPROM state fields of the machine record (flash*, eeprom*).
+// Owns the Flash and EEPROM fields of the machine record's save chip state (saveChip.flash*,
+// saveChip.eeprom*).
 #pragma once
 
 #include "common/types.h"

@@ -238,3 +238,51 @@ unsigned long processNumber() {
 }
 
 #endif
+
+std::FILE* createTemporaryFileBeside(const std::string& file, std::string& temporary) {
+    static unsigned long writeNumber = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = file + "." + std::to_string(processNumber()) + "-" +
+                    std::to_string(++writeNumber) + ".tmp";
+        if (std::FILE* out = createNewFile(temporary.c_str())) {
+            return out;
+        }
+        if (errno != EEXIST) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+bool replaceFileWhole(const std::string& path, const void* data, size_t size) {
+    FileKind kind = fileKindOf(path.c_str());
+    if (kind != FileKind::regular && kind != FileKind::missing) {
+        return false;
+    }
+    std::string temporary;
+    std::FILE* out = createTemporaryFileBeside(path, temporary);
+    if (!out) {
+        return false;
+    }
+    bool written = std::fwrite(data, 1, size, out) == size;
+    written = closeDurably(out) && written;
+    if (!written || !replaceDurably(temporary, path)) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readWholeFile(const char* path, std::vector<unsigned char>& contents) {
+    std::FILE* file = openRegularFile(path);
+    if (!file) {
+        return false;
+    }
+    unsigned char buffer[0x4000];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, file)) {
+        contents.insert(contents.end(), buffer, buffer + got);
+    }
+    bool readOk = !std::ferror(file);
+    std::fclose(file);
+    return readOk;
+}

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Opens PATH for binary reading when it is a regular file (links are followed). Anything else
 // gives nullptr with errno ENOENT, as a missing file does; other failures leave the system's
@@ -19,6 +20,10 @@ std::FILE* openRegularFileForWriting(const char* path, bool append);
 // Creates PATH for binary writing; nullptr with errno EEXIST when anything has that name
 // already, so that no file, link, FIFO or device is ever written over.
 std::FILE* createNewFile(const char* path);
+
+// Appends the whole of the regular file PATH to CONTENTS. False when it cannot be opened (as
+// openRegularFile) or read.
+bool readWholeFile(const char* path, std::vector<unsigned char>& contents);
 
 enum class FileKind { missing, regular, link, other };
 
@@ -37,3 +42,14 @@ bool replaceDurably(const std::string& from, const std::string& to);
 
 // The number of this process, for names that no other process uses at the same time.
 unsigned long processNumber();
+
+// Creates a file of our own beside FILE for binary writing, named FILE.P-N.tmp (P the process
+// number, N a count), which no other write of this process or another uses, and puts its name
+// into TEMPORARY. nullptr when it cannot be created.
+std::FILE* createTemporaryFileBeside(const std::string& file, std::string& temporary);
+
+// Writes SIZE bytes at DATA as the whole of PATH in one step: into a temporary file beside it,
+// put on the disk, then renamed over it, so PATH is never seen short. Only a regular file, or a
+// name with nothing there yet, is replaced; never a link, a device, a FIFO or a folder. False
+// when that failed; PATH is then as it was.
+bool replaceFileWhole(const std::string& path, const void* data, size_t size);

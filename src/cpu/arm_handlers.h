@@ -37,7 +37,7 @@ inline void restoreCpsrFromSpsr() {
     if (cpu.cpuMode == modeUser || cpu.cpuMode == modeSystem) {
         return;
     }
-    cpu.cpsr = *cpu.spsrSlot;
+    cpu.cpsr = spsrInView(cpu);
     switchMode(cpu.cpsr & 0x1F);
     setArmState(cpu, (cpu.cpsr & flagT) == 0);
     serviceInterrupt();

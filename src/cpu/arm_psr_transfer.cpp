@@ -26,7 +26,7 @@ void armMrs(u32 opcode) {
     }
     const u32 rd = (opcode >> 12) & 15;
     if constexpr (saved) {
-        reg(rd) = *gba.cpu.spsrSlot; // the placeholder word in User and System mode
+        reg(rd) = spsrInView(gba.cpu); // the placeholder word in User and System mode
     } else {
         reg(rd) = gba.cpu.cpsr;
     }
@@ -79,9 +79,9 @@ void armMsrSpsr(u32 opcode) {
     }
     const u32 value = msrValue<immediate>(opcode);
     if (opcode & controlFieldBit) {
-        *cpu.spsrSlot = value;
+        spsrInView(cpu) = value;
     } else {
-        setFlagBits(*cpu.spsrSlot, value);
+        setFlagBits(spsrInView(cpu), value);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "common/log.h"
 #include "cpu/dispatch.h"
-#include "cpu/poll_loops.h"
+#include "cpu/execution_notes.h"
 #include "machine/gba_system.h"
 
 namespace {
@@ -65,16 +65,10 @@ void switchMode(u32 newMode) {
     cpu.cpuMode = newMode;
     switch (newMode) {
     case modeUser:
-    case modeSystem: cpu.spsrSlot = &cpu.spsrPlaceholder; break;
+    case modeSystem:
+    case modeSupervisor: break;
     case modeFiq:
-        cpu.spsrSlot = &cpu.spsrFiq;
-        setArmState(cpu, true);
-        break;
-    case modeIrq:
-        cpu.spsrSlot = &cpu.spsrIrq;
-        setArmState(cpu, true);
-        break;
-    case modeSupervisor: cpu.spsrSlot = &cpu.spsrSvc; break;
+    case modeIrq: setArmState(cpu, true); break;
     default:
         // No storage exists for Abort and Undefined; the registers stay as they were.
         debugLog("\n!!!!!!!EMPTYMODE!!!!!!!!!");
@@ -86,7 +80,7 @@ void switchMode(u32 newMode) {
 
 void resetCpu() {
     CpuState& cpu = gba.cpu;
-    disarmPollLoop();
+    forgetExecutionNotes();
     buildHandlerTables();
     // The User registers come into view, whatever was in view before.
     bringIntoView(modeSystem);
@@ -106,7 +100,6 @@ void resetCpu() {
     // The cartridge is entered as the console's boot program leaves it: System mode with IRQ
     // and FIQ enabled, ARM state.
     cpu.cpuMode = modeSystem;
-    cpu.spsrSlot = &cpu.spsrPlaceholder;
     cpu.cpsr = modeSystem;
     setArmState(cpu, true);
     cpu.registers[15] = 0x08000000;

@@ -1,12 +1,16 @@
 // The ARM7TDMI register file with its banked copies. The registers of the current mode are
 // kept together in registers, where the handlers reach them by number; the banked R8-R14 of the
 // other modes wait in the banks, and switchMode exchanges them.
-// Owned by the CPU core (cpu/); the debug dumps and the frame driver only read it.
+// Owned by the CPU core (cpu/); the debug dumps and the frame driver only read it. A saved
+// state holds it whole, so it holds no pointers; runStopLevel, irqEntryDue and insideRun
+// matter only while instructions run, and are at rest between frames, where states are taken.
 #pragma once
 
 #include "common/types.h"
 
-struct CpuState {
+// Aligned to 8 bytes, which keeps it, and the tables after it, where the machine record has
+// always had them: moving fields of the record has cost speed before.
+struct alignas(8) CpuState {
     u32 registers[16]; // R0-R15 as the current mode sees them
     u32 cpsr;          // stored directly after the registers
     // R8-R14 of User and System mode (R8-R12 also of IRQ and Supervisor mode), FIQ's R8-R14,
@@ -20,9 +24,12 @@ struct CpuState {
     u32 spsrIrq;
     u32 spsrPlaceholder; // stands as the SPSR in User and System mode
 
-    u32* spsrSlot;
-    // The mode whose R8-R14 are in registers. It differs from cpuMode only after a switch to
-    // an unsupported mode, which leaves the registers as they were.
+    // The run of one instruction set (cpu/execution.cpp) goes on while the cycle balance is
+    // above this level: 0, or stopRun once a handler has changed the instruction set or taken a
+    // branch that may close an idle loop. So the run tests one number after each instruction.
+    s32 runStopLevel;
+    // The mode whose R8-R14 and SPSR are in view (spsrInView). It differs from cpuMode only
+    // after a switch to an unsupported mode, which leaves the registers as they were.
     u32 viewMode;
     u32 cpuMode;
     bool armState;    // set while ARM code runs, clear for THUMB; chooses the fetch width and table
@@ -35,17 +42,13 @@ struct CpuState {
     bool insideRun;
 };
 
-// The run of one instruction set (cpu/execution.cpp) goes on while the cycle balance is above
-// this level: 0, or INT32_MAX once a handler has changed the instruction set or taken a branch
-// that may close an idle loop. So the run tests one number after each instruction.
-extern s32 runStopLevel;
 constexpr s32 stopRun = 0x7FFFFFFF;
 
 // Every change of the instruction set goes through here, so that the run of the old one ends.
 inline void setArmState(CpuState& cpu, bool arm) {
     if (cpu.armState != arm) {
         cpu.armState = arm;
-        runStopLevel = stopRun;
+        cpu.runStopLevel = stopRun;
     }
 }
 
@@ -64,7 +67,17 @@ constexpr u32 modeIrq = 0x12;
 constexpr u32 modeSupervisor = 0x13;
 constexpr u32 modeSystem = 0x1F;
 
-// Exchanges the banked registers for those of the new mode and points spsrSlot at its SPSR.
+// The SPSR of the mode in view: the placeholder word in User and System mode.
+inline u32& spsrInView(CpuState& cpu) {
+    switch (cpu.viewMode) {
+    case modeFiq: return cpu.spsrFiq;
+    case modeIrq: return cpu.spsrIrq;
+    case modeSupervisor: return cpu.spsrSvc;
+    default: return cpu.spsrPlaceholder;
+    }
+}
+
+// Exchanges the banked registers and the SPSR in view for those of the new mode.
 // Unsupported modes (Abort, Undefined, invalid numbers) are logged and leave the registers and
 // the SPSR as they were, but cpuMode takes them.
 void switchMode(u32 newMode);

@@ -14,6 +14,7 @@
 #include "common/types.h"
 #include "cpu/conditions.h"
 #include "cpu/cpu_state.h"
+#include "cpu/execution_notes.h"
 #include "cpu/fetch.h"
 #include "machine/gba_system.h"
 
@@ -103,14 +104,14 @@ inline u32 followingInstruction(const CpuState& cpu, u32 pc) {
 }
 
 // The chained run of the instructions of WIDTH bytes (4 ARM, 2 THUMB) from PC, fetched through
-// the run's window, until the balance is down to runStopLevel. ONWARD: PC follows the
+// the run's window, until the balance is down to the run's stop level. ONWARD: PC follows the
 // instruction just run, which was in the window, so only the window's end is to be checked.
 template <u32 width, bool onward>
 [[gnu::always_inline]] inline void continueRun(u32 pc) {
-    if (gba.cpu.cycleBalance <= runStopLevel) {
+    if (gba.cpu.cycleBalance <= gba.cpu.runStopLevel) {
         return;
     }
-    const FetchWindow& window = width == 4 ? armRunWindow : thumbRunWindow;
+    const FetchWindow& window = width == 4 ? executionNotes.armWindow : executionNotes.thumbWindow;
     const bool inWindow = onward ? window.stillHolds(pc) : window.holds(pc);
     if constexpr (width == 4) {
         if (!inWindow) [[unlikely]] {

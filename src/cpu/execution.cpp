@@ -10,7 +10,7 @@
 #include "machine/gba_system.h"
 #include <utility>
 
-s32 runStopLevel;
+ExecutionNotes executionNotes;
 InstructionHandler conditionHandlers[16];
 InstructionHandler armHandlers[4096];
 InstructionHandler thumbHandlers[1024];
@@ -66,11 +66,11 @@ inline u32 executeThumb(CpuState& cpu, FetchWindow& window, u32 pc) {
 } // namespace
 
 void continueArmRunElsewhere(u32, u32 pc) {
-    dispatchArm(fetchArm(armRunWindow, pc), pc);
+    dispatchArm(fetchArm(executionNotes.armWindow, pc), pc);
 }
 
 void continueThumbRunElsewhere(u32, u32 pc) {
-    dispatchThumb(fetchThumb(thumbRunWindow, pc), pc);
+    dispatchThumb(fetchThumb(executionNotes.thumbWindow, pc), pc);
 }
 
 namespace {
@@ -96,7 +96,7 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
     if (cpu.irqEntryDue || cpu.registers[15] != start) {
         return false;
     }
-    pollLoop = loop;
+    executionNotes.pollLoop = loop;
     return true;
 }
 
@@ -118,7 +118,7 @@ bool timeLoopTurn(CpuState& cpu, FetchWindow& window, u32 start, u32 length, boo
     return qualifies && timeLoopTurn(cpu, window, start, 3, thumb);
 }
 
-// The instructions of one set until the balance is down to runStopLevel.
+// The instructions of one set until the balance is down to the stop level.
 template <bool thumb>
 void runInstructions(CpuState& cpu, FetchWindow& window) {
     if constexpr (chainedDispatch && thumb) {
@@ -129,7 +129,7 @@ void runInstructions(CpuState& cpu, FetchWindow& window) {
         // The window in a local, which the compiler can keep in registers.
         FetchWindow local = window;
         u32 pc = cpu.registers[15];
-        while (cpu.cycleBalance > runStopLevel) {
+        while (cpu.cycleBalance > cpu.runStopLevel) {
             pc = thumb ? executeThumb(cpu, local, pc) : executeArm(cpu, local, pc);
         }
         window = local;
@@ -137,23 +137,24 @@ void runInstructions(CpuState& cpu, FetchWindow& window) {
 }
 
 // The instructions of one set until the slice runs out, the state changes or an idle loop is
-// armed. A branch of loop shape stops the run (runStopLevel) to have its loop looked at.
+// armed. A branch of loop shape stops the run (the stop level) to have its loop looked at.
 template <bool thumb>
 void runInstructionSet() {
     CpuState& cpu = gba.cpu;
-    FetchWindow& window = thumb ? thumbRunWindow : armRunWindow;
-    loopBranchNote.pending = false;
+    FetchWindow& window = thumb ? executionNotes.thumbWindow : executionNotes.armWindow;
+    LoopBranchNote& branchNote = executionNotes.loopBranchNote;
+    branchNote.pending = false;
     for (;;) {
-        runStopLevel = 0;
+        cpu.runStopLevel = 0;
         runInstructions<thumb>(cpu, window);
-        if (!loopBranchNote.pending) {
+        if (!branchNote.pending) {
             break;
         }
-        const LoopBranchNote note = loopBranchNote;
-        loopBranchNote.pending = false;
+        const LoopBranchNote note = branchNote;
+        branchNote.pending = false;
         const bool armed = afterLoopBranch(cpu, window, note.opcode, note.address, thumb);
         // Timing the loop's turn ran its branch again.
-        loopBranchNote.pending = false;
+        branchNote.pending = false;
         if (armed || cpu.armState == thumb || cpu.irqEntryDue) {
             break;
         }
@@ -205,6 +206,10 @@ void buildHandlerTables() {
     fillConditionHandlers();
 }
 
+void forgetExecutionNotes() {
+    executionNotes = {};
+}
+
 void executeOneInstruction() {
     CpuState& cpu = gba.cpu;
     cpu.insideRun = true;
@@ -229,7 +234,7 @@ void runCpuSlices(u32 count) {
     cpu.cycleBalance += 64 * static_cast<s32>(count);
     cpu.insideRun = true;
     while (cpu.cycleBalance > 0) {
-        if (pollLoop.armed) {
+        if (executionNotes.pollLoop.armed) {
             spinPollLoop();
         } else if (cpu.armState) {
             runInstructionSet<false>();

@@ -12,9 +12,6 @@ FetchWindow alignedWindow(u32 address, u32 size, const u8* host) {
 
 } // namespace
 
-FetchWindow armRunWindow;
-FetchWindow thumbRunWindow;
-
 FetchWindow fetchWindowAt(u32 address, u32 width) {
     switch (address >> 24) {
     case 0x0:

@@ -31,11 +31,6 @@ struct FetchWindow {
     const u8* at(u32 address) const { return reinterpret_cast<const u8*>(origin + address); }
 };
 
-// The windows of the runs of ARM and THUMB code, kept from run to run: where a window lies and
-// what backs it depend on the address alone.
-extern FetchWindow armRunWindow;
-extern FetchWindow thumbRunWindow;
-
 // The window around ADDRESS for fetches of WIDTH bytes (4 for ARM, 2 for THUMB), or an empty
 // window where only the bus gives the right value.
 FetchWindow fetchWindowAt(u32 address, u32 width);

@@ -42,7 +42,7 @@ void serviceInterrupt() {
     } else if (!cpu.irqEntryDue) {
         // The run ends after the current instruction, which enters the IRQ.
         cpu.irqEntryDue = 1;
-        runStopLevel = stopRun;
+        cpu.runStopLevel = stopRun;
     }
 }
 

@@ -3,9 +3,6 @@
 #include "cpu/registers.h"
 #include "machine/io_registers.h"
 
-PollLoop pollLoop;
-LoopBranchNote loopBranchNote;
-
 namespace {
 
 // Registers that change only between scheduler calls: the scanline, the display status and
@@ -83,6 +80,7 @@ void spinPollLoop() {
         disarmPollLoop();
         return;
     }
+    const PollLoop& pollLoop = executionNotes.pollLoop;
     const u32 unit = pollLoop.thumb ? 2 : 4;
     const u32 length = pollLoop.length;
     u32 index = (cpu.registers[15] - pollLoop.start) / unit;

@@ -12,20 +12,12 @@
 
 #include "common/types.h"
 #include "cpu/cpu_state.h"
+#include "cpu/execution_notes.h"
 #include "cpu/fetch.h"
-
-struct PollLoop {
-    bool armed = false;
-    bool thumb = false;
-    u32 start = 0;     // address of the load, or of a branch to itself
-    u32 length = 0;    // instructions: 3, or 1 for a branch to itself
-    s32 costs[3] = {}; // cycles of the load, the compare and the taken branch
-};
-
-extern PollLoop pollLoop;
+#include "machine/gba_system.h"
 
 inline void disarmPollLoop() {
-    pollLoop.armed = false;
+    executionNotes.pollLoop.armed = false;
 }
 
 // Whether the loop closed by the poll branch at BRANCH, just taken back to BRANCH minus two
@@ -64,39 +56,29 @@ constexpr bool mayCloseThumbLoop(u32 opcode) {
     return (opcode & 0xC0FD) == 0xC0FC;
 }
 
-// A taken or untaken branch of loop shape, noted by the branch handlers (the only ones that can
-// close an idle loop); the run of instructions stops after it and looks at the loop.
-struct LoopBranchNote {
-    bool pending = false;
-    u32 opcode = 0;
-    u32 address = 0;
-};
-
-extern LoopBranchNote loopBranchNote;
-
 // Notes the ARM branch OPCODE at ADDRESS when it may close an idle loop. Stores only, so that
 // the branch handlers stay free of calls.
 inline void noteArmLoopBranch(u32 opcode, u32 address) {
     if (mayCloseArmLoop(opcode) && (isArmSelfBranch(opcode) || isArmPollBranch(opcode)))
         [[unlikely]] {
-        loopBranchNote = {true, opcode, address};
-        runStopLevel = stopRun;
+        executionNotes.loopBranchNote = {true, opcode, address};
+        gba.cpu.runStopLevel = stopRun;
     }
 }
 
 inline void noteThumbLoopBranch(u32 opcode, u32 address) {
     if (mayCloseThumbLoop(opcode) && (isThumbSelfBranch(opcode) || isThumbPollBranch(opcode)))
         [[unlikely]] {
-        loopBranchNote = {true, opcode, address};
-        runStopLevel = stopRun;
+        executionNotes.loopBranchNote = {true, opcode, address};
+        gba.cpu.runStopLevel = stopRun;
     }
 }
 
 // Whether the loop is armed and R15 stands in it, so that spinPollLoop charges its turns.
 inline bool pollLoopHoldsCpu(u32 pc, bool armState) {
-    const u32 unit = pollLoop.thumb ? 2 : 4;
-    return pollLoop.armed && pc - pollLoop.start < pollLoop.length * unit &&
-           armState != pollLoop.thumb;
+    const PollLoop& loop = executionNotes.pollLoop;
+    const u32 unit = loop.thumb ? 2 : 4;
+    return loop.armed && pc - loop.start < loop.length * unit && armState != loop.thumb;
 }
 
 // Charges the armed loop's turns from where R15 stands in it until the balance runs out, and

@@ -35,6 +35,14 @@ constexpr u16 keyinputButtons = 0x03FF;
 constexpr u16 keycntIrqEnable = 1 << 14;
 constexpr u16 keycntAndMode = 1 << 15;
 
+// Bit 0: left Shift held, bit 1: right Shift held.
+u8 shiftKeys = 0;
+
+void noteShiftKey(u8 code, bool pressed) {
+    const u8 bit = code == dik::leftShift ? 1 : code == dik::rightShift ? 2 : 0;
+    shiftKeys = static_cast<u8>(pressed ? shiftKeys | bit : shiftKeys & ~bit);
+}
+
 bool setUpStep(HostStep step, const char* failureText) {
     if (hostSetUp(step)) {
         return true;
@@ -50,6 +58,8 @@ bool readKeyboard(HostKeyEvent* events, u32* count) {
     if (hostReadKeyboard(events, count)) {
         return true;
     }
+    // Releases made while the keyboard was lost were never seen.
+    shiftKeys = 0;
     hostAcquireKeyboard();
     *count = keyboardBufferEvents;
     return hostReadKeyboard(events, count);
@@ -64,6 +74,7 @@ bool handleKeyEvents(const HostKeyEvent* events, u32 count) {
             escapePressed();
             return false;
         }
+        noteShiftKey(code, pressed);
         if (pressed) {
             debugKeyPressed(code);
         }
@@ -136,6 +147,10 @@ void checkKeypadInterrupt(u16 pressed) {
 }
 
 } // namespace
+
+bool shiftHeld() {
+    return shiftKeys != 0;
+}
 
 int initDirectInput() {
     if (!setUpStep(HostStep::inputCreate, "\nFail to create DirectInput object") ||

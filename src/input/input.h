@@ -13,12 +13,21 @@ void pollInput();
 // The keys the shell acts on, passed up from the poll (shell/debug_keys.cpp).
 // Escape: logs the frame counters and runs the shut-down sequence.
 void escapePressed();
-// The action of a debug key press (F8-F12, Print Screen); other codes do nothing.
+// The action of a debug key press (F1-F4 with or without Shift, F8-F12, Print Screen); other
+// codes do nothing.
 void debugKeyPressed(u8 code);
+
+// Whether a Shift key of the keyboard is held, as the key events so far tell. The host's keys,
+// not the machine's state; forgotten when the keyboard has to be acquired again.
+bool shiftHeld();
 
 // DirectInput key codes of the keys the shell acts on.
 namespace dik {
 constexpr u8 escape = 0x01;
+constexpr u8 leftShift = 0x2A;
+constexpr u8 rightShift = 0x36;
+constexpr u8 f1 = 0x3B; // F2-F4 follow
+constexpr u8 f4 = 0x3E;
 constexpr u8 f8 = 0x42;
 constexpr u8 f9 = 0x43;
 constexpr u8 f10 = 0x44;

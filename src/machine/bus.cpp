@@ -145,7 +145,7 @@ void paletteWrite32(u32 address, u32 value) {
 // Region 0: the boot image, unless a game has written a byte into region 0 (which goes to the
 // save memory) and the CPU now runs outside the boot image; then reads see SaveRam.
 bool biosReadRedirected() {
-    return gba.biosSaveRedirect && gba.cpu.registers[15] > 0x3FFF;
+    return gba.saveChip.biosSaveRedirect && gba.cpu.registers[15] > 0x3FFF;
 }
 
 u32 biosRead8(u32 address) {
@@ -175,15 +175,16 @@ u32 biosRead32(u32 address) {
 // The first write into the save region decides between Flash (the first unlock byte 0xAA at
 // 0x0E005555) and SRAM. The value is compared at the access width.
 void detectSaveType(u32 mapped, u32 value) {
-    if (gba.saveType == SaveType::undetermined) {
-        gba.saveType = (mapped == 0x0E005555 && value == 0xAA) ? SaveType::flash : SaveType::sram;
+    if (gba.saveChip.saveType == SaveType::undetermined) {
+        gba.saveChip.saveType =
+            (mapped == 0x0E005555 && value == 0xAA) ? SaveType::flash : SaveType::sram;
     }
 }
 
 void saveWrite8Mapped(u32 mapped, u32 value) {
     value &= 0xFF;
     detectSaveType(mapped, value);
-    if (gba.saveType == SaveType::flash) {
+    if (gba.saveChip.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     } else if ((mapped & 0x00FE0000) == 0 && gba.SaveRam[mapped & 0xFFFF] != value) {
         gba.SaveRam[mapped & 0xFFFF] = static_cast<u8>(value);
@@ -198,7 +199,7 @@ void saveWrite16Mapped(u32 mapped, u32 value) {
         store16(gba.SaveRam + (mapped & 0xFFFE), static_cast<u16>(value));
         noteSaveChanged(sramChanged);
     }
-    if (gba.saveType == SaveType::flash) {
+    if (gba.saveChip.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     }
 }
@@ -209,7 +210,7 @@ void saveWrite32Mapped(u32 mapped, u32 value) {
         store32(gba.SaveRam + (mapped & 0xFFFC), value);
         noteSaveChanged(sramChanged);
     }
-    if (gba.saveType == SaveType::flash) {
+    if (gba.saveChip.saveType == SaveType::flash) {
         flashWrite(mapped, value);
     }
 }
@@ -232,7 +233,7 @@ void saveWrite32(u32 address, u32 value) {
 }
 
 void biosWrite8(u32 address, u32 value) {
-    gba.biosSaveRedirect = 1;
+    gba.saveChip.biosSaveRedirect = 1;
     saveWrite8Mapped(biosAliasAddress(address), value);
 }
 
@@ -244,9 +245,9 @@ void biosWrite32(u32 address, u32 value) {
 }
 
 u32 saveRead8(u32 address) {
-    switch (gba.saveType) {
+    switch (gba.saveChip.saveType) {
     case SaveType::flash:
-        if (gba.flashIdMode) {
+        if (gba.saveChip.flashIdMode) {
             return (address & 1) ? (flashIdentification >> 8) : (flashIdentification & 0xFF);
         }
         return gba.FlashMemory[address & 0xFFFF];
@@ -266,7 +267,7 @@ u32 saveRead32(u32 address) {
 
 // Regions 12-13: once a game has sent an EEPROM request, halfword reads answer its bits.
 u32 eepromOrRomRead16(u32 address) {
-    if (gba.eepromSeen) {
+    if (gba.saveChip.eepromSeen) {
         return eepromRead();
     }
     return plainRead16<Plain::gamePak>(address);
@@ -306,6 +307,12 @@ void setGamePak(int region) {
 }
 
 } // namespace
+
+void rebuildHostColours() {
+    for (u32 index = 0; index < 512; ++index) {
+        setHostColour(index, load16(gba.PaletteRam + 2 * index));
+    }
+}
 
 void fillBusTables() {
     for (int region = 0; region < 16; ++region) {

@@ -38,6 +38,10 @@ inline void busWrite32(u32 address, u32 value) {
 // Fills the six region tables; called by installMemoryHandlers.
 void fillBusTables();
 
+// Brings HostPalette, HostTileColours, HostTilePairs and HostBankBytes in step with the whole of
+// PaletteRam, as the palette writes keep them entry by entry.
+void rebuildHostColours();
+
 // Offset into VideoRam: the 128 KB window repeats, its last 32 KB mirror the 32 KB at 0x10000.
 inline u32 videoRamOffset(u32 address) {
     return (address & 0x10000) ? 0x10000 + (address & 0x7FFF) : (address & 0xFFFF);

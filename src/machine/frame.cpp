@@ -6,7 +6,6 @@
 #include "cpu/interrupts.h"
 #include "input/input.h"
 #include "machine/dma.h"
-#include "machine/frame.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/scheduler.h"
@@ -159,5 +158,6 @@ void runFrame(u32 drawFrame) {
 
     if (runState.emulationRunning) {
         soundFrame();
+        betweenFrames();
     }
 }

@@ -6,3 +6,8 @@
 #include "common/types.h"
 
 void runFrame(u32 drawFrame);
+
+// Called once the machine is ready, before the first frame, and after every frame that ran to
+// its end: the shell's saves and loads of states (shell/save_states.cpp) happen here, never
+// inside a frame.
+void betweenFrames();

@@ -7,6 +7,7 @@
 #include "machine/dma.h"
 #include "machine/timers.h"
 #include "sound/fifo.h"
+#include "sound/sound_registers.h"
 #include "sound/sound_tables.h"
 #include "sound/tone_channels.h"
 
@@ -20,29 +21,13 @@ void installMemoryHandlers() {
     std::memset(gba.PaletteRam, 0, sizeof gba.PaletteRam);
     std::memset(gba.ObjectAttributes, 0, sizeof gba.ObjectAttributes);
     // Host colours in step with the cleared palette: black, which is never the transparent 0.
-    for (u16& colour : gba.HostPalette) {
-        colour = hostColour(0);
-    }
-    for (u32 index = 0; index < 256; ++index) {
-        gba.HostTileColours[index] = (index & 15) ? hostColour(0) : 0;
-    }
-    for (u32 bank = 0; bank < 16; ++bank) {
-        for (u32 pair = 0; pair < 256; ++pair) {
-            const u32 left = gba.HostTileColours[16 * bank + (pair & 15)];
-            const u32 right = gba.HostTileColours[16 * bank + (pair >> 4)];
-            gba.HostTilePairs[bank][pair] = left | (right << 16);
-        }
-    }
-    for (u32 index = 0; index < 512; ++index) {
-        const u16 colour = (index & 15) ? hostColour(0) : 0;
-        gba.HostBankBytes[index >> 4][index & 15] = static_cast<u8>(colour);
-        gba.HostBankBytes[index >> 4][16 + (index & 15)] = static_cast<u8>(colour >> 8);
-    }
+    rebuildHostColours();
     // The CPU starts out seeing the first wave bank while the second is played.
     gba.cpuWaveBank = 0;
     gba.playedWaveBank = 1;
     resetFifo(0);
     resetFifo(1);
+    soundVolumes = {};
     buildSoundTables();
     resetToneChannels();
     fillBusTables();

@@ -24,6 +24,28 @@ enum class SaveType : u32 { undetermined = 0, sram = 1, flash = 2, eeprom = 3 };
 // Bits of GbaSystem::savesChanged.
 enum SaveChanged : u8 { sramChanged = 1, flashChanged = 2, eepromChanged = 4 };
 
+// The save chips' own state: which kind the game uses, and where the Flash command interpreter
+// and the EEPROM serial protocol stand (cart/save_memory.cpp; type detection and the boot
+// image alias are the bus's).
+struct SaveChipState {
+    SaveType saveType;
+    bool eepromSeen;
+    bool biosSaveRedirect;
+    u32 flashUnlock; // steps of the unlock sequence seen, 0-2
+    u16 flashCommand;
+    bool flashIdMode;
+    bool flashEraseArmed;
+    u16 eepromShift;
+    u16 eepromAddress;
+    u16 eepromBitIndex;
+    u16 eepromDummy;
+    u32 eepromReadState;
+};
+
+// Everything here but GamePakRom, the host tables (HostPalette to HostBankBytes, the
+// wait-state tables) and the save file notes (saveTouched, savesChanged) is the console's state
+// and goes into a saved state (machine/machine_state.cpp); the host tables follow from the
+// rest and are rebuilt after a load.
 struct GbaSystem {
     // Memories (bus, machine/bus.cpp; loaders in cart/).
     alignas(4) u8 BiosRom[biosSize];
@@ -39,22 +61,7 @@ struct GbaSystem {
     alignas(4) u8 SaveRam[saveRamSize];
     alignas(4) u8 FlashMemory[flashSize];
     alignas(4) u8 EepromData[eepromSize];
-    SaveType saveType;
-    bool eepromSeen;
-    bool biosSaveRedirect;
-    bool saveTouched;
-    // The memories a write has changed (SaveChanged bits); only they get new files. One byte,
-    // so that the fields after it keep their places.
-    u8 savesChanged;
-    u32 flashUnlock; // steps of the unlock sequence seen, 0-2
-    u16 flashCommand;
-    bool flashIdMode;
-    bool flashEraseArmed;
-    u16 eepromShift;
-    u16 eepromAddress;
-    u16 eepromBitIndex;
-    u16 eepromDummy;
-    u32 eepromReadState;
+    SaveChipState saveChip;
 
     // Host-format colours of the 512 palette entries, kept in step by the palette writes.
     u16 HostPalette[512];
@@ -87,6 +94,13 @@ struct GbaSystem {
     // The internal memory control register at 0x04000800 (I/O, machine/io_registers.cpp):
     // kept, with no modelled effect.
     u32 memoryControl;
+
+    // Notes for the save files (cart/save_files.cpp, the main loop), not the console's state:
+    // set by the bus and the save chips when the game touched (read or wrote) its save memory,
+    // and the memories a write has changed (SaveChanged bits); only changed memories get new
+    // files.
+    bool saveTouched;
+    u8 savesChanged;
 };
 
 extern GbaSystem gba;

@@ -7,4 +7,5 @@ list(APPEND CORE_SOURCES
     src/machine/timers.cpp
     src/machine/scheduler.cpp
     src/machine/frame.cpp
+    src/machine/machine_state.cpp
 )

@@ -73,7 +73,7 @@ void applyResolution(u32 index) {
 void applySaveMethod(char letter) {
     for (u32 type = 0; type < sizeof configSaveMethods / sizeof configSaveMethods[0]; ++type) {
         if (letter == configSaveMethods[type][0]) {
-            gba.saveType = static_cast<SaveType>(type);
+            gba.saveChip.saveType = static_cast<SaveType>(type);
             return;
         }
     }
@@ -192,7 +192,7 @@ void buildKeyMap() {
 // Applies every line; on a read error the settings go back to what they were before reading.
 void readLines(std::FILE* file) {
     const Settings defaults = settings;
-    const SaveType saveType = gba.saveType;
+    const SaveType saveType = gba.saveChip.saveType;
     char line[configMaxLineLength];
     std::size_t length;
     while (readLine(file, line, length)) {
@@ -200,7 +200,7 @@ void readLines(std::FILE* file) {
     }
     if (std::ferror(file)) {
         settings = defaults;
-        gba.saveType = saveType;
+        gba.saveChip.saveType = saveType;
         debugLog("\nQuarvend.CFG could not be read: using default settings");
     }
 }

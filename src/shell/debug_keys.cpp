@@ -7,6 +7,7 @@
 #include "machine/bus.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
+#include "shell/save_states.h"
 #include "shell/startup.h"
 #include "video/line_renderers.h"
 
@@ -109,6 +110,15 @@ void escapePressed() {
 }
 
 void debugKeyPressed(u8 code) {
+    if (code >= dik::f1 && code <= dik::f4) {
+        const u32 slot = code - dik::f1 + 1u;
+        if (shiftHeld()) {
+            requestStateSave(slot);
+        } else {
+            requestStateLoad(slot);
+        }
+        return;
+    }
     switch (code) {
     case dik::f8: runState.resyncRequested = 1; break;
     case dik::f9: logSoundRegisters(); break;

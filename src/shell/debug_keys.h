@@ -1,5 +1,5 @@
 // Debug keys, handled inside the input poll: register and memory dumps, screenshots, pacing
-// resynchronisation and Escape.
+// resynchronisation, save states (shell/save_states.h) and Escape.
 #pragma once
 
 #include "common/types.h"

@@ -3,4 +3,5 @@ list(APPEND CORE_SOURCES
     src/shell/startup.cpp
     src/shell/main_loop.cpp
     src/shell/debug_keys.cpp
+    src/shell/save_states.cpp
 )

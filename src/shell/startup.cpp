@@ -14,6 +14,7 @@
 #include "common/settings.h"
 #include "cpu/cpu_state.h"
 #include "input/input.h"
+#include "machine/frame.h"
 #include "machine/gba_system.h"
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
@@ -71,8 +72,8 @@ void clearSaveMemories() {
     std::memset(gba.SaveRam, 0, sizeof gba.SaveRam);
     std::memset(gba.FlashMemory, 0, sizeof gba.FlashMemory);
     std::memset(gba.EepromData, 0, sizeof gba.EepromData);
-    gba.saveType = SaveType::undetermined;
-    gba.biosSaveRedirect = 0;
+    gba.saveChip.saveType = SaveType::undetermined;
+    gba.saveChip.biosSaveRedirect = 0;
     gba.saveTouched = 0;
     gba.savesChanged = 0;
     resetSaveMemoryState();
@@ -244,6 +245,7 @@ int quarvendMain(const char* commandLine) {
     if (settings.bootFromBios) {
         bootFromBios();
     }
+    betweenFrames(); // a state to start from
     emulationLoop();
     return exitNormal;
 }

@@ -17,7 +17,6 @@ SoundOutputState soundOutput;
 namespace {
 
 constexpr u8 silence = 0x80;
-constexpr s32 startVolume = -280;
 
 // A FIFO that produced fewer samples than the frame needs holds its current ring byte.
 void padFifoFrame(SoundFifo& fifo) {
@@ -210,7 +209,7 @@ int initSound() {
     }
     debugLog("Sound Channels Created\n");
     for (int buffer = 0; buffer < 4; ++buffer) {
-        hostSetSoundVolume(buffer, startVolume);
+        hostSetSoundVolume(buffer, soundStartVolume);
         // The first frame goes to offset 0, the lead ahead of where playing starts.
         hostSetSoundPosition(buffer, soundBufferBytes - soundLeadBytes);
         if (u8* bytes = hostLockSoundBuffer(buffer)) {

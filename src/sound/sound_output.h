@@ -12,6 +12,9 @@ constexpr u32 samplesPerFrame = 735;
 // frame is heard 33 to 50 ms after it was made, with room for a frame that comes late.
 constexpr u32 soundLeadBytes = 2 * samplesPerFrame;
 
+// The volume of all four host buffers until the program sets the tone sides' master volumes.
+constexpr s32 soundStartVolume = -280;
+
 struct SoundOutputState {
     u32 writeOffset; // where the next frame's bytes go in each host buffer
     // How far the writing runs ahead of the device's cursor, averaged over a few frames, and
@@ -19,10 +22,6 @@ struct SoundOutputState {
     // frames come (both in bytes).
     float leadAverage;
     float driftBytes;
-    // Copies of SOUNDCNT_L bits 0-2 and 4-6 as last sent to the host (the register keeps
-    // neither).
-    u16 masterVolumeRight;
-    u16 masterVolumeLeft;
 };
 
 extern SoundOutputState soundOutput;

@@ -9,21 +9,41 @@
 #include "sound/fifo.h"
 #include "sound/sound_output.h"
 
+SoundVolumes soundVolumes;
+
+namespace {
+
+// Volumes in hundredths of a decibel: 7 gives -280, the start-up volume.
+s32 hostVolume(u16 master, bool sent) {
+    return sent ? -40 * master : soundStartVolume;
+}
+
+} // namespace
+
 void soundControlLowWritten(u32 value) {
     if (!settings.enableSound) {
         return;
     }
-    // Volumes in hundredths of a decibel: 7 gives -280, the start-up volume.
     u16 right = value & 7;
     u16 left = (value >> 4) & 7;
-    if (right != soundOutput.masterVolumeRight) {
-        soundOutput.masterVolumeRight = right;
-        hostSetSoundVolume(psgLeftBuffer, -40 * right);
+    if (right != soundVolumes.masterRight) {
+        soundVolumes.masterRight = right;
+        soundVolumes.rightSent = true;
+        hostSetSoundVolume(psgLeftBuffer, hostVolume(right, true));
     }
-    if (left != soundOutput.masterVolumeLeft) {
-        soundOutput.masterVolumeLeft = left;
-        hostSetSoundVolume(psgRightBuffer, -40 * left);
+    if (left != soundVolumes.masterLeft) {
+        soundVolumes.masterLeft = left;
+        soundVolumes.leftSent = true;
+        hostSetSoundVolume(psgRightBuffer, hostVolume(left, true));
     }
+}
+
+void restoreSoundVolumes() {
+    if (!settings.enableSound) {
+        return;
+    }
+    hostSetSoundVolume(psgLeftBuffer, hostVolume(soundVolumes.masterRight, soundVolumes.rightSent));
+    hostSetSoundVolume(psgRightBuffer, hostVolume(soundVolumes.masterLeft, soundVolumes.leftSent));
 }
 
 void soundControlHighWritten(u32 value) {

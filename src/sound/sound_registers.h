@@ -4,6 +4,22 @@
 
 #include "common/types.h"
 
+// The tone sides' master volumes as the program last wrote them through SOUNDCNT_L (bits 0-2
+// and 4-6), which the register does not keep, and whether each has gone to its host buffer:
+// until then the buffer plays at the start-up volume. Part of a saved state, so that a loaded
+// state sounds as it did.
+struct SoundVolumes {
+    u16 masterRight; // the volume of psgLeftBuffer
+    u16 masterLeft;  // the volume of psgRightBuffer
+    bool rightSent;
+    bool leftSent;
+};
+
+extern SoundVolumes soundVolumes;
+
+// Gives the two tone buffers the volumes soundVolumes records (after a state load).
+void restoreSoundVolumes();
+
 void soundControlLowWritten(u32 value);  // SOUNDCNT_L
 void soundControlHighWritten(u32 value); // SOUNDCNT_H
 void soundControlXWritten(u32 value);    // SOUNDCNT_X, before the store

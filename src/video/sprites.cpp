@@ -647,6 +647,14 @@ void rebuildLineLists() {
     lineLists.built = true;
 }
 
+} // namespace
+
+void forgetSpriteLineLists() {
+    lineLists.built = false;
+}
+
+namespace {
+
 using EntryLists = u64[4][2];
 
 void refreshLineLists() {

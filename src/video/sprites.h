@@ -17,6 +17,10 @@ extern u8 spriteHalfHeightShifts[16];
 
 void initSpriteSizes();
 
+// The per-line lists of the sprites that may cross each line are built again before the next
+// sprite line (they are rebuilt by themselves whenever the attribute memory changed, too).
+void forgetSpriteLineLists();
+
 // bitmapMode is 0 when called from the tile-mode renderer and 1 from the bitmap renderer.
 void renderSpriteLine(u32 bitmapMode);
 

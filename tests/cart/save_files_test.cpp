@@ -61,7 +61,7 @@ TEST(SaveFileNames, ReplaceTheLastThreeCharactersOfTheRomPath) {
 
 TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
     std::memset(gba.SaveRam, 0x5A, saveRamSize);
-    gba.saveType = SaveType::sram;
+    gba.saveChip.saveType = SaveType::sram;
     gba.savesChanged = sramChanged | eepromChanged | flashChanged;
     writeSaveFiles();
     EXPECT_FALSE(fs::exists("game.Flash"));
@@ -69,7 +69,7 @@ TEST_F(SaveFilesTest, FlashFileIsWrittenOnlyForFlashCarts) {
     EXPECT_EQ(readBinaryFile("game.sav"), std::vector<u8>(saveRamSize, 0x5A));
 
     resetLog();
-    gba.saveType = SaveType::flash;
+    gba.saveChip.saveType = SaveType::flash;
     writeSaveFiles();
     EXPECT_EQ(fs::file_size("game.Flash"), 65536u);
     EXPECT_EQ(readTextFile("DBUG.txt"), "\nFlashROM contents saved to  game.Flash"

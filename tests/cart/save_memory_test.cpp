@@ -27,12 +27,12 @@ void flashBytes(std::initializer_list<u32> values, u32 address = 0x0E005555) {
 
 TEST_F(SaveMemoryTest, FlashEntersAndLeavesIdentificationMode) {
     flashBytes({0xAA, 0x90});
-    EXPECT_EQ(gba.flashIdMode, 0u) << "the unlock sequence needs both AA and 55";
+    EXPECT_EQ(gba.saveChip.flashIdMode, 0u) << "the unlock sequence needs both AA and 55";
     flashBytes({0x1AA, 0x55});
     flashWrite(0x0E002AAA, 0x90);
-    EXPECT_EQ(gba.flashIdMode, 1u);
+    EXPECT_EQ(gba.saveChip.flashIdMode, 1u);
     flashBytes({0xAA, 0x55, 0xF0});
-    EXPECT_EQ(gba.flashIdMode, 0u);
+    EXPECT_EQ(gba.saveChip.flashIdMode, 0u);
 }
 
 TEST_F(SaveMemoryTest, FlashSectorEraseNeedsTheEraseSetUpCommand) {
@@ -66,7 +66,7 @@ TEST_F(SaveMemoryTest, FlashProgramsOneByteAndSwallowsTheDataOfOtherCommands) {
 
     flashBytes({0xAA, 0x55, 0x10}); // chip erase: its next write is swallowed
     flashBytes({0xAA, 0x55, 0x90});
-    EXPECT_EQ(gba.flashIdMode, 0u);
+    EXPECT_EQ(gba.saveChip.flashIdMode, 0u);
     EXPECT_EQ(gba.FlashMemory[0x10], 0x12);
 }
 
@@ -96,7 +96,7 @@ TEST_F(SaveMemoryTest, EepromBlockIsWrittenAndReadBackBitByBit) {
     std::vector<u32> request = eepromRequest(2, 5, data);
     ASSERT_EQ(request.size(), 73u);
     sendEepromRequest(request);
-    EXPECT_EQ(gba.eepromSeen, 1u);
+    EXPECT_EQ(gba.saveChip.eepromSeen, 1u);
     EXPECT_TRUE(gba.saveTouched && gba.savesChanged == eepromChanged) << "a written block is saved";
     EXPECT_EQ(std::vector<u8>(gba.EepromData + 40, gba.EepromData + 48), data);
     EXPECT_EQ(gba.EepromData[39], 0);

@@ -31,7 +31,7 @@ TEST_F(CpuStateTest, ResetEntersTheCartridgeAsTheBootProgramLeavesIt) {
     EXPECT_EQ(bankedRegister(modeIrq, 14), 0u);
     EXPECT_EQ(cpu.armState, 1u);
     EXPECT_EQ(cpu.cpuRunning, 1u);
-    EXPECT_EQ(cpu.spsrSlot, &cpu.spsrPlaceholder);
+    EXPECT_EQ(&spsrInView(gba.cpu), &cpu.spsrPlaceholder);
 
     // The start in the boot image: the ARM's reset state at the reset vector.
     startAtResetVector();
@@ -69,10 +69,10 @@ TEST_F(CpuStateTest, ModesSeeTheirOwnBanks) {
     // R8-R12 point back at the shared copies, R13-R14 at the IRQ bank.
     EXPECT_EQ(reg(8), 8u);
     EXPECT_EQ(reg(13), 0x03007FA0u);
-    EXPECT_EQ(gba.cpu.spsrSlot, &gba.cpu.spsrIrq);
+    EXPECT_EQ(&spsrInView(gba.cpu), &gba.cpu.spsrIrq);
     switchMode(modeSystem);
     EXPECT_EQ(reg(13), 0x03007F00u);
-    EXPECT_EQ(gba.cpu.spsrSlot, &gba.cpu.spsrPlaceholder);
+    EXPECT_EQ(&spsrInView(gba.cpu), &gba.cpu.spsrPlaceholder);
     switchMode(modeSupervisor);
     EXPECT_EQ(reg(13), 0x1300u);
     EXPECT_EQ(bankedRegister(modeFiq, 8), 0xF8u);
@@ -88,7 +88,7 @@ TEST_F(CpuStateTest, UnsupportedModeIsLoggedAndKeepsTheView) {
     EXPECT_EQ(gba.cpu.cpuMode, 0x17u);
     EXPECT_EQ(gba.cpu.cpsr, 0x97u);
     EXPECT_EQ(reg(13), 0x03007FA0u);
-    EXPECT_EQ(gba.cpu.spsrSlot, &gba.cpu.spsrIrq);
+    EXPECT_EQ(&spsrInView(gba.cpu), &gba.cpu.spsrIrq);
 
     // cpuMode now holds 0x17, so going back to IRQ mode does take effect and set the mode bits.
     switchMode(modeIrq);

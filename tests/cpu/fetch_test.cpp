@@ -59,7 +59,8 @@ class FetchTest : public ::testing::Test {
     }
 
     static auto eepromPosition() {
-        return std::make_tuple(gba.eepromReadState, gba.eepromDummy, gba.eepromBitIndex);
+        return std::make_tuple(gba.saveChip.eepromReadState, gba.saveChip.eepromDummy,
+                               gba.saveChip.eepromBitIndex);
     }
 
     // Fetches every probe twice, with a fresh window and with the window of the previous
@@ -77,7 +78,8 @@ class FetchTest : public ::testing::Test {
                 bool touchedByBus = gba.saveTouched;
                 auto eepromAfterBus = eepromPosition();
                 gba.saveTouched = 0;
-                std::tie(gba.eepromReadState, gba.eepromDummy, gba.eepromBitIndex) = eepromBefore;
+                std::tie(gba.saveChip.eepromReadState, gba.saveChip.eepromDummy,
+                         gba.saveChip.eepromBitIndex) = eepromBefore;
                 u32 fetched = width == 4 ? fetchArmInline(window, address)
                                          : fetchThumbInline(window, address);
                 ASSERT_EQ(fetched, expected) << std::hex << "address 0x" << address;
@@ -96,8 +98,8 @@ TEST_F(FetchTest, ArmAndThumbFetchesMatchTheBusInEveryRegion) {
 }
 
 TEST_F(FetchTest, FetchesFollowTheBusWhileTheBootRegionIsRedirectedAndTheEepromAnswers) {
-    gba.biosSaveRedirect = 1;
-    gba.eepromSeen = 1;
+    gba.saveChip.biosSaveRedirect = 1;
+    gba.saveChip.eepromSeen = 1;
     expectFetchesMatchTheBus(4);
     expectFetchesMatchTheBus(2);
 }

@@ -177,28 +177,28 @@ TEST_F(BusTest, WaveRamReadsAndWritesReachTheCpuVisibleBank) {
 
 TEST_F(BusTest, FirstSaveWriteDecidesBetweenFlashAndSram) {
     busWrite8(0x0E005555, 0xAA);
-    EXPECT_EQ(gba.saveType, SaveType::flash);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::flash);
     EXPECT_EQ(gba.SaveRam[0x5555], 0);
 
     resetTestMachine();
     busWrite8(0x0E000000, 0x55);
-    EXPECT_EQ(gba.saveType, SaveType::sram);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::sram);
     EXPECT_EQ(gba.SaveRam[0], 0x55);
 
     // The unlock byte must match at the access width: a word of 0xAA is Flash, 0x1AA is not.
     resetTestMachine();
     busWrite32(0x0E005555, 0x1AA);
-    EXPECT_EQ(gba.saveType, SaveType::sram);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::sram);
 
     // A preset type is never changed by the bus.
     resetTestMachine();
-    gba.saveType = SaveType::eeprom;
+    gba.saveChip.saveType = SaveType::eeprom;
     busWrite8(0x0E005555, 0xAA);
-    EXPECT_EQ(gba.saveType, SaveType::eeprom);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::eeprom);
 }
 
 TEST_F(BusTest, SramAccessesAndTheirTouchedFlag) {
-    gba.saveType = SaveType::sram;
+    gba.saveChip.saveType = SaveType::sram;
     busWrite8(0x0E001234, 0x9C);
     EXPECT_EQ(busRead8(0x0E001234), 0x9Cu);
     EXPECT_EQ(busRead8(0x0E011234), 0x9Cu);
@@ -224,14 +224,14 @@ TEST_F(BusTest, SramAccessesAndTheirTouchedFlag) {
 }
 
 TEST_F(BusTest, FlashSaveByteReadsSeeTheChipAndEepromSavesReadZero) {
-    gba.saveType = SaveType::flash;
+    gba.saveChip.saveType = SaveType::flash;
     gba.FlashMemory[0x42] = 0x99;
     EXPECT_EQ(busRead8(0x0E000042), 0x99u);
-    gba.flashIdMode = 1;
+    gba.saveChip.flashIdMode = 1;
     EXPECT_EQ(busRead8(0x0E000000), 0xBFu);
     EXPECT_EQ(busRead8(0x0E000001), 0xD4u);
 
-    gba.saveType = SaveType::eeprom;
+    gba.saveChip.saveType = SaveType::eeprom;
     gba.SaveRam[5] = 7;
     EXPECT_EQ(busRead8(0x0E000005), 0u);
 }
@@ -246,7 +246,7 @@ TEST_F(BusTest, RegionZeroWritesReachSaveRamAndByteWritesRedirectLaterReads) {
 
     busWrite8(0x00000010, 0x3C);
     EXPECT_EQ(gba.SaveRam[0x10], 0x3C);
-    EXPECT_EQ(gba.biosSaveRedirect, 1u);
+    EXPECT_EQ(gba.saveChip.biosSaveRedirect, 1u);
     EXPECT_EQ(busRead8(0x00000010), 0x3Cu);
     EXPECT_EQ(gba.saveTouched, 1u);
     EXPECT_EQ(busRead16(0x00000020), 0x5678u);
@@ -263,7 +263,7 @@ TEST_F(BusTest, EepromAnswersTopWindowHalfwordReadsOnceSeen) {
     EXPECT_EQ(busRead16(0x0D000000), 0x1234u);
 
     busWrite16(0x0D000000, 1); // the first bit of a request marks the EEPROM as present
-    EXPECT_EQ(gba.eepromSeen, 1u);
+    EXPECT_EQ(gba.saveChip.eepromSeen, 1u);
     EXPECT_LE(busRead16(0x0D000000), 1u);
     EXPECT_EQ(busRead8(0x0D000000), 0x34u); // bytes and words still read the game pak
 }

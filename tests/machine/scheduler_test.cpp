@@ -156,7 +156,7 @@ TEST_F(CpuRunTest, IdleLoopsAcrossCallsRunAsSteppingThemWould) {
                         ioRegister(io::VCOUNT) = static_cast<u16>(i % 5);
                         busWrite8(0x03000010, (i / 3) & 1);
                         runner(calls[i]);
-                        armedOnce |= pollLoop.armed;
+                        armedOnce |= executionNotes.pollLoop.armed;
                         states.push_back({gba.cpu.registers[15], reg(1), reg(2), gba.cpu.cpsr,
                                           static_cast<u32>(gba.cpu.cycleBalance),
                                           static_cast<u32>(scheduler.sliceBudget)});

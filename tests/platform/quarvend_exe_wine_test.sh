@@ -169,9 +169,9 @@ expect_clean_end() {
 
 # Keys reach the program through DirectInput, Print Screen saves the same picture the Linux
 # headless runner takes with the same buttons held, the DirectDraw display shows it 2x at
-# (80, 80) of the 640x480 mode, and Escape ends the program cleanly with exit code 0. The
-# program never saves, so no save file appears; a second run finds an EEPROM file that was
-# there and writes it back.
+# (80, 80) of the 640x480 mode, Shift+F1 and F1 save and load a state, and Escape ends the
+# program cleanly with exit code 0. The program never saves, so no save file appears; a second
+# run finds an EEPROM file that was there and writes it back.
 case_play() {
     unpack_game
     use_program keypad_view
@@ -189,6 +189,12 @@ case_play() {
     import -window root -crop 640x480+0+0 +repage "$work/screen.png"
     xdotool keyup Right z
     sleep 0.5
+    # Shift+F1 and F1 come through DirectInput to the save states: slot 1 beside the ROM.
+    xdotool key shift+F1
+    wait_for_log "State saved to "
+    [ -s "${save_stem}ss1" ] || fail "no state file beside the ROM"
+    xdotool key F1
+    wait_for_log "State loaded from "
     press_escape
     expect_exit 0
     expect_clean_end

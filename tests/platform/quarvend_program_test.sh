@@ -3,7 +3,7 @@
 # with xdotool, as a player would. One case per call:
 #   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
 # Cases: play, sound, sound_latency, fixed_pacing, focus, no_display, joystick,
-# set_up_failures.
+# set_up_failures, states.
 set -euo pipefail
 
 case_name=$1
@@ -63,16 +63,21 @@ expect_clean_end() {
         fail "save files were written for a program that does not save"
 }
 
-# Keys reach the program, Print Screen saves the picture the headless runner takes with the
-# same buttons held, the screen shows it scaled 2x2 from the 640x480 display with black bars
-# above and below (aspect kept on a 5:4 screen), and Escape ends the program cleanly.
-case_play() {
+# keypad_view on the keyboard without sound, running in its window.
+start_keypad_view() {
     use_program keypad_view
     write_config NO KEYBOARD
     start_xvfb
     SDL_AUDIODRIVER=dummy start_quarvend
     find_window Quarvend
     wait_for_log "Emulation start"
+}
+
+# Keys reach the program, Print Screen saves the picture the headless runner takes with the
+# same buttons held, the screen shows it scaled 2x2 from the 640x480 display with black bars
+# above and below (aspect kept on a 5:4 screen), and Escape ends the program cleanly.
+case_play() {
+    start_keypad_view
 
     xdotool keydown Right z
     sleep 1
@@ -385,8 +390,23 @@ case_set_up_failures() {
     done
 }
 
+# Shift+F1 and F1 reach the save states through SDL's key events: slot 1 is written beside the
+# ROM and read back, and the log names both.
+case_states() {
+    start_keypad_view
+    xdotool key shift+F1
+    wait_for_log "State saved to ${save_stem}ss1 (frame "
+    [ -s "${save_stem}ss1" ] || fail "no state file beside the ROM"
+    xdotool key F1
+    wait_for_log "State loaded from ${save_stem}ss1 (frame "
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+}
+
 case "$case_name" in
-play | sound | sound_latency | fixed_pacing | focus | no_display | joystick | set_up_failures)
+play | sound | sound_latency | fixed_pacing | focus | no_display | joystick | set_up_failures | \
+    states)
     "case_$case_name"
     ;;
 *)

@@ -20,7 +20,7 @@ class ConfigFile : public ::testing::Test {
         std::memset(&settings, 0, sizeof settings);
         std::memset(keyMap, 0, sizeof keyMap);
         std::memset(buttonState, 0, sizeof buttonState);
-        gba.saveType = SaveType::undetermined;
+        gba.saveChip.saveType = SaveType::undetermined;
         resetLog();
     }
 
@@ -66,7 +66,7 @@ TEST_F(ConfigFile, EmptyFileGivesTheDefaults) {
               0);
     EXPECT_EQ(settings.frameSkip, 0u);
     EXPECT_STREQ(settings.biosFileName, "GBA.BIOS");
-    EXPECT_EQ(gba.saveType, SaveType::undetermined);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::undetermined);
     EXPECT_EQ(buttonState[buttonA], 0);
     // Every code is 0, so entry 0 holds the last button in the mapping order.
     EXPECT_EQ(keyMap[0], buttonR);
@@ -176,20 +176,20 @@ TEST_F(ConfigFile, LinesWithoutEqualsSignAreSkippedSilently) {
     EXPECT_EQ(settings.zoom, 3u);
     // The line is split at the first equals sign.
     read("DETECTSAVE=S=E\r\n");
-    EXPECT_EQ(gba.saveType, SaveType::sram);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::sram);
 }
 
 TEST_F(ConfigFile, SaveTypeFromDetectSaveOrSaveMethod) {
     EXPECT_EQ(read("SAVEMETHOD=SRAM\r\n"), "");
-    EXPECT_EQ(gba.saveType, SaveType::sram);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::sram);
     read("DETECTSAVE=FLASH\r\n");
-    EXPECT_EQ(gba.saveType, SaveType::flash);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::flash);
     read("SAVEMETHOD=EEPROM\r\n");
-    EXPECT_EQ(gba.saveType, SaveType::eeprom);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::eeprom);
     read("DETECTSAVE=other\r\nSAVEMETHOD=\r\n");
-    EXPECT_EQ(gba.saveType, SaveType::eeprom);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::eeprom);
     read("SAVEMETHOD=UNKNOWN\r\n");
-    EXPECT_EQ(gba.saveType, SaveType::undetermined);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::undetermined);
 }
 
 TEST_F(ConfigFile, KeyNumbers) {
@@ -278,7 +278,7 @@ TEST_F(ConfigFile, FileAsTheSettingsProgramWritesIt) {
                         settings.bootFromBios,       settings.realGba};
     EXPECT_EQ(std::memcmp(flags, expectedFlags, sizeof flags), 0);
     EXPECT_EQ(settings.disableFifoCopy, 1u);
-    EXPECT_EQ(gba.saveType, SaveType::flash);
+    EXPECT_EQ(gba.saveChip.saveType, SaveType::flash);
     // Stored in button order: Up, Down, Left, Right, Select, Start, A, B, L, R.
     const u8 expectedCodes[] = {200, 208, 203, 205, 14, 28, 44, 45, 30, 31};
     EXPECT_EQ(std::memcmp(settings.buttonCodes, expectedCodes, sizeof expectedCodes), 0);

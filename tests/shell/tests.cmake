@@ -4,4 +4,5 @@ quarvend_test(test_shell
     startup_test.cpp
     main_loop_test.cpp
     files_under_faults_test.cpp
+    save_states_test.cpp
 )

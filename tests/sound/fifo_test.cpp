@@ -120,7 +120,7 @@ TEST_F(FifoTest, WaveBankSelectionAndMasterVolumes) {
     EXPECT_EQ(gba.cpuWaveBank, 1u);
 
     headless.soundVolume[psgLeftBuffer] = 1;
-    soundOutput.masterVolumeLeft = soundOutput.masterVolumeRight = 0;
+    soundVolumes = {};
     busWrite16(0x04000080, 0x0077);
     EXPECT_EQ(headless.soundVolume[psgLeftBuffer], 1); // sound off: the host is not touched
     settings.enableSound = 1;

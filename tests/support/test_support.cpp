@@ -17,6 +17,11 @@
 #include "machine/io_registers.h"
 #include "machine/wait_states.h"
 
+const char* const runnerSoundConfig = "INPUT=KEYBOARD\r\nENABLESOUND=YES\r\n"
+                                      "KEYUP=200\r\nKEYDOWN=208\r\nKEYLEFT=203\r\nKEYRIGHT=205\r\n"
+                                      "KEYA=44\r\nKEYB=45\r\nKEYSELECT=14\r\nKEYSTART=28\r\n"
+                                      "KEYL=30\r\nKEYR=31\r\n";
+
 void resetTestMachine() {
     std::memset(&gba, 0, sizeof gba);
     std::memset(&settings, 0, sizeof settings);

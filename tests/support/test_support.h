@@ -46,5 +46,8 @@ std::vector<u8> readBinaryFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& contents);
 void writeFile(const std::filesystem::path& path, const std::vector<u8>& contents);
 
+// A "Quarvend.CFG" with the headless runner's default keys and sound on.
+extern const char* const runnerSoundConfig;
+
 // Path of a program built from roms/ (for example "arm_alu.gba").
 std::filesystem::path programPath(const std::string& name);

@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The runner's default keys, and sound on.
-const char* const soundConfig = "INPUT=KEYBOARD\r\nENABLESOUND=YES\r\n"
-                                "KEYUP=200\r\nKEYDOWN=208\r\nKEYLEFT=203\r\nKEYRIGHT=205\r\n"
-                                "KEYA=44\r\nKEYB=45\r\nKEYSELECT=14\r\nKEYSTART=28\r\n"
-                                "KEYL=30\r\nKEYR=31\r\n";
-
 class DemoGameTest : public ::testing::Test {
   protected:
     ScratchDirectory scratch;
@@ -59,7 +53,7 @@ class DemoGameTest : public ::testing::Test {
 
 TEST_F(DemoGameTest, HighScoreSurvivesInBatteryRamBesideTheRom) {
     // A long game with the fire button held all the time.
-    writeFile("sound.cfg", std::string(soundConfig));
+    writeFile("sound.cfg", std::string(runnerSoundConfig));
     ASSERT_EQ(play(2600, 2600, "--config sound.cfg --wav play.wav"), 0);
     long long best = savedScore();
     ASSERT_GT(best, 0) << "the first game left no high score in demo.sav";

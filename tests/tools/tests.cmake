@@ -1,4 +1,4 @@
-quarvend_test(test_tools headless_runner_test.cpp demo_game_test.cpp)
+quarvend_test(test_tools headless_runner_test.cpp demo_game_test.cpp save_state_test.cpp)
 target_compile_definitions(test_tools PRIVATE QUARVEND_RUNNER="$<TARGET_FILE:quarvend-headless>")
 add_dependencies(test_tools quarvend-headless boot_image)
 
