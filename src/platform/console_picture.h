@@ -4,6 +4,15 @@
 
 #include "common/screen.h"
 #include "common/types.h"
+#include "platform/screen_fit.h"
+
+// Where the console's picture goes in a window: as large as fits, by whole multiples only when
+// WHOLE is set (INTEGERSCALE).
+inline ScreenRect placeConsolePicture(s32 windowWidth, s32 windowHeight, bool whole) {
+    constexpr s32 width = screenWidth, height = screenHeight;
+    return whole ? fitPictureWhole(windowWidth, windowHeight, width, height)
+                 : fitPicture(windowWidth, windowHeight, width, height);
+}
 
 // Copies the console's 240x160 picture out of a back buffer of WIDTH x HEIGHT that holds it
 // ZOOM times enlarged at the core's place for it: the top left pixel of each enlarged pixel,

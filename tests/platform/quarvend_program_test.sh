@@ -298,6 +298,15 @@ frame_mark() {
     fail "F11 wrote no frame count"
 }
 
+# The window got the focus back, and the display was built a second time.
+expect_display_rebuilt() {
+    for _ in $(seq $((wait_limit * 10))); do
+        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && return
+        sleep 0.1
+    done
+    fail "the display was not built again when the window got the focus back"
+}
+
 # Losing the focus pauses the game; getting it back builds the display again and the game goes
 # on. A request to close (SDL turns SIGTERM into one, as it does the window's close button)
 # ends it as Escape does.
@@ -320,12 +329,7 @@ case_focus() {
     xdotool windowfocus --sync "$(xwininfo -root -int | awk '/Window id/ { print $4 }')"
     sleep 1
     xdotool windowfocus --sync "$window"
-    for _ in $(seq $((wait_limit * 10))); do
-        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && break
-        sleep 0.1
-    done
-    [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] ||
-        fail "the display was not built again when the window got the focus back"
+    expect_display_rebuilt
     xdotool key Print
     wait_for_file "$work/Shot0003.BMP"
     kill -TERM "$quarvend_pid"
@@ -460,12 +464,7 @@ case_window_whole_scale() {
     sleep 1
     xwininfo -id "$window" | grep -q "IsViewable" || fail "the window left the desktop unfocused"
     xdotool windowfocus --sync "$window"
-    for _ in $(seq $((wait_limit * 10))); do
-        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && break
-        sleep 0.1
-    done
-    [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] ||
-        fail "the display was not built again when the window got the focus back"
+    expect_display_rebuilt
     expect_picture "$window" 900x500 300 +90+10
     xdotool key Escape
     expect_exit 0

@@ -82,10 +82,7 @@ bool drawPictureInWindow() {
     if (SDL_GetRendererOutputSize(renderer, &windowWidth, &windowHeight) != 0 || !clearRenderer()) {
         return false;
     }
-    constexpr s32 width = screenWidth, height = screenHeight;
-    ScreenRect fit = settings.integerScale
-                         ? fitPictureWhole(windowWidth, windowHeight, width, height)
-                         : fitPicture(windowWidth, windowHeight, width, height);
+    ScreenRect fit = placeConsolePicture(windowWidth, windowHeight, settings.integerScale);
     SDL_Rect target{fit.x, fit.y, fit.w, fit.h};
     return SDL_RenderCopy(renderer, pictureTexture, nullptr, &target) == 0;
 }

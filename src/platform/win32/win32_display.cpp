@@ -11,7 +11,6 @@
 #include "common/screen.h"
 #include "common/settings.h"
 #include "platform/console_picture.h"
-#include "platform/screen_fit.h"
 #include "platform/win32/win32_host.h"
 
 #include <ddraw.h>
@@ -239,14 +238,12 @@ void paintWindow(HDC context) {
     if (!GetClientRect(mainWindow, &client)) {
         return;
     }
-    constexpr s32 width = screenWidth, height = screenHeight;
-    ScreenRect fit = settings.integerScale
-                         ? fitPictureWhole(client.right, client.bottom, width, height)
-                         : fitPicture(client.right, client.bottom, width, height);
+    ScreenRect fit = placeConsolePicture(client.right, client.bottom, settings.integerScale);
     PictureInfo info = pictureInfo();
     SetStretchBltMode(context, COLORONCOLOR); // nearest pixel, no blending
-    StretchDIBits(context, fit.x, fit.y, fit.w, fit.h, 0, 0, width, height, consolePicture,
-                  reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(context, fit.x, fit.y, fit.w, fit.h, 0, 0, screenWidth, screenHeight,
+                  consolePicture, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                  SRCCOPY);
     paintBars(context, client, fit);
 }
 
