@@ -340,9 +340,27 @@ client_area() {
         END { b = (w - cw) / 2; printf "%dx%d+%d+%d", cw, ch, x + b, y + h - ch - b }'
 }
 
+# Drags the right edge of Wine's frame (Wine sizes its windows itself) by PIXELS to the right.
+drag_right_edge() {
+    local x y w h
+    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 }
+        /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
+        END { print x, y, w, h }')
+    xdotool mousemove $((x + w - 2)) $((y + h / 2))
+    sleep 0.3
+    xdotool mousedown 1
+    sleep 0.3
+    xdotool mousemove $((x + w - 2 + $2 / 2)) $((y + h / 2))
+    sleep 0.3
+    xdotool mousemove $((x + w - 2 + $2)) $((y + h / 2))
+    sleep 0.3
+    xdotool mouseup 1
+}
+
 # WINDOW=YES: an ordinary window titled after the ROM whose client area shows the picture 3x,
-# drawn through GDI; Alt+Enter gives the DirectDraw full screen of case_play (the 640x480 mode
-# at the desktop's corner), and again the window at its size; Escape ends the program cleanly.
+# drawn through GDI; made wider with the mouse, it shows it 3x between bars left and right.
+# Alt+Enter gives the DirectDraw full screen of case_play (the 640x480 mode at the desktop's
+# corner), and again the window at its size; Escape ends the program cleanly.
 case_window() {
     unpack_game
     use_program keypad_view
@@ -354,7 +372,6 @@ case_window() {
     local title="Quarvend - keypad_view.gba" framed
     find_window "$title"
     local window=$found_window
-    framed=$(window_size "$window")
     # Wine gives the window the keyboard a moment after the first frames.
     for _ in $(seq $((wait_limit / 2))); do
         xdotool key Print
@@ -363,13 +380,24 @@ case_window() {
     done
     wait_for_file "$game/Shot0001.BMP"
     expect_picture root 720x480 300 +0+0 "$(client_area "$window" 720 480)"
+    # The frame's width beyond the client's, then how wide the drag made the client.
+    local frame_width wide
+    frame_width=$(($(window_size "$window" | cut -dx -f1) - 720))
+    drag_right_edge "$window" 200
+    sleep 1
+    framed=$(window_size "$window")
+    wide=$((${framed%x*} - frame_width))
+    [ "$wide" -gt 740 ] || fail "the drag did not widen the window ($framed)"
+    expect_picture root "${wide}x480" 300 "+$(((wide - 720) / 2))+0" \
+        "$(client_area "$window" "$wide" 480)"
 
     xdotool key alt+Return
     wait_for_window "$window" 640x480 Quarvend
     expect_picture root 640x480 200 +80+80 640x480+0+0
     xdotool key alt+Return
     wait_for_window "$window" "$framed" "$title"
-    expect_picture root 720x480 300 +0+0 "$(client_area "$window" 720 480)"
+    expect_picture root "${wide}x480" 300 "+$(((wide - 720) / 2))+0" \
+        "$(client_area "$window" "$wide" 480)"
 
     press_escape
     expect_exit 0
