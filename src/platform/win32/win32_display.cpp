@@ -32,6 +32,8 @@ constexpr DWORD rgb555RedMask = 0x7C00;
 // write; GDI reads it as a top-down bitmap with those masks.
 u16 consolePicture[screenWidth * screenHeight];
 bool pictureIs555;
+// The display's refresh paces the game (hostSetRefreshWait).
+bool refreshWait;
 struct PictureInfo {
     BITMAPINFOHEADER header;
     DWORD masks[3];
@@ -253,16 +255,21 @@ bool hostDisplayIs15Bit() {
     return rgb555Display;
 }
 
+// GDI draws into a window at once, not at a refresh: a game started in a window is paced by
+// the clock.
 u32 hostDisplayRefreshRate() {
     DWORD hertz = 0;
-    if (!displayObject || FAILED(displayObject->GetMonitorFrequency(&hertz))) {
+    if (mainWindowed || !displayObject || FAILED(displayObject->GetMonitorFrequency(&hertz))) {
         return 0;
     }
     return hertz;
 }
 
 // Flips always follow the display's refresh: two flips within one refresh wait at line 225.
-void hostSetRefreshWait(bool) {}
+// A window that took over from a full screen that paced the game waits for the refresh itself.
+void hostSetRefreshWait(bool wait) {
+    refreshWait = wait;
+}
 
 bool hostClearScreen() {
     if (mainWindowed) {
@@ -279,8 +286,7 @@ bool hostClearScreen() {
 // (hostDisplayBusy); a lost surface answers DDERR_SURFACELOST, and the core restores it.
 u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool wait) {
     if (mainWindowed) {
-        // As the flips do, the picture waits for the display's refresh.
-        if (displayObject) {
+        if (refreshWait && displayObject) {
             displayObject->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
         }
         takeConsolePicture(backBuffer, width, height, settings.zoom, consolePicture);
