@@ -8,3 +8,9 @@ constexpr u32 screenWidth = 240;
 constexpr u32 screenHeight = 160;
 constexpr u32 renderWidth = 256;
 constexpr u32 renderHeight = screenHeight;
+
+// Where a picture of PICTURE pixels starts along a display line or column of DISPLAY pixels:
+// centred, rounded down to a multiple of 16, negative when it does not fit.
+constexpr s32 pictureCorner(u32 display, u32 picture) {
+    return (static_cast<s32>(display) - static_cast<s32>(picture)) / 2 & ~0xF;
+}

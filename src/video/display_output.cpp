@@ -136,9 +136,9 @@ void clearScreenLogged() {
 
 DisplayRect computeDestinationRect(u32 width, u32 height, u32 zoom) {
     DisplayRect rect;
-    rect.left = (static_cast<s32>(width) - static_cast<s32>(screenWidth * zoom)) / 2 & ~0xF;
+    rect.left = pictureCorner(width, screenWidth * zoom);
     rect.right = rect.left + static_cast<s32>(screenWidth * zoom);
-    rect.top = (static_cast<s32>(height) - static_cast<s32>(screenHeight * zoom)) / 2 & ~0xF;
+    rect.top = pictureCorner(height, screenHeight * zoom);
     rect.bottom = rect.top + static_cast<s32>(screenHeight * zoom);
     return rect;
 }

@@ -79,6 +79,39 @@ find_window() {
     fail "no window titled '$1' after ${wait_limit}s"
 }
 
+# The window's size as WIDTHxHEIGHT.
+window_size() {
+    xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+
+# Waits until the window has the size and the title.
+wait_for_window() {
+    local size title
+    for _ in $(seq $((wait_limit * 5))); do
+        size=$(window_size "$1")
+        title=$(xwininfo -id "$1" | sed -n 's/^xwininfo: Window id: [^ ]* "\(.*\)"$/\1/p')
+        [ "$size" = "$2" ] && [ "$title" = "$3" ] && return
+        sleep 0.2
+    done
+    fail "the window is $size titled '$title', not $2 titled '$3'"
+}
+
+# The window (or with "root" the whole screen), cut to CROP when given, shows the program's
+# Shot0001.BMP enlarged by SCALE per cent at OFFSET on black, the rest of its SIZE black. A
+# scaled picture may show a frame or two late.
+expect_picture() {
+    local window=$1 size=$2 scale=$3 offset=$4 crop=${5:-} differing
+    convert -size "$size" xc:black \( "$log_dir/Shot0001.BMP" -filter point -resize "$scale%" \) \
+        -geometry "$offset" -composite "$work/expected-$size.png"
+    for _ in $(seq 10); do
+        import -window "$window" ${crop:+-crop "$crop" +repage} "$work/screen-$size.png"
+        differing=$(differing_pixels "$work/screen-$size.png" "$work/expected-$size.png")
+        [ "$differing" = 0 ] && return
+        sleep 0.5
+    done
+    fail "the $size picture differs from Shot0001.BMP at $scale% at $offset in $differing pixels"
+}
+
 wait_for_file() {
     for _ in $(seq $((wait_limit * 10))); do
         [ -s "$1" ] && return

@@ -3,7 +3,7 @@
 # drives it with xdotool as a player would. One case per call:
 #   quarvend_exe_wine_test.sh CASE PREFIX QUARVEND_EXE HEADLESS_RUNNER ROM_DIR
 # The case "prefix" makes the Wine prefix PREFIX (the slow part: wineboot), "remove_prefix"
-# deletes it; every other case uses it: play, sound, set_up_failures, joystick. QUARVEND_WINE
+# deletes it; every other case uses it: play, sound, set_up_failures, joystick, window. QUARVEND_WINE
 # names the Wine program (default wine); the build is the one that Wine starts, 32-bit or x86-64.
 #   quarvend_exe_wine_test.sh no_wine PROBLEM MARKER
 # fails with PROBLEM, or reports the test as not run (exit code 77) when the file MARKER says
@@ -101,11 +101,11 @@ unpack_game() {
 }
 
 # Keys of the usual configuration: arrows, Z = A, X = B, Backspace = Select, Enter = Start,
-# A = L, S = R. ZOOM=1 is the 2x zoom.
+# A = L, S = R. ZOOM=1 is the 2x zoom. Further arguments are lines added at the end.
 write_config() {
     printf '%s\r\n' "AUTOSKIP=YES" "ENABLESOUND=$1" "INPUT=$2" "ZOOM=1" \
         "KEYUP=200" "KEYDOWN=208" "KEYLEFT=203" "KEYRIGHT=205" "KEYA=44" "KEYB=45" \
-        "KEYSELECT=14" "KEYSTART=28" "KEYL=30" "KEYR=31" "JOYA=1" "JOYB=2" " " \
+        "KEYSELECT=14" "KEYSTART=28" "KEYL=30" "KEYR=31" "JOYA=1" "JOYB=2" "${@:3}" " " \
         >"$game/Quarvend.CFG"
 }
 
@@ -335,10 +335,85 @@ case_joystick() {
     expect_clean_end
 }
 
+# The client area of a framed window as a crop of the screen, for a client of WIDTH x HEIGHT:
+# Wine draws the frame inside the X window, as wide left, right and below, the title bar above.
+client_area() {
+    xwininfo -id "$1" | awk -v cw="$2" -v ch="$3" '
+        /Absolute upper-left X:/ { x = $4 }
+        /Absolute upper-left Y:/ { y = $4 }
+        /Width:/ { w = $2 }
+        /Height:/ { h = $2 }
+        END { b = (w - cw) / 2; printf "%dx%d+%d+%d", cw, ch, x + b, y + h - ch - b }'
+}
+
+# Drags the right edge of Wine's frame (Wine sizes its windows itself) by PIXELS to the right.
+drag_right_edge() {
+    local x y w h
+    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 }
+        /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
+        END { print x, y, w, h }')
+    xdotool mousemove $((x + w - 2)) $((y + h / 2))
+    sleep 0.3
+    xdotool mousedown 1
+    sleep 0.3
+    xdotool mousemove $((x + w - 2 + $2 / 2)) $((y + h / 2))
+    sleep 0.3
+    xdotool mousemove $((x + w - 2 + $2)) $((y + h / 2))
+    sleep 0.3
+    xdotool mouseup 1
+}
+
+# WINDOW=YES: an ordinary window titled after the ROM whose client area shows the picture 3x,
+# drawn through GDI; made wider with the mouse, it shows it 3x between bars left and right.
+# Alt+Enter gives the DirectDraw full screen of case_play (the 640x480 mode at the desktop's
+# corner), and again the window at its size; Escape ends the program cleanly.
+case_window() {
+    unpack_game
+    use_program keypad_view
+    write_config NO KEYBOARD WINDOW=YES
+    start_xvfb
+    null_sound_device
+    start_quarvend
+    wait_for_log "Emulation start"
+    local title="Quarvend - keypad_view.gba" framed
+    find_window "$title"
+    local window=$found_window
+    # Wine gives the window the keyboard a moment after the first frames.
+    for _ in $(seq $((wait_limit / 2))); do
+        xdotool key Print
+        sleep 2
+        [ -s "$game/Shot0001.BMP" ] && break
+    done
+    wait_for_file "$game/Shot0001.BMP"
+    expect_picture root 720x480 300 +0+0 "$(client_area "$window" 720 480)"
+    # The frame's width beyond the client's, then how wide the drag made the client.
+    local frame_width wide
+    frame_width=$(($(window_size "$window" | cut -dx -f1) - 720))
+    drag_right_edge "$window" 200
+    sleep 1
+    framed=$(window_size "$window")
+    wide=$((${framed%x*} - frame_width))
+    [ "$wide" -gt 740 ] || fail "the drag did not widen the window ($framed)"
+    expect_picture root "${wide}x480" 300 "+$(((wide - 720) / 2))+0" \
+        "$(client_area "$window" "$wide" 480)"
+
+    xdotool key alt+Return
+    wait_for_window "$window" 640x480 Quarvend
+    expect_picture root 640x480 200 +80+80 640x480+0+0
+    xdotool key alt+Return
+    wait_for_window "$window" "$framed" "$title"
+    expect_picture root "${wide}x480" 300 "+$(((wide - 720) / 2))+0" \
+        "$(client_area "$window" "$wide" 480)"
+
+    press_escape
+    expect_exit 0
+    expect_clean_end
+}
+
 case "$case_name" in
 prefix) make_prefix ;;
 remove_prefix) rm -rf "$prefix" ;;
-play | sound | set_up_failures | joystick)
+play | sound | set_up_failures | joystick | window)
     [ -f "$prefix/system.reg" ] || fail "no Wine prefix in $prefix"
     say_build_and_wine
     "case_$case_name"

@@ -3,7 +3,7 @@
 # with xdotool, as a player would. One case per call:
 #   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
 # Cases: play, sound, sound_latency, fixed_pacing, focus, no_display, joystick,
-# set_up_failures, states.
+# set_up_failures, states, window, window_whole_scale.
 set -euo pipefail
 
 case_name=$1
@@ -33,11 +33,11 @@ mkdir -p "$rom_folder"
 cp "$boot_image" "$work/GBA.BIOS"
 
 # Keys of the usual configuration: arrows, Z = A, X = B, Backspace = Select, Enter = Start,
-# A = L, S = R. ZOOM=1 is the 2x zoom.
+# A = L, S = R. ZOOM=1 is the 2x zoom. Further arguments are lines added at the end.
 write_config() {
     printf '%s\r\n' "AUTOSKIP=YES" "ENABLESOUND=$1" "INPUT=$2" "ZOOM=1" \
         "KEYUP=200" "KEYDOWN=208" "KEYLEFT=203" "KEYRIGHT=205" "KEYA=44" "KEYB=45" \
-        "KEYSELECT=14" "KEYSTART=28" "KEYL=30" "KEYR=31" "JOYA=1" "JOYB=2" " " \
+        "KEYSELECT=14" "KEYSTART=28" "KEYL=30" "KEYR=31" "JOYA=1" "JOYB=2" "${@:3}" " " \
         >"$work/Quarvend.CFG"
 }
 
@@ -303,6 +303,15 @@ frame_mark() {
     fail "F11 wrote no frame count"
 }
 
+# The window got the focus back, and the display was built a second time.
+expect_display_rebuilt() {
+    for _ in $(seq $((wait_limit * 10))); do
+        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && return
+        sleep 0.1
+    done
+    fail "the display was not built again when the window got the focus back"
+}
+
 # Losing the focus pauses the game; getting it back builds the display again and the game goes
 # on. A request to close (SDL turns SIGTERM into one, as it does the window's close button)
 # ends it as Escape does.
@@ -325,12 +334,7 @@ case_focus() {
     xdotool windowfocus --sync "$(xwininfo -root -int | awk '/Window id/ { print $4 }')"
     sleep 1
     xdotool windowfocus --sync "$window"
-    for _ in $(seq $((wait_limit * 10))); do
-        [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] && break
-        sleep 0.1
-    done
-    [ "$(grep -c "Start initializing DirectDraw" "$work/DBUG.txt")" = 2 ] ||
-        fail "the display was not built again when the window got the focus back"
+    expect_display_rebuilt
     xdotool key Print
     wait_for_file "$work/Shot0003.BMP"
     kill -TERM "$quarvend_pid"
@@ -404,9 +408,91 @@ case_states() {
     expect_clean_end
 }
 
+# A window manager for the ordinary window: its frame, resizing and focus, with no key bound
+# (the usual set takes Print Screen). It ends with Xvfb.
+start_window_manager() {
+    printf '%s\n' '<?xml version="1.0" encoding="UTF-8"?>' \
+        '<openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard/><mouse/></openbox_config>' \
+        >"$work/openbox.xml"
+    openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
+    for _ in $(seq $((wait_limit * 10))); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return
+        sleep 0.1
+    done
+    fail "openbox did not start: $(cat "$work/openbox.log")"
+}
+
+# WINDOW=YES: an ordinary window titled after the ROM, three times the picture on this screen,
+# the picture filling it. Resized to 1000x480, it shows the picture 3x between black bars left
+# and right. Alt+Enter gives the full screen of the 640x480 display as in case_play, and again
+# the window at its size; Escape still ends the program cleanly.
+case_window() {
+    use_program keypad_view
+    write_config NO KEYBOARD WINDOW=YES
+    start_xvfb
+    start_window_manager
+    SDL_AUDIODRIVER=dummy start_quarvend
+    wait_for_log "Emulation start"
+    local title="Quarvend - keypad_view.gba"
+    find_window "$title"
+    local window=$found_window
+    wait_for_window "$window" 720x480 "$title"
+    xdotool key Print
+    wait_for_file "$work/Shot0001.BMP"
+    expect_picture "$window" 720x480 300 +0+0
+
+    xdotool windowsize "$window" 1000 480
+    wait_for_window "$window" 1000x480 "$title"
+    expect_picture "$window" 1000x480 300 +140+0
+
+    xdotool key alt+Return
+    wait_for_window "$window" 1280x1024 Quarvend
+    expect_picture root 1280x1024 400 +160+192
+    xdotool key alt+Return
+    wait_for_window "$window" 1000x480 "$title"
+    expect_picture "$window" 1000x480 300 +140+0
+
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+}
+
+# INTEGERSCALE=YES: from the full screen, Alt+Enter gives the window 720x480; resized to
+# 900x500 it shows the picture by whole pixels (3x, bars on all sides) where a plain fit would
+# make it 750x500. Losing the focus leaves the window on the desktop, paused; with the focus
+# back the display is built again and the game goes on.
+case_window_whole_scale() {
+    use_program keypad_view
+    write_config NO KEYBOARD INTEGERSCALE=YES
+    start_xvfb
+    start_window_manager
+    SDL_AUDIODRIVER=dummy start_quarvend
+    wait_for_log "Emulation start"
+    find_window Quarvend
+    local window=$found_window title="Quarvend - keypad_view.gba"
+    wait_for_window "$window" 1280x1024 Quarvend
+    xdotool key Print
+    wait_for_file "$work/Shot0001.BMP"
+    xdotool key alt+Return
+    wait_for_window "$window" 720x480 "$title"
+    xdotool windowsize "$window" 900 500
+    wait_for_window "$window" 900x500 "$title"
+    expect_picture "$window" 900x500 300 +90+10
+
+    xdotool windowfocus --sync "$(xwininfo -root -int | awk '/Window id/ { print $4 }')"
+    sleep 1
+    xwininfo -id "$window" | grep -q "IsViewable" || fail "the window left the desktop unfocused"
+    xdotool windowfocus --sync "$window"
+    expect_display_rebuilt
+    expect_picture "$window" 900x500 300 +90+10
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+}
+
 case "$case_name" in
 play | sound | sound_latency | fixed_pacing | focus | no_display | joystick | set_up_failures | \
-    states)
+    states | window | window_whole_scale)
     "case_$case_name"
     ;;
 *)

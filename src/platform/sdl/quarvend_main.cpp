@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     }
     SDL_SetMainReady();
     catchHangUp();
+    nameWindowAfter(commandLine.c_str());
     readFailingStep();
     int exitCode = quarvendMain(commandLine.c_str());
     SDL_Quit();

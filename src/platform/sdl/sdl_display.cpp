@@ -1,7 +1,10 @@
 // The SDL host's display: the core's back buffer of the configured resolution goes into a
-// texture of that size, which is drawn over the whole window with its aspect kept.
+// texture of that size, which is drawn over the whole screen with its aspect kept. An ordinary
+// window shows the console's picture alone, taken out of the back buffer, as large as fits.
+#include "common/screen.h"
 #include "common/settings.h"
-#include "platform/sdl/screen_fit.h"
+#include "platform/console_picture.h"
+#include "platform/screen_fit.h"
 #include "platform/sdl/sdl_host.h"
 
 namespace {
@@ -10,6 +13,9 @@ SDL_Renderer* renderer;
 SDL_Texture* texture;
 s32 textureWidth;
 s32 textureHeight;
+// The console's picture for the ordinary window, and the texture that holds it.
+u16 consolePicture[screenWidth * screenHeight];
+SDL_Texture* pictureTexture;
 // The renderer lost its textures (a device reset); the next flip reports the display lost.
 bool deviceLost;
 // Presenting waits for the display's refresh (hostSetRefreshWait).
@@ -19,6 +25,10 @@ bool refreshWait;
 constexpr const char* refreshVariable = "QUARVEND_DISPLAY_REFRESH";
 
 void releaseRenderer() {
+    if (pictureTexture) {
+        SDL_DestroyTexture(pictureTexture);
+        pictureTexture = nullptr;
+    }
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -66,7 +76,36 @@ bool clearRenderer() {
     return SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255) == 0 && SDL_RenderClear(renderer) == 0;
 }
 
+// The console's picture over the window, with black bars on the spare sides.
+bool drawPictureInWindow() {
+    s32 windowWidth = 0, windowHeight = 0;
+    if (SDL_GetRendererOutputSize(renderer, &windowWidth, &windowHeight) != 0 || !clearRenderer()) {
+        return false;
+    }
+    ScreenRect fit = placeConsolePicture(windowWidth, windowHeight, settings.integerScale);
+    SDL_Rect target{fit.x, fit.y, fit.w, fit.h};
+    return SDL_RenderCopy(renderer, pictureTexture, nullptr, &target) == 0;
+}
+
+bool drawConsolePicture(const u16* backBuffer, u32 width, u32 height) {
+    if (!pictureTexture) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        pictureTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565,
+                                           SDL_TEXTUREACCESS_STREAMING, screenWidth, screenHeight);
+        if (!pictureTexture) {
+            SDL_Log("Quarvend: cannot create the window's texture: %s", SDL_GetError());
+            return false;
+        }
+    }
+    takeConsolePicture(backBuffer, width, height, settings.zoom, consolePicture);
+    return SDL_UpdateTexture(pictureTexture, nullptr, consolePicture, screenWidth * 2) == 0 &&
+           drawPictureInWindow();
+}
+
 bool drawBackBuffer(const u16* backBuffer, u32 width, u32 height) {
+    if (sdlWindowed) {
+        return drawConsolePicture(backBuffer, width, height);
+    }
     if (static_cast<s32>(width) != textureWidth || static_cast<s32>(height) != textureHeight) {
         if (!createTexture(static_cast<s32>(width), static_cast<s32>(height))) {
             return false;
@@ -85,6 +124,12 @@ bool drawBackBuffer(const u16* backBuffer, u32 width, u32 height) {
 }
 
 } // namespace
+
+void redrawWindow() {
+    if (sdlWindowed && renderer && pictureTexture && !deviceLost && drawPictureInWindow()) {
+        SDL_RenderPresent(renderer);
+    }
+}
 
 bool setUpDisplay(HostStep step) {
     switch (step) {
@@ -167,9 +212,9 @@ u32 hostRestoreDisplay() {
 }
 
 // The desktop's mode is never changed; leaving the screen to the other windows is what
-// restoring it achieved.
+// restoring it achieved. An ordinary window leaves it already.
 void hostRestoreDesktopMode() {
-    if (sdlWindow) {
+    if (sdlWindow && !sdlWindowed) {
         SDL_MinimizeWindow(sdlWindow);
     }
 }

@@ -10,6 +10,18 @@
 // The one window; null before windowCreate and after hostCloseWindow.
 extern SDL_Window* sdlWindow;
 
+// The window is an ordinary one (WINDOW=YES, or switched with Alt+Enter), not the full screen.
+extern bool sdlWindowed;
+
+// Keeps the ROM's file name for the ordinary window's title.
+void nameWindowAfter(const char* romPath);
+
+// Alt+Enter: from the full screen to an ordinary window or back.
+void switchWindowMode();
+
+// Draws the last picture again into a window that was uncovered or resized.
+void redrawWindow();
+
 // Every SDL event passes through here, from whichever host call pumped the queue: window
 // events become window messages, key events go to the keyboard buffer.
 void pumpSdlEvents();

@@ -7,18 +7,29 @@
 #include <cstdlib>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
+#include "common/screen.h"
+#include "common/settings.h"
 #include "platform/message_queue.h"
+#include "platform/screen_fit.h"
 #include "platform/sdl/sdl_host.h"
 #include "platform/step_failure.h"
+#include "platform/window_title.h"
 
 SDL_Window* sdlWindow;
+bool sdlWindowed;
 
 namespace {
 
 // Window messages waiting for hostTakeMessage.
 HostMessageQueue messages;
+
+constexpr const char* fullScreenTitle = programTitle;
+std::string ordinaryTitle = fullScreenTitle;
+// The ordinary window's size before it went full screen; none before it was first shown.
+ScreenSize ordinarySize;
 
 // Set by the SIGHUP handler; the next look at the events turns it into a close request.
 volatile sig_atomic_t hangUpReceived = 0;
@@ -51,8 +62,23 @@ void handleWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED: messages.reportActive(true); break;
     case SDL_WINDOWEVENT_FOCUS_LOST: messages.reportActive(false); break;
     case SDL_WINDOWEVENT_CLOSE: messages.push(hostMessageClose); break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: redrawWindow(); break;
     default: break;
     }
+}
+
+// Alt+Enter switches the window and never reaches the game as Enter.
+bool takeWindowKey(const SDL_KeyboardEvent& key) {
+    SDL_Scancode code = key.keysym.scancode;
+    bool enter = code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER;
+    if (key.state != SDL_PRESSED || !enter || (key.keysym.mod & KMOD_ALT) == 0) {
+        return false;
+    }
+    if (!key.repeat) {
+        switchWindowMode();
+    }
+    return true;
 }
 
 void handleEvent(const SDL_Event& event) {
@@ -60,7 +86,11 @@ void handleEvent(const SDL_Event& event) {
     case SDL_QUIT: messages.push(hostMessageClose); break;
     case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: queueKeyEvent(event.key); break;
+    case SDL_KEYUP:
+        if (!takeWindowKey(event.key)) {
+            queueKeyEvent(event.key);
+        }
+        break;
     case SDL_RENDER_DEVICE_RESET: noteRenderDeviceReset(); break;
     default: break;
     }
@@ -84,10 +114,66 @@ SDL_Window* createFullScreenWindow() {
     }
     Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
                    SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SHOWN;
-    return SDL_CreateWindow("Quarvend", 0, 0, desktop.w, desktop.h, flags);
+    return SDL_CreateWindow(fullScreenTitle, 0, 0, desktop.w, desktop.h, flags);
+}
+
+ScreenSize firstOrdinarySize() {
+    SDL_Rect area;
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0) {
+        area.w = static_cast<int>(screenWidth);
+        area.h = static_cast<int>(screenHeight);
+    }
+    return firstWindowSize(area.w, area.h, screenWidth, screenHeight);
+}
+
+SDL_Window* createOrdinaryWindow() {
+    ordinarySize = firstOrdinarySize();
+    return SDL_CreateWindow(ordinaryTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                            ordinarySize.w, ordinarySize.h,
+                            SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
+}
+
+void showOrdinaryWindow() {
+    if (ordinarySize.w == 0) {
+        ordinarySize = firstOrdinarySize();
+    }
+    SDL_SetWindowFullscreen(sdlWindow, 0);
+    SDL_SetWindowAlwaysOnTop(sdlWindow, SDL_FALSE);
+    SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
+    SDL_SetWindowResizable(sdlWindow, SDL_TRUE);
+    SDL_SetWindowTitle(sdlWindow, ordinaryTitle.c_str());
+    SDL_SetWindowSize(sdlWindow, ordinarySize.w, ordinarySize.h);
+    SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void showFullScreen() {
+    SDL_GetWindowSize(sdlWindow, &ordinarySize.w, &ordinarySize.h);
+    SDL_SetWindowTitle(sdlWindow, fullScreenTitle);
+    SDL_SetWindowBordered(sdlWindow, SDL_FALSE);
+    SDL_SetWindowAlwaysOnTop(sdlWindow, SDL_TRUE);
+    SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowCursor(SDL_DISABLE);
 }
 
 } // namespace
+
+void nameWindowAfter(const char* romPath) {
+    ordinaryTitle = ordinaryWindowTitle(romPath, "/");
+}
+
+void switchWindowMode() {
+    if (!sdlWindow) {
+        return;
+    }
+    sdlWindowed = !sdlWindowed;
+    if (sdlWindowed) {
+        showOrdinaryWindow();
+    } else {
+        showFullScreen();
+    }
+    takeKeyboardFocus();
+}
 
 void takeKeyboardFocus() {
     if (sdlWindow) {
@@ -125,13 +211,14 @@ bool setUpWindow() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    sdlWindow = createFullScreenWindow();
+    sdlWindowed = settings.windowed;
+    sdlWindow = sdlWindowed ? createOrdinaryWindow() : createFullScreenWindow();
     if (!sdlWindow) {
         SDL_Log("Quarvend: cannot create the window: %s", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    SDL_ShowCursor(SDL_DISABLE);
+    SDL_ShowCursor(sdlWindowed ? SDL_ENABLE : SDL_DISABLE);
     takeKeyboardFocus();
     // A new window is the active one: the core learns it at once, as a window that has just
     // been created and activated would tell it.

@@ -7,6 +7,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     appInstance = instance;
     appShowCommand = showCommand;
+    nameWindowAfter(commandLine);
     readFailingStep();
     // The frame pacing reads the millisecond clock; ask for its finest resolution.
     timeBeginPeriod(1);

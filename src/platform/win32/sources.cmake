@@ -24,7 +24,7 @@ add_library(quarvend_win32 STATIC
     src/platform/win32/win32_window.cpp
 )
 target_include_directories(quarvend_win32 PUBLIC src)
-target_link_libraries(quarvend_win32 PUBLIC ddraw dinput dsound dxguid winmm)
+target_link_libraries(quarvend_win32 PUBLIC ddraw dinput dsound dxguid gdi32 winmm)
 
 add_executable(Quarvend WIN32 src/platform/win32/quarvend_winmain.cpp)
 target_link_libraries(Quarvend PRIVATE "$<LINK_GROUP:RESCAN,quarvend_core,quarvend_win32>")

@@ -2,11 +2,15 @@
 // resolution in 16 bits, a flipping primary surface with two back buffers, and the two
 // off-screen surfaces in system memory. Each flip copies the core's back buffer, which already
 // holds the stretched picture, into the surface behind the primary and flips.
+// An ordinary window leaves the display's mode alone: DirectDraw at the normal cooperative
+// level, and the console's picture, taken out of the back buffer, drawn through GDI as large as
+// the window allows, which converts the pixels to whatever the desktop holds.
 #include <algorithm>
 #include <cstring>
 
 #include "common/screen.h"
 #include "common/settings.h"
+#include "platform/console_picture.h"
 #include "platform/win32/win32_host.h"
 
 #include <ddraw.h>
@@ -23,6 +27,17 @@ bool rgb555Display;
 
 constexpr DWORD displayBitsPerPixel = 16;
 constexpr DWORD rgb555RedMask = 0x7C00;
+
+// The console's picture for the ordinary window, in the pixel format the core was told to
+// write; GDI reads it as a top-down bitmap with those masks.
+u16 consolePicture[screenWidth * screenHeight];
+bool pictureIs555;
+// The display's refresh paces the game (hostSetRefreshWait).
+bool refreshWait;
+struct PictureInfo {
+    BITMAPINFOHEADER header;
+    DWORD masks[3];
+};
 
 void releaseAll() {
     releaseInterface(filterSurface);
@@ -102,6 +117,61 @@ bool fillBlack(IDirectDrawSurface* surface) {
 }
 
 // The surface may be wider (its pitch) or, in principle, smaller than the core's buffer.
+PictureInfo pictureInfo() {
+    PictureInfo info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = screenWidth;
+    info.header.biHeight = -static_cast<LONG>(screenHeight);
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 16;
+    info.header.biCompression = BI_BITFIELDS;
+    if (pictureIs555) {
+        info.masks[0] = 0x7C00, info.masks[1] = 0x03E0, info.masks[2] = 0x001F;
+    } else {
+        info.masks[0] = 0xF800, info.masks[1] = 0x07E0, info.masks[2] = 0x001F;
+    }
+    return info;
+}
+
+void paintBars(HDC context, const RECT& client, const ScreenRect& fit) {
+    s32 right = fit.x + fit.w, bottom = fit.y + fit.h;
+    PatBlt(context, 0, 0, client.right, fit.y, BLACKNESS);
+    PatBlt(context, 0, bottom, client.right, client.bottom - bottom, BLACKNESS);
+    PatBlt(context, 0, fit.y, fit.x, fit.h, BLACKNESS);
+    PatBlt(context, right, fit.y, client.right - right, fit.h, BLACKNESS);
+}
+
+void paintWindowNow() {
+    if (HDC context = GetDC(mainWindow)) {
+        paintWindow(context);
+        ReleaseDC(mainWindow, context);
+    }
+}
+
+// The display objects for the mode in mainWindowed, step by step as the core builds them.
+bool buildDisplay() {
+    constexpr HostStep steps[] = {
+        HostStep::displayCreate,           HostStep::displayInterface,
+        HostStep::displayCooperativeLevel, HostStep::displayMode,
+        HostStep::displayPrimarySurface,   HostStep::displayRenderSurface,
+        HostStep::displayFilterSurface,
+    };
+    for (HostStep step : steps) {
+        if (!setUpDisplay(step)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void leaveFullScreen() {
+    if (displayObject && !mainWindowed) {
+        displayObject->RestoreDisplayMode();
+        displayObject->SetCooperativeLevel(mainWindow, DDSCL_NORMAL);
+    }
+    releaseAll();
+}
+
 void copyRows(const DDSURFACEDESC& locked, const u16* backBuffer, u32 width, u32 height) {
     u32 rows = std::min<u32>(height, locked.dwHeight);
     u32 rowBytes = std::min<u32>(width, locked.dwWidth) * sizeof(u16);
@@ -125,12 +195,14 @@ bool setUpDisplay(HostStep step) {
     }
     switch (step) {
     case HostStep::displayCooperativeLevel:
-        return SUCCEEDED(
-            displayObject->SetCooperativeLevel(mainWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN));
+        return SUCCEEDED(displayObject->SetCooperativeLevel(
+            mainWindow, mainWindowed ? DDSCL_NORMAL : DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN));
     case HostStep::displayMode:
-        return SUCCEEDED(displayObject->SetDisplayMode(
-            settings.resolutionWidth, settings.resolutionHeight, displayBitsPerPixel, 0, 0));
-    case HostStep::displayPrimarySurface: return createPrimarySurface();
+        return mainWindowed ||
+               SUCCEEDED(displayObject->SetDisplayMode(
+                   settings.resolutionWidth, settings.resolutionHeight, displayBitsPerPixel, 0, 0));
+    // GDI draws into the ordinary window: no primary surface to flip.
+    case HostStep::displayPrimarySurface: return mainWindowed || createPrimarySurface();
     case HostStep::displayRenderSurface:
         return createPlainSurface(&renderSurface, renderWidth, renderHeight);
     // Nothing draws into it; it is made as before, so a display that cannot hold it is refused.
@@ -145,22 +217,66 @@ void hostCloseDisplay() {
     releaseAll();
 }
 
+void switchWindowMode() {
+    if (!mainWindow) {
+        return;
+    }
+    bool built = displayObject != nullptr;
+    leaveFullScreen();
+    mainWindowed = !mainWindowed;
+    styleMainWindow();
+    // A full screen that cannot be had leaves the game in its window.
+    if (built && !buildDisplay() && !mainWindowed) {
+        leaveFullScreen();
+        mainWindowed = true;
+        styleMainWindow();
+        buildDisplay();
+    }
+    SetForegroundWindow(mainWindow);
+}
+
+void paintWindow(HDC context) {
+    RECT client;
+    if (!GetClientRect(mainWindow, &client)) {
+        return;
+    }
+    ScreenRect fit = placeConsolePicture(client.right, client.bottom, settings.integerScale);
+    PictureInfo info = pictureInfo();
+    SetStretchBltMode(context, COLORONCOLOR); // nearest pixel, no blending
+    StretchDIBits(context, fit.x, fit.y, fit.w, fit.h, 0, 0, screenWidth, screenHeight,
+                  consolePicture, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                  SRCCOPY);
+    paintBars(context, client, fit);
+}
+
+// The core writes the pixels in the format it was told here when it built the display.
 bool hostDisplayIs15Bit() {
+    pictureIs555 = rgb555Display;
     return rgb555Display;
 }
 
+// GDI draws into a window at once, not at a refresh: a game started in a window is paced by
+// the clock.
 u32 hostDisplayRefreshRate() {
     DWORD hertz = 0;
-    if (!displayObject || FAILED(displayObject->GetMonitorFrequency(&hertz))) {
+    if (mainWindowed || !displayObject || FAILED(displayObject->GetMonitorFrequency(&hertz))) {
         return 0;
     }
     return hertz;
 }
 
 // Flips always follow the display's refresh: two flips within one refresh wait at line 225.
-void hostSetRefreshWait(bool) {}
+// A window that took over from a full screen that paced the game waits for the refresh itself.
+void hostSetRefreshWait(bool wait) {
+    refreshWait = wait;
+}
 
 bool hostClearScreen() {
+    if (mainWindowed) {
+        std::memset(consolePicture, 0, sizeof consolePicture);
+        paintWindowNow();
+        return true;
+    }
     bool frontCleared = fillBlack(frontSurface);
     bool backCleared = fillBlack(backSurface);
     return frontCleared && backCleared;
@@ -169,6 +285,14 @@ bool hostClearScreen() {
 // A lock or flip refused because the hardware is still busy answers DDERR_WASSTILLDRAWING
 // (hostDisplayBusy); a lost surface answers DDERR_SURFACELOST, and the core restores it.
 u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool wait) {
+    if (mainWindowed) {
+        if (refreshWait && displayObject) {
+            displayObject->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+        }
+        takeConsolePicture(backBuffer, width, height, settings.zoom, consolePicture);
+        paintWindowNow();
+        return hostDisplayOk;
+    }
     if (!frontSurface || !backSurface) {
         return hostDisplayOk;
     }
@@ -192,7 +316,7 @@ u32 hostRestoreDisplay() {
 }
 
 void hostRestoreDesktopMode() {
-    if (displayObject) {
+    if (displayObject && !mainWindowed) {
         displayObject->RestoreDisplayMode();
     }
 }

@@ -14,6 +14,17 @@ extern int appShowCommand;
 
 // The one window; null before windowCreate and after hostCloseWindow.
 extern HWND mainWindow;
+// The window is an ordinary one (WINDOW=YES, or switched with Alt+Enter), not the full screen.
+extern bool mainWindowed;
+
+// Keeps the ROM's file name for the ordinary window's title.
+void nameWindowAfter(const char* romPath);
+// Gives the window the style, size and title of the mode in mainWindowed.
+void styleMainWindow();
+// Alt+Enter: from the full screen to an ordinary window or back, the display built again.
+void switchWindowMode();
+// Paints the last picture into the ordinary window again (WM_PAINT).
+void paintWindow(HDC context);
 
 // Set-up steps of each group; each answers as hostSetUp does.
 bool setUpWindow();

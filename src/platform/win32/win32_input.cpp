@@ -13,6 +13,8 @@ IDirectInputDeviceA* keyboard;
 IDirectInputDevice2A* joystick;
 
 constexpr DWORD keyboardBufferEvents = 32;
+// An Alt key is down, as the events read so far tell.
+bool altHeld;
 constexpr u32 joystickButtons = 32;
 
 bool setKeyboardBufferSize() {
@@ -70,6 +72,18 @@ bool setUpKeyboard(HostStep step) {
     }
 }
 
+// Alt+Enter belongs to the window, which switches to or from the full screen: its Enter never
+// reaches the game.
+bool takenByWindow(const DIDEVICEOBJECTDATA& event) {
+    DWORD code = event.dwOfs;
+    bool pressed = (event.dwData & 0x80) != 0;
+    if (code == DIK_LMENU || code == DIK_RMENU) {
+        altHeld = pressed;
+        return false;
+    }
+    return pressed && altHeld && (code == DIK_RETURN || code == DIK_NUMPADENTER);
+}
+
 } // namespace
 
 bool setUpInput(HostStep step) {
@@ -110,10 +124,13 @@ bool hostReadKeyboard(HostKeyEvent* events, u32* count) {
     if (keyboard->GetDeviceData(sizeof data[0], data, &read, 0) != DI_OK) {
         return false;
     }
+    u32 kept = 0;
     for (DWORD i = 0; i < read; ++i) {
-        events[i] = {static_cast<u8>(data[i].dwOfs), static_cast<u8>(data[i].dwData)};
+        if (!takenByWindow(data[i])) {
+            events[kept++] = {static_cast<u8>(data[i].dwOfs), static_cast<u8>(data[i].dwData)};
+        }
     }
-    *count = read;
+    *count = kept;
     return true;
 }
 
