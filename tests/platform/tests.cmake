@@ -10,9 +10,11 @@ target_link_libraries(test_platform PRIVATE quarvend_sdl GTest::gtest_main)
 target_include_directories(test_platform PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 gtest_discover_tests(test_platform DISCOVERY_TIMEOUT 60)
 
-# The Windows host's switch for failing set-up steps is platform-neutral and tested here.
-add_executable(test_win32_host platform/step_failure_test.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/step_failure.cpp)
+# The Windows host's switch for failing set-up steps and its hold of flips to the refresh are
+# platform-neutral and tested here.
+add_executable(test_win32_host platform/step_failure_test.cpp platform/refresh_hold_test.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/step_failure.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/refresh_hold.cpp)
 target_link_libraries(test_win32_host PRIVATE GTest::gtest_main)
 target_include_directories(test_win32_host PRIVATE ${CMAKE_SOURCE_DIR}/src)
 gtest_discover_tests(test_win32_host DISCOVERY_TIMEOUT 60)
@@ -65,7 +67,7 @@ endif()
 if(TARGET quarvend_windows AND QUARVEND_WINE_BUILD)
     set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
     set(wine_test ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_exe_wine_test.sh)
-    set(wine_cases play sound set_up_failures joystick)
+    set(wine_cases play sound pacing set_up_failures joystick)
     add_test(NAME QuarvendExeWine.prefix COMMAND ${wine_test} prefix ${wine_prefix})
     add_test(NAME QuarvendExeWine.remove_prefix COMMAND ${wine_test} remove_prefix ${wine_prefix})
     set_tests_properties(QuarvendExeWine.prefix PROPERTIES FIXTURES_SETUP wine_prefix)

@@ -7,6 +7,7 @@
 
 #include "common/screen.h"
 #include "common/settings.h"
+#include "platform/refresh_hold.h"
 #include "platform/win32/win32_host.h"
 
 #include <ddraw.h>
@@ -20,6 +21,9 @@ IDirectDrawSurface* backSurface;
 IDirectDrawSurface* renderSurface;
 IDirectDrawSurface* filterSurface;
 bool rgb555Display;
+// The display paces the frames (hostSetRefreshWait) at this rate; 0 when the clock does.
+u32 refreshWaitHertz;
+RefreshHold refreshHold;
 
 constexpr DWORD displayBitsPerPixel = 16;
 constexpr DWORD rgb555RedMask = 0x7C00;
@@ -157,8 +161,12 @@ u32 hostDisplayRefreshRate() {
     return hertz;
 }
 
-// Flips always follow the display's refresh: two flips within one refresh wait at line 225.
-void hostSetRefreshWait(bool) {}
+// Flips follow the display's refresh where the driver waits for it: two flips within one
+// refresh wait at line 225. Where it does not, refreshHold keeps them a refresh apart.
+void hostSetRefreshWait(bool wait) {
+    refreshWaitHertz = wait ? hostDisplayRefreshRate() : 0;
+    refreshHold = RefreshHold{};
+}
 
 bool hostClearScreen() {
     bool frontCleared = fillBlack(frontSurface);
@@ -181,7 +189,11 @@ u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool wait) {
     }
     copyRows(locked, backBuffer, width, height);
     backSurface->Unlock(nullptr);
-    return static_cast<u32>(frontSurface->Flip(nullptr, wait ? DDFLIP_WAIT : 0));
+    result = frontSurface->Flip(nullptr, wait ? DDFLIP_WAIT : 0);
+    if (SUCCEEDED(result) && refreshWaitHertz) {
+        hostSleepUntil(refreshHoldUntil(&refreshHold, timeGetTime(), refreshWaitHertz));
+    }
+    return static_cast<u32>(result);
 }
 
 u32 hostRestoreDisplay() {
