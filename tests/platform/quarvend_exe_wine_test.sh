@@ -3,8 +3,9 @@
 # drives it with xdotool as a player would. One case per call:
 #   quarvend_exe_wine_test.sh CASE PREFIX QUARVEND_EXE HEADLESS_RUNNER ROM_DIR
 # The case "prefix" makes the Wine prefix PREFIX (the slow part: wineboot), "remove_prefix"
-# deletes it; every other case uses it: play, sound, set_up_failures, joystick, window. QUARVEND_WINE
-# names the Wine program (default wine); the build is the one that Wine starts, 32-bit or x86-64.
+# deletes it; every other case uses it: play, sound, pacing, set_up_failures, joystick, window.
+# QUARVEND_WINE names the Wine program (default wine); the build is the one that Wine starts,
+# 32-bit or x86-64.
 #   quarvend_exe_wine_test.sh no_wine PROBLEM MARKER
 # fails with PROBLEM, or reports the test as not run (exit code 77) when the file MARKER says
 # that no Wine can be installed on this machine.
@@ -288,6 +289,64 @@ case_sound() {
     done
 }
 
+# The game runs at 60 frames per second of game time and sleeps between frames: by the clock
+# (automatic frame skip) and by the display in fixed frame skip (Wine reports a 60 Hz display
+# whose flips do not wait for its refresh). F11 logs the frame count and writes DumpVRAM.bin,
+# whose time marks that frame; /proc gives the processor time of the Wine process that runs
+# Quarvend.exe over the same stretch. Wine's Direct3D runs without its command thread, which
+# polls for work on a processor of its own. The bounds are loose, for a busy machine and Wine's
+# drawing (about 15 % of a processor here); a wait that only yields the processor takes 45 to
+# 85 %, depending on what else runs.
+case_pacing() {
+    unpack_game
+    use_program keypad_view
+    start_xvfb
+    null_sound_device
+    local setting first second figures rate share
+    for setting in "AUTOSKIP=YES" "AUTOSKIP=NO"; do
+        printf '%s\r\n' "$setting" "ENABLESOUND=NO" "ZOOM=1" " " >"$game/Quarvend.CFG"
+        rm -f "$game/DBUG.txt" "$game/DumpVRAM.bin"
+        start_quarvend WINE_D3D_CONFIG=csmt=0
+        wait_for_log "Emulation start"
+        sleep 3
+        first=$(frame_and_processor_mark 1)
+        sleep 5
+        second=$(frame_and_processor_mark 2)
+        press_escape
+        expect_exit 0
+        figures=$(echo "$first $second" | awk -v tick="$(getconf CLK_TCK)" '{
+            seconds = $5 - $2
+            printf "%.2f %.3f", ($4 - $1) / seconds, ($6 - $3) / tick / seconds }')
+        read -r rate share <<<"$figures"
+        echo "$setting: $rate frames per second, $share of a processor"
+        awk -v r="$rate" 'BEGIN { exit !(r > 45 && r < 63) }' ||
+            fail "$setting ran at $rate frames per second, not 60"
+        awk -v s="$share" 'BEGIN { exit !(s < 0.35) }' ||
+            fail "$setting took $share of a processor between frames: a busy wait"
+    done
+}
+
+# Presses F11 and waits for its log line and dump: prints the frame count it logged, the dump's
+# time and the processor time (user and system, in clock ticks) of Quarvend.exe's process.
+# COUNT is how many F11 lines the log holds afterwards. A press before Wine has given the window
+# the keyboard is lost, so F11 is pressed again after a while.
+frame_and_processor_mark() {
+    local waited
+    for waited in $(seq $((wait_limit * 10))); do
+        [ $((waited % 50)) = 1 ] && [ "$(grep -c "Fr:" "$game/DBUG.txt")" -lt "$1" ] &&
+            xdotool key F11
+        if [ "$(grep -c "Fr:" "$game/DBUG.txt")" -ge "$1" ] && [ -f "$game/DumpVRAM.bin" ] &&
+            [ "$(grep -o "BG0CNT:" "$game/DBUG.txt" | wc -l)" -ge "$1" ]; then
+            echo "$(grep -o "Fr:[0-9]*" "$game/DBUG.txt" | tail -n 1 | cut -d: -f2)" \
+                "$(stat -c %.9Y "$game/DumpVRAM.bin")" \
+                "$(sed 's/.*) //' "/proc/$quarvend_pid/stat" | awk '{ print $12 + $13 }')"
+            return
+        fi
+        sleep 0.1
+    done
+    fail "F11 wrote no frame count"
+}
+
 # QUARVEND_FAIL_STEP makes one set-up step fail as if Windows had refused it: the step's log
 # line, the shut-down sequence and the step's exit code.
 case_set_up_failures() {
@@ -413,7 +472,7 @@ case_window() {
 case "$case_name" in
 prefix) make_prefix ;;
 remove_prefix) rm -rf "$prefix" ;;
-play | sound | set_up_failures | joystick | window)
+play | sound | pacing | set_up_failures | joystick | window)
     [ -f "$prefix/system.reg" ] || fail "no Wine prefix in $prefix"
     say_build_and_wine
     "case_$case_name"

@@ -2,7 +2,7 @@
 # Runs the real Quarvend program on its SDL host under a private Xvfb server and drives it
 # with xdotool, as a player would. One case per call:
 #   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
-# Cases: play, sound, sound_latency, fixed_pacing, focus, no_display, joystick,
+# Cases: play, sound, sound_latency, fixed_pacing, focus, no_display, joystick, gamepad_dpad,
 # set_up_failures, states, window, window_whole_scale.
 set -euo pipefail
 
@@ -370,6 +370,49 @@ case_joystick() {
     expect_clean_end
 }
 
+# A pad's hat and d-pad steer: the host's test switch puts in a virtual game controller whose
+# hat moves with the numeric keypad and whose d-pad buttons with the arrow keys (which steer
+# nothing themselves in joystick mode). Print Screen takes the picture with nothing held, the
+# hat down-left and the d-pad up; each must be the headless runner's with the same directions.
+case_gamepad_dpad() {
+    use_program keypad_view
+    write_config NO KEYBOARD
+    mv "$work/Quarvend.CFG" "$work/keyboard.CFG"
+    write_config NO GAMEPAD
+    start_xvfb
+    QUARVEND_VIRTUAL_PAD=1 SDL_AUDIODRIVER=dummy start_quarvend
+    find_window Quarvend
+    wait_for_log "Emulation start"
+
+    local shot=0 held
+    for held in "" "KP_2 KP_4" "Up"; do
+        [ -z "$held" ] || xdotool keydown $held
+        sleep 1
+        xdotool key Print
+        shot=$((shot + 1))
+        wait_for_file "$work/Shot000$shot.BMP"
+        [ -z "$held" ] || xdotool keyup $held
+    done
+    sleep 0.5
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+
+    local expected buttons presses
+    for expected in "1:" "2:DOWN LEFT" "3:UP"; do
+        shot=${expected%%:*}
+        buttons=${expected#*:}
+        presses=()
+        for button in $buttons; do
+            presses+=(--press "$button@5-40")
+        done
+        "$headless" --workdir "$work/headless$shot" --config "$work/keyboard.CFG" --frames 40 \
+            "${presses[@]}" --shot 30 "$rom_path" >/dev/null || fail "the headless runner failed"
+        cmp -s "$work/Shot000$shot.BMP" "$work/headless$shot/Shot0001.BMP" ||
+            fail "picture $shot differs from the headless runner's with ${buttons:-nothing} held"
+    done
+}
+
 # Each set-up group that fails shows its log lines in a message box, and once the box is
 # answered the program ends with the group's exit code: no sound device (a sound driver SDL
 # does not have) 4, and through the hosts' test switch a window 7, input 3 and a display mode
@@ -491,8 +534,8 @@ case_window_whole_scale() {
 }
 
 case "$case_name" in
-play | sound | sound_latency | fixed_pacing | focus | no_display | joystick | set_up_failures | \
-    states | window | window_whole_scale)
+play | sound | sound_latency | fixed_pacing | focus | no_display | joystick | gamepad_dpad | \
+    set_up_failures | states | window | window_whole_scale)
     "case_$case_name"
     ;;
 *)

@@ -1,5 +1,7 @@
-# Unit tests of the SDL host's tables and mixing; they open no device.
+# Unit tests of the SDL host's tables and mixing, and of the hosts' pad directions; they open
+# no device.
 add_executable(test_platform
+    platform/pad_directions_test.cpp
     platform/scancode_table_test.cpp
     platform/sound_mixer_test.cpp
     platform/screen_fit_test.cpp
@@ -8,17 +10,19 @@ target_link_libraries(test_platform PRIVATE quarvend_sdl GTest::gtest_main)
 target_include_directories(test_platform PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 gtest_discover_tests(test_platform DISCOVERY_TIMEOUT 60)
 
-# The Windows host's switch for failing set-up steps is platform-neutral and tested here.
-add_executable(test_win32_host platform/step_failure_test.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/step_failure.cpp)
+# The Windows host's switch for failing set-up steps and its hold of flips to the refresh are
+# platform-neutral and tested here.
+add_executable(test_win32_host platform/step_failure_test.cpp platform/refresh_hold_test.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/step_failure.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/refresh_hold.cpp)
 target_link_libraries(test_win32_host PRIVATE GTest::gtest_main)
 target_include_directories(test_win32_host PRIVATE ${CMAKE_SOURCE_DIR}/src)
 gtest_discover_tests(test_win32_host DISCOVERY_TIMEOUT 60)
 
 # The real program under a private Xvfb server, driven with xdotool. Run one at a time: they
 # pace frames against the clock and the machine may be busy.
-foreach(case play sound sound_latency fixed_pacing focus no_display joystick set_up_failures
-        states window window_whole_scale)
+foreach(case play sound sound_latency fixed_pacing focus no_display joystick gamepad_dpad
+        set_up_failures states window window_whole_scale)
     add_test(NAME QuarvendProgram.${case}
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_program_test.sh ${case}
                 $<TARGET_FILE:Quarvend> $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR}
@@ -63,7 +67,7 @@ endif()
 if(TARGET quarvend_windows AND QUARVEND_WINE_BUILD)
     set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
     set(wine_test ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_exe_wine_test.sh)
-    set(wine_cases play sound set_up_failures joystick window)
+    set(wine_cases play sound pacing set_up_failures joystick window)
     add_test(NAME QuarvendExeWine.prefix COMMAND ${wine_test} prefix ${wine_prefix})
     add_test(NAME QuarvendExeWine.remove_prefix COMMAND ${wine_test} remove_prefix ${wine_prefix})
     set_tests_properties(QuarvendExeWine.prefix PROPERTIES FIXTURES_SETUP wine_prefix)

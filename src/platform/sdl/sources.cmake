@@ -8,6 +8,7 @@ add_library(quarvend_sdl STATIC
     src/platform/sdl/sdl_sound.cpp
     src/platform/sdl/sdl_window.cpp
     src/platform/sdl/sound_mixer.cpp
+    src/platform/pad_directions.cpp
     src/platform/step_failure.cpp
 )
 target_include_directories(quarvend_sdl PUBLIC src)

@@ -17,6 +17,8 @@ target_sources(quarvend_core PRIVATE ${embedded_image})
 target_compile_options(quarvend_core PRIVATE -Wno-restrict)
 
 add_library(quarvend_win32 STATIC
+    src/platform/pad_directions.cpp
+    src/platform/refresh_hold.cpp
     src/platform/step_failure.cpp
     src/platform/win32/win32_display.cpp
     src/platform/win32/win32_input.cpp

@@ -11,6 +11,7 @@
 #include "common/screen.h"
 #include "common/settings.h"
 #include "platform/console_picture.h"
+#include "platform/refresh_hold.h"
 #include "platform/win32/win32_host.h"
 
 #include <ddraw.h>
@@ -24,6 +25,9 @@ IDirectDrawSurface* backSurface;
 IDirectDrawSurface* renderSurface;
 IDirectDrawSurface* filterSurface;
 bool rgb555Display;
+// The display paces the frames (hostSetRefreshWait) at this rate; 0 when the clock does.
+u32 refreshWaitHertz;
+RefreshHold refreshHold;
 
 constexpr DWORD displayBitsPerPixel = 16;
 constexpr DWORD rgb555RedMask = 0x7C00;
@@ -32,8 +36,6 @@ constexpr DWORD rgb555RedMask = 0x7C00;
 // write; GDI reads it as a top-down bitmap with those masks.
 u16 consolePicture[screenWidth * screenHeight];
 bool pictureIs555;
-// The display's refresh paces the game (hostSetRefreshWait).
-bool refreshWait;
 struct PictureInfo {
     BITMAPINFOHEADER header;
     DWORD masks[3];
@@ -265,10 +267,12 @@ u32 hostDisplayRefreshRate() {
     return hertz;
 }
 
-// Flips always follow the display's refresh: two flips within one refresh wait at line 225.
-// A window that took over from a full screen that paced the game waits for the refresh itself.
+// Flips follow the display's refresh where the driver waits for it: two flips within one
+// refresh wait at line 225. Where it does not, refreshHold keeps them a refresh apart. The rate
+// is taken in the full screen, so a window that takes over from it keeps the same pace.
 void hostSetRefreshWait(bool wait) {
-    refreshWait = wait;
+    refreshWaitHertz = wait ? hostDisplayRefreshRate() : 0;
+    refreshHold = RefreshHold{};
 }
 
 bool hostClearScreen() {
@@ -286,11 +290,14 @@ bool hostClearScreen() {
 // (hostDisplayBusy); a lost surface answers DDERR_SURFACELOST, and the core restores it.
 u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool wait) {
     if (mainWindowed) {
-        if (refreshWait && displayObject) {
+        if (refreshWaitHertz && displayObject) {
             displayObject->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
         }
         takeConsolePicture(backBuffer, width, height, settings.zoom, consolePicture);
         paintWindowNow();
+        if (refreshWaitHertz) {
+            hostSleepUntil(refreshHoldUntil(&refreshHold, timeGetTime(), refreshWaitHertz));
+        }
         return hostDisplayOk;
     }
     if (!frontSurface || !backSurface) {
@@ -305,7 +312,11 @@ u32 hostFlip(const u16* backBuffer, u32 width, u32 height, bool wait) {
     }
     copyRows(locked, backBuffer, width, height);
     backSurface->Unlock(nullptr);
-    return static_cast<u32>(frontSurface->Flip(nullptr, wait ? DDFLIP_WAIT : 0));
+    result = frontSurface->Flip(nullptr, wait ? DDFLIP_WAIT : 0);
+    if (SUCCEEDED(result) && refreshWaitHertz) {
+        hostSleepUntil(refreshHoldUntil(&refreshHold, timeGetTime(), refreshWaitHertz));
+    }
+    return static_cast<u32>(result);
 }
 
 u32 hostRestoreDisplay() {

@@ -1,6 +1,8 @@
 // The Windows host's keyboard and joystick through DirectInput 5: the keyboard read as up to
 // 32 buffered events whose offsets are the DIK codes the emulator speaks, the first attached
-// joystick read as a state record with the default axis range 0..65535.
+// joystick read as a state record with the default axis range 0..65535, its first
+// point-of-view hat steering as its axes do.
+#include "platform/pad_directions.h"
 #include "platform/win32/win32_host.h"
 
 #define DIRECTINPUT_VERSION 0x0500
@@ -11,6 +13,9 @@ namespace {
 IDirectInputA* inputObject;
 IDirectInputDeviceA* keyboard;
 IDirectInputDevice2A* joystick;
+// Read only when the joystick has one: what the state record holds for a missing hat is not
+// promised to read as centred.
+bool joystickHasHat;
 
 constexpr DWORD keyboardBufferEvents = 32;
 // An Alt key is down, as the events read so far tell.
@@ -54,6 +59,9 @@ bool setJoystickFormat() {
     if (!joystick || FAILED(joystick->SetDataFormat(&c_dfDIJoystick))) {
         return false;
     }
+    DIDEVCAPS capabilities{};
+    capabilities.dwSize = sizeof capabilities;
+    joystickHasHat = SUCCEEDED(joystick->GetCapabilities(&capabilities)) && capabilities.dwPOVs > 0;
     joystick->Acquire(); // refused while in the background; the poll tries again
     return true;
 }
@@ -154,6 +162,9 @@ bool hostReadJoystick(HostJoystickState* state) {
     state->y = joystickState.lY;
     for (u32 i = 0; i < joystickButtons; ++i) {
         state->buttons[i] = joystickState.rgbButtons[i];
+    }
+    if (joystickHasHat) {
+        steerByPad(state, padDirectionsOfPov(joystickState.rgdwPOV[0]));
     }
     return true;
 }
