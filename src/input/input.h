@@ -15,16 +15,22 @@ void pollInput();
 void escapePressed();
 // The action of a debug key press (F8-F12, Print Screen); other codes do nothing.
 void debugKeyPressed(u8 code);
+// Tab (fast-forward while held), P and Pause (pause, resume) when no button has the key;
+// other codes do nothing.
+void speedKeyChanged(u8 code, bool pressed);
 
 // DirectInput key codes of the keys the shell acts on.
 namespace dik {
 constexpr u8 escape = 0x01;
+constexpr u8 tab = 0x0F;
+constexpr u8 p = 0x19;
 constexpr u8 f8 = 0x42;
 constexpr u8 f9 = 0x43;
 constexpr u8 f10 = 0x44;
 constexpr u8 f11 = 0x57;
 constexpr u8 f12 = 0x58;
 constexpr u8 sysRq = 0xB7; // Print Screen
+constexpr u8 pause = 0xC5;
 } // namespace dik
 
 // KEYINPUT bits, a bit is 0 while its button is held.

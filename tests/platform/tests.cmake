@@ -17,7 +17,8 @@ gtest_discover_tests(test_win32_host DISCOVERY_TIMEOUT 60)
 
 # The real program under a private Xvfb server, driven with xdotool. Run one at a time: they
 # pace frames against the clock and the machine may be busy.
-foreach(case play sound sound_latency fixed_pacing focus no_display joystick set_up_failures)
+foreach(case play sound sound_latency fixed_pacing focus speed_keys no_display joystick
+        set_up_failures)
     add_test(NAME QuarvendProgram.${case}
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_program_test.sh ${case}
                 $<TARGET_FILE:Quarvend> $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR}
