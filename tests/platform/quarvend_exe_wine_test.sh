@@ -282,6 +282,69 @@ case_sound() {
     done
 }
 
+# Pause, P and Tab through DirectInput: the game stops while paused and runs fast while Tab is
+# held, with DirectSound's buffers stopped both times, and goes on at its pace afterwards.
+case_speed_keys() {
+    unpack_game
+    use_program fifo_square
+    write_config YES KEYBOARD
+    start_xvfb
+    recording_sound_device "$work/sound.wav"
+    start_quarvend
+    wait_for_log "Emulation start"
+    sleep 2
+    press_until Pause "Pause at frame"
+    sleep 2
+    xdotool key p
+    wait_for_log "Resume at frame"
+    sleep 2
+    local started ended
+    started=$(date +%s.%N)
+    xdotool keydown Tab
+    wait_for_log "Fast forward from frame"
+    sleep 2
+    xdotool keyup Tab
+    ended=$(date +%s.%N)
+    wait_for_log "Normal speed from frame"
+    sleep 2
+    press_escape
+    expect_exit 0
+    expect_clean_end
+    check_speed_log "$game/DBUG.txt" "$started" "$ended"
+
+    # ALSA's null device takes the samples faster than real time, so the recording's length
+    # tells no time; the order of its stretches does. Each tenth of a second of it is loud (L),
+    # silent (S) or in between; the runs of each, the in-between ones left out, must show the
+    # tone, the silence of the pause, the tone, the silence of fast-forward and the tone.
+    local rate stretches
+    rate=$(od -An -j24 -N4 -tu4 "$work/sound.wav" | tr -d ' ')
+    stretches=$(od -An -v -j44 -tf4 -w8 "$work/sound.wav" | awk -v block="$((rate / 10))" '
+        {
+            for (side = 1; side <= 2; ++side) {
+                v = $side < 0 ? -$side : $side
+                if (v > peak) peak = v
+            }
+            if (NR % block) next
+            kind = peak > 0.1 ? "L" : (peak < 0.001 ? "S" : "")
+            if (kind != "" && kind != last) printf "%s", kind
+            if (kind != "") last = kind
+            peak = 0
+        }')
+    echo "the recording's loud (L) and silent (S) stretches: $stretches"
+    [[ $stretches == *LSLSL* ]] || fail "no silence while paused and while fast: $stretches"
+}
+
+# Presses KEY until the log shows LINE: Wine gives the new window the keyboard a moment after
+# its first frames.
+press_until() {
+    for _ in $(seq $((wait_limit / 2))); do
+        xdotool key "$1"
+        sleep 2
+        grep -q "$2" "$game/DBUG.txt" && return
+    done
+    fail "no '$2' in the log after pressing $1"
+}
+
 # QUARVEND_FAIL_STEP makes one set-up step fail as if Windows had refused it: the step's log
 # line, the shut-down sequence and the step's exit code.
 case_set_up_failures() {
@@ -332,7 +395,7 @@ case_joystick() {
 case "$case_name" in
 prefix) make_prefix ;;
 remove_prefix) rm -rf "$prefix" ;;
-play | sound | set_up_failures | joystick)
+play | sound | speed_keys | set_up_failures | joystick)
     [ -f "$prefix/system.reg" ] || fail "no Wine prefix in $prefix"
     say_build_and_wine
     "case_$case_name"
