@@ -219,8 +219,8 @@ case_play() {
         fail "the existing save file was not written again"
 }
 
-# DirectSound plays FIFO A's 512 Hz square on both sides; the recording ALSA device shows it.
-case_sound() {
+# Starts fifo_square with sound on, the ALSA device recording to sound.wav.
+play_recorded_square() {
     unpack_game
     use_program fifo_square
     write_config YES KEYBOARD
@@ -228,6 +228,11 @@ case_sound() {
     recording_sound_device "$work/sound.wav"
     start_quarvend
     wait_for_log "Emulation start"
+}
+
+# DirectSound plays FIFO A's 512 Hz square on both sides; the recording ALSA device shows it.
+case_sound() {
+    play_recorded_square
     sleep 3
     press_escape
     expect_exit 0
@@ -285,13 +290,7 @@ case_sound() {
 # Pause, P and Tab through DirectInput: the game stops while paused and runs fast while Tab is
 # held, with DirectSound's buffers stopped both times, and goes on at its pace afterwards.
 case_speed_keys() {
-    unpack_game
-    use_program fifo_square
-    write_config YES KEYBOARD
-    start_xvfb
-    recording_sound_device "$work/sound.wav"
-    start_quarvend
-    wait_for_log "Emulation start"
+    play_recorded_square
     sleep 2
     press_until Pause "Pause at frame"
     sleep 2
