@@ -16,7 +16,7 @@ void escapePressed();
 // The action of a debug key press (F8-F12, Print Screen); other codes do nothing.
 void debugKeyPressed(u8 code);
 // Tab (fast-forward while held), P and Pause (pause, resume) when no button has the key;
-// other codes do nothing.
+// other codes do nothing (shell/main_loop.cpp).
 void speedKeyChanged(u8 code, bool pressed);
 
 // DirectInput key codes of the keys the shell acts on.

@@ -27,10 +27,10 @@ enum class Speed { normal, fast, paused };
 
 // Pacing state of the clock-paced modes.
 struct Pacing {
-    u32 group;    // k, the next group within the period
-    u32 base;     // start of the current period of 240 groups
-    u32 lastRead; // the last clock value read
-    bool pausing;
+    u32 group;     // k, the next group within the period
+    u32 base;      // start of the current period of 240 groups
+    u32 lastRead;  // the last clock value read
+    bool pausing;  // the window's inactive stretch has begun
     u32 lastDrawn; // when fast-forward last drew a frame
 };
 
