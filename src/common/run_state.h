@@ -12,6 +12,8 @@ struct RunState {
     u32 framesSkipped;        // late frame groups
     bool resyncRequested;     // F8; cleared by the main loop
     bool screenshotRequested; // Print Screen; cleared by saveScreenshot
+    bool fastForward;         // while Tab is held (and the window active)
+    bool paused;              // P or Pause, until pressed again
     // 0, or framesRendered when the window was re-activated; 30 frames later the screen is
     // cleared.
     u32 clearAtFrame;

@@ -78,11 +78,12 @@ bool handleKeyEvents(const HostKeyEvent* events, u32 count) {
         if (pressed) {
             debugKeyPressed(code);
         }
-        if (settings.inputMode == inputKeyboard) {
-            u8 button = keyMap[code];
-            if (button >= buttonUp && button <= buttonR) {
-                buttonState[button] = pressed;
-            }
+        // A key the player gave a button stays that button.
+        u8 button = settings.inputMode == inputKeyboard ? keyMap[code] : 0;
+        if (button >= buttonUp && button <= buttonR) {
+            buttonState[button] = pressed;
+        } else {
+            speedKeyChanged(code, pressed != 0);
         }
     }
     return true;

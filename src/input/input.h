@@ -16,6 +16,9 @@ void escapePressed();
 // The action of a debug key press (F1-F4 with or without Shift, F8-F12, Print Screen); other
 // codes do nothing.
 void debugKeyPressed(u8 code);
+// Tab (fast-forward while held), P and Pause (pause, resume) when no button has the key;
+// other codes do nothing (shell/main_loop.cpp).
+void speedKeyChanged(u8 code, bool pressed);
 
 // Whether a Shift key of the keyboard is held, as the key events so far tell. The host's keys,
 // not the machine's state; forgotten when the keyboard has to be acquired again.
@@ -28,12 +31,15 @@ constexpr u8 leftShift = 0x2A;
 constexpr u8 rightShift = 0x36;
 constexpr u8 f1 = 0x3B; // F2-F4 follow
 constexpr u8 f4 = 0x3E;
+constexpr u8 tab = 0x0F;
+constexpr u8 p = 0x19;
 constexpr u8 f8 = 0x42;
 constexpr u8 f9 = 0x43;
 constexpr u8 f10 = 0x44;
 constexpr u8 f11 = 0x57;
 constexpr u8 f12 = 0x58;
 constexpr u8 sysRq = 0xB7; // Print Screen
+constexpr u8 pause = 0xC5;
 } // namespace dik
 
 // KEYINPUT bits, a bit is 0 while its button is held.

@@ -10,6 +10,7 @@
 #include "platform/host.h"
 #include "shell/debug_keys.h"
 #include "shell/startup.h"
+#include "sound/sound_output.h"
 #include "video/line_buffers.h"
 
 u16 frameDeadlines[frameGroupsPerPeriod];
@@ -21,14 +22,23 @@ namespace {
 // clock's 60 frames per second like the automatic mode, but draws its groups even when late.
 enum class PacedBy { display, clock, automaticSkip };
 
+// What the player's speed keys ask for.
+enum class Speed { normal, fast, paused };
+
 // Pacing state of the clock-paced modes.
 struct Pacing {
-    u32 group;    // k, the next group within the period
-    u32 base;     // start of the current period of 240 groups
-    u32 lastRead; // the last clock value read
-    u32 pauseStart;
-    bool pausing;
+    u32 group;     // k, the next group within the period
+    u32 base;      // start of the current period of 240 groups
+    u32 lastRead;  // the last clock value read
+    bool pausing;  // the window's inactive stretch has begun
+    u32 lastDrawn; // when fast-forward last drew a frame
 };
+
+// Fast-forward draws a frame once a 60 Hz refresh has passed since the last one it drew: the
+// screen shows all it can, and the time goes into running frames.
+constexpr u32 fastDrawMs = 16;
+// While paused the keys and the window's messages are looked at this often.
+constexpr u32 pausedPollMs = 10;
 
 PacedBy choosePacing() {
     if (settings.autoFrameSkip) {
@@ -131,22 +141,97 @@ void clockActivePass(Pacing& pacing, bool automaticSkip) {
     pacing.pausing = false;
 }
 
+// The schedule goes on from now, the next group due one group later: a stretch without
+// groups (inactive, paused, fast) is neither caught up nor counted as lateness.
+void restartPacing(Pacing& pacing) {
+    u32 now = hostMilliseconds();
+    pacing.base = now - (pacing.group == 0 ? 0 : frameDeadlines[pacing.group - 1]);
+    pacing.lastRead = now;
+}
+
 void clockInactivePass(Pacing& pacing) {
     if (!pacing.pausing) {
-        pacing.pauseStart = hostMilliseconds() - 1;
         pacing.pausing = true;
         return;
     }
-    u32 now = hostMilliseconds();
     takeWindowMessage(true);
     pollInput();
     if (runState.windowActive) {
-        // Time spent inactive does not count as lateness.
-        pacing.base += now - pacing.pauseStart;
+        restartPacing(pacing);
+    }
+}
+
+// One frame at a time, paced by nothing.
+void fastPass(Pacing& pacing) {
+    u32 now = hostMilliseconds();
+    bool draw = now - pacing.lastDrawn >= fastDrawMs;
+    if (draw) {
+        pacing.lastDrawn = now;
+    }
+    runFrame(draw ? 1 : 0);
+    if (runState.emulationRunning) {
+        writeSavesEveryFewSeconds();
+        takeWindowMessage(false);
+    }
+}
+
+// No frames; the keys and messages still come, so Escape and a second press work.
+void pausedPass() {
+    bool active = runState.windowActive;
+    takeWindowMessage(!active);
+    if (runState.emulationRunning) {
+        pollInput();
+    }
+    if (active && runState.emulationRunning) {
+        hostSleep(pausedPollMs);
+    }
+}
+
+Speed requestedSpeed() {
+    if (runState.paused) {
+        return Speed::paused;
+    }
+    return runState.fastForward ? Speed::fast : Speed::normal;
+}
+
+void logSpeedChange(Speed from, Speed to) {
+    const char* text = to == Speed::fast     ? "\nFast forward from frame "
+                       : to == Speed::paused ? "\nPause at frame "
+                       : from == Speed::fast ? "\nNormal speed from frame "
+                                             : "\nResume at frame ";
+    debugLog(text);
+    debugLogInt(static_cast<s32>(runState.framesRendered));
+}
+
+// Sound is heard at normal speed only; the display's refresh paces none but normal speed.
+void changeSpeed(Speed from, Speed to, Pacing& pacing, PacedBy pacedBy) {
+    logSpeedChange(from, to);
+    holdSound(to != Speed::normal);
+    hostSetRefreshWait(pacedBy == PacedBy::display && to != Speed::fast);
+    if (to == Speed::normal) {
+        restartPacing(pacing);
+    }
+}
+
+void normalPass(Pacing& pacing, PacedBy pacedBy) {
+    if (pacedBy == PacedBy::display) {
+        fixedPass();
+    } else if (runState.windowActive) {
+        clockActivePass(pacing, pacedBy == PacedBy::automaticSkip);
+    } else {
+        clockInactivePass(pacing);
     }
 }
 
 } // namespace
+
+void speedKeyChanged(u8 code, bool pressed) {
+    if (code == dik::tab) {
+        runState.fastForward = pressed;
+    } else if (pressed && (code == dik::p || code == dik::pause)) {
+        runState.paused = !runState.paused;
+    }
+}
 
 void fillFrameDeadlines(u32 skip, bool halfSpeed) {
     for (u32 k = 0; k < frameGroupsPerPeriod; ++k) {
@@ -170,17 +255,22 @@ void emulationLoop() {
 
     Pacing pacing{};
     pacing.base = hostMilliseconds();
-    pacing.pauseStart = pacing.base;
     pacing.pausing = true;
     pacing.lastRead = hostMilliseconds();
 
+    Speed speed = Speed::normal;
     while (runState.emulationRunning) {
-        if (pacedBy == PacedBy::display) {
-            fixedPass();
-        } else if (runState.windowActive) {
-            clockActivePass(pacing, pacedBy == PacedBy::automaticSkip);
-        } else {
-            clockInactivePass(pacing);
+        // A release of Tab in the background may never come.
+        runState.fastForward = runState.fastForward && runState.windowActive;
+        Speed requested = requestedSpeed();
+        if (requested != speed) {
+            changeSpeed(speed, requested, pacing, pacedBy);
+            speed = requested;
+        }
+        switch (speed) {
+        case Speed::normal: normalPass(pacing, pacedBy); break;
+        case Speed::fast: fastPass(pacing); break;
+        case Speed::paused: pausedPass(); break;
         }
     }
 }

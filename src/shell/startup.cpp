@@ -63,6 +63,8 @@ void resetRunState() {
     runState.framesRendered = 0;
     runState.framesSkipped = 0;
     runState.clearAtFrame = 0;
+    runState.fastForward = 0;
+    runState.paused = 0;
     displayReady = 0;
     saveFilesReady = 0;
     shutDown = 0;

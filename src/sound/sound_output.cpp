@@ -18,6 +18,9 @@ namespace {
 
 constexpr u8 silence = 0x80;
 
+// The player's pause or fast-forward holds the buffers stopped (not emulated state).
+bool soundHeld;
+
 // A FIFO that produced fewer samples than the frame needs holds its current ring byte.
 void padFifoFrame(SoundFifo& fifo) {
     while (fifo.frameSampleCount < samplesPerFrame) {
@@ -174,6 +177,7 @@ u32 bytesForFrame() {
 } // namespace
 
 int initSound() {
+    soundHeld = false;
     if (!settings.enableSound) {
         return 1;
     }
@@ -233,7 +237,7 @@ void soundFrame() {
     writeBufferPair(fifoLeftBuffer, fifoRightBuffer, mixFifos, count);
     writeBufferPair(psgLeftBuffer, psgRightBuffer, mixToneSides, count);
     soundOutput.writeOffset = (soundOutput.writeOffset + count) % soundBufferBytes;
-    if (runState.framesRendered == 1) {
+    if (runState.framesRendered == 1 && !soundHeld) {
         for (int buffer = 0; buffer < 4; ++buffer) {
             hostPlaySound(buffer);
         }
@@ -250,4 +254,19 @@ void shutdownSound() {
     }
     hostCloseSound();
     debugLog("complete.");
+}
+
+// The buffers first play at the end of frame 1; before that there is nothing to stop.
+void holdSound(bool held) {
+    soundHeld = held;
+    if (!settings.enableSound || runState.framesRendered == 0) {
+        return;
+    }
+    for (int buffer = 0; buffer < 4; ++buffer) {
+        if (held) {
+            hostStopSound(buffer);
+        } else {
+            hostPlaySound(buffer);
+        }
+    }
 }

@@ -30,3 +30,7 @@ extern SoundOutputState soundOutput;
 int initSound();
 void soundFrame();
 void shutdownSound();
+// Stops the host's buffers while the game is paused or fast-forwarded, so the player hears
+// nothing, and plays them on from where they stopped when HELD is clear again. The frames'
+// sound is still made and written meanwhile.
+void holdSound(bool held);

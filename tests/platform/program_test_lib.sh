@@ -120,6 +120,26 @@ wait_for_file() {
     fail "$1 was not written within ${wait_limit}s"
 }
 
+# The speed keys' lines in the log LOG: no frame ran while paused, the game ran fast while Tab
+# was held (from STARTED to ENDED, in seconds of the clock: at 60 frames per second it would not
+# be fast, and a busy machine slows it down), and the pace did not race to catch up after either
+# (that would count its late groups as skipped).
+check_speed_log() {
+    local log paused resumed fast normal skipped rate
+    log=$(tr -d '\r' <"$1")
+    paused=$(sed -n 's/^Pause at frame //p' <<<"$log")
+    resumed=$(sed -n 's/^Resume at frame //p' <<<"$log")
+    fast=$(sed -n 's/^Fast forward from frame //p' <<<"$log")
+    normal=$(sed -n 's/^Normal speed from frame //p' <<<"$log")
+    skipped=$(sed -n 's/^\([0-9]*\) frames skipped$/\1/p' <<<"$log")
+    rate=$(awk -v f="$((normal - fast))" -v a="$2" -v b="$3" 'BEGIN { printf "%.0f", f / (b - a) }')
+    echo "paused at frame $paused, resumed at $resumed; fast from $fast to $normal" \
+        "($rate frames per second); $skipped frames skipped"
+    [ "$paused" = "$resumed" ] || fail "frames ran while paused ($paused to $resumed)"
+    [ "$rate" -gt 150 ] || fail "fast-forward ran $rate frames per second"
+    [ "$skipped" -lt 30 ] || fail "$skipped frames skipped: the pace caught up after a stop"
+}
+
 # Number of pixels that differ by more than the 5-to-8-bit colour rounding allows.
 differing_pixels() {
     compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true

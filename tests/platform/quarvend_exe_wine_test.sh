@@ -3,7 +3,8 @@
 # drives it with xdotool as a player would. One case per call:
 #   quarvend_exe_wine_test.sh CASE PREFIX QUARVEND_EXE HEADLESS_RUNNER ROM_DIR
 # The case "prefix" makes the Wine prefix PREFIX (the slow part: wineboot), "remove_prefix"
-# deletes it; every other case uses it: play, sound, pacing, set_up_failures, joystick, window.
+# deletes it; every other case uses it: play, sound, pacing, speed_keys, set_up_failures,
+# joystick, window.
 # QUARVEND_WINE names the Wine program (default wine); the build is the one that Wine starts,
 # 32-bit or x86-64.
 #   quarvend_exe_wine_test.sh no_wine PROBLEM MARKER
@@ -226,8 +227,8 @@ case_play() {
         fail "the existing save file was not written again"
 }
 
-# DirectSound plays FIFO A's 512 Hz square on both sides; the recording ALSA device shows it.
-case_sound() {
+# Starts fifo_square with sound on, the ALSA device recording to sound.wav.
+play_recorded_square() {
     unpack_game
     use_program fifo_square
     write_config YES KEYBOARD
@@ -235,6 +236,11 @@ case_sound() {
     recording_sound_device "$work/sound.wav"
     start_quarvend
     wait_for_log "Emulation start"
+}
+
+# DirectSound plays FIFO A's 512 Hz square on both sides; the recording ALSA device shows it.
+case_sound() {
+    play_recorded_square
     sleep 3
     press_escape
     expect_exit 0
@@ -345,6 +351,63 @@ frame_and_processor_mark() {
         sleep 0.1
     done
     fail "F11 wrote no frame count"
+}
+
+# Pause, P and Tab through DirectInput: the game stops while paused and runs fast while Tab is
+# held, with DirectSound's buffers stopped both times, and goes on at its pace afterwards.
+case_speed_keys() {
+    play_recorded_square
+    sleep 2
+    press_until Pause "Pause at frame"
+    sleep 2
+    xdotool key p
+    wait_for_log "Resume at frame"
+    sleep 2
+    local started ended
+    started=$(date +%s.%N)
+    xdotool keydown Tab
+    wait_for_log "Fast forward from frame"
+    sleep 2
+    xdotool keyup Tab
+    ended=$(date +%s.%N)
+    wait_for_log "Normal speed from frame"
+    sleep 2
+    press_escape
+    expect_exit 0
+    expect_clean_end
+    check_speed_log "$game/DBUG.txt" "$started" "$ended"
+
+    # ALSA's null device takes the samples faster than real time, so the recording's length
+    # tells no time; the order of its stretches does. Each tenth of a second of it is loud (L),
+    # silent (S) or in between; the runs of each, the in-between ones left out, must show the
+    # tone, the silence of the pause, the tone, the silence of fast-forward and the tone.
+    local rate stretches
+    rate=$(od -An -j24 -N4 -tu4 "$work/sound.wav" | tr -d ' ')
+    stretches=$(od -An -v -j44 -tf4 -w8 "$work/sound.wav" | awk -v block="$((rate / 10))" '
+        {
+            for (side = 1; side <= 2; ++side) {
+                v = $side < 0 ? -$side : $side
+                if (v > peak) peak = v
+            }
+            if (NR % block) next
+            kind = peak > 0.1 ? "L" : (peak < 0.001 ? "S" : "")
+            if (kind != "" && kind != last) printf "%s", kind
+            if (kind != "") last = kind
+            peak = 0
+        }')
+    echo "the recording's loud (L) and silent (S) stretches: $stretches"
+    [[ $stretches == *LSLSL* ]] || fail "no silence while paused and while fast: $stretches"
+}
+
+# Presses KEY until the log shows LINE: Wine gives the new window the keyboard a moment after
+# its first frames.
+press_until() {
+    for _ in $(seq $((wait_limit / 2))); do
+        xdotool key "$1"
+        sleep 2
+        grep -q "$2" "$game/DBUG.txt" && return
+    done
+    fail "no '$2' in the log after pressing $1"
 }
 
 # QUARVEND_FAIL_STEP makes one set-up step fail as if Windows had refused it: the step's log
@@ -472,7 +535,7 @@ case_window() {
 case "$case_name" in
 prefix) make_prefix ;;
 remove_prefix) rm -rf "$prefix" ;;
-play | sound | pacing | set_up_failures | joystick | window)
+play | sound | pacing | speed_keys | set_up_failures | joystick | window)
     [ -f "$prefix/system.reg" ] || fail "no Wine prefix in $prefix"
     say_build_and_wine
     "case_$case_name"

@@ -2,8 +2,8 @@
 # Runs the real Quarvend program on its SDL host under a private Xvfb server and drives it
 # with xdotool, as a player would. One case per call:
 #   quarvend_program_test.sh CASE QUARVEND HEADLESS_RUNNER ROM_DIR BOOT_IMAGE
-# Cases: play, sound, sound_latency, fixed_pacing, focus, no_display, joystick, gamepad_dpad,
-# set_up_failures, states, window, window_whole_scale.
+# Cases: play, sound, sound_latency, fixed_pacing, focus, speed_keys, no_display, joystick,
+# gamepad_dpad, set_up_failures, states, window, window_whole_scale.
 set -euo pipefail
 
 case_name=$1
@@ -345,6 +345,74 @@ case_focus() {
     true
 }
 
+# Pause stops the game and its sound until P is pressed; while Tab is held the game runs as
+# fast as it can, silent; after either the pace starts afresh instead of catching up (a race
+# to catch up would count its late groups as skipped). The log names the frame of each change.
+# The disk audio driver's file grows in real time: its length in samples a moment after a
+# press and just before the next bounds a stretch that must be silent.
+case_speed_keys() {
+    use_program fifo_square
+    write_config YES KEYBOARD
+    start_xvfb
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" start_quarvend
+    wait_for_log "Emulation start"
+    find_window Quarvend
+    sleep 2
+    local heard paused_from paused_to resumed heard_again fast_from fast_to started ended
+    heard=$(sound_position)
+    xdotool key Pause
+    wait_for_log "Pause at frame"
+    sleep 0.5
+    paused_from=$(sound_position)
+    sleep 2
+    paused_to=$(sound_position)
+    xdotool key p
+    wait_for_log "Resume at frame"
+    sleep 0.5
+    resumed=$(sound_position)
+    sleep 1
+    heard_again=$(sound_position)
+    started=$(date +%s.%N)
+    xdotool keydown Tab
+    wait_for_log "Fast forward from frame"
+    sleep 0.5
+    fast_from=$(sound_position)
+    sleep 2
+    fast_to=$(sound_position)
+    xdotool keyup Tab
+    ended=$(date +%s.%N)
+    wait_for_log "Normal speed from frame"
+    sleep 1
+    xdotool key Escape
+    expect_exit 0
+    expect_clean_end
+
+    check_speed_log "$work/DBUG.txt" "$started" "$ended"
+
+    # Loudest sample (either side) in each stretch: heard before the pause, silent while
+    # paused, heard again after it, silent while fast.
+    local levels
+    levels=$(od -An -v -td2 -w4 "$work/sound.raw" | awk -v bounds="0 $heard $paused_from \
+        $paused_to $resumed $heard_again $fast_from $fast_to" '
+        BEGIN { n = split(bounds, b, " ") }
+        {
+            at = NR - 1
+            v = ($1 < 0 ? -$1 : $1); if (($2 < 0 ? -$2 : $2) > v) v = ($2 < 0 ? -$2 : $2)
+            for (i = 1; i < n; i += 2) if (at >= b[i] && at < b[i + 1] && v > peak[i]) peak[i] = v
+        }
+        END { for (i = 1; i < n; i += 2) printf "%d ", peak[i] }')
+    echo "loudest sample before, during the pause, after it, during fast-forward: $levels"
+    read -r before during_pause after during_fast <<<"$levels"
+    [ "$before" -gt 10000 ] && [ "$after" -gt 10000 ] || fail "no tone around the pause: $levels"
+    [ "$during_pause" -lt 300 ] || fail "sound while paused: $levels"
+    [ "$during_fast" -lt 300 ] || fail "sound while fast: $levels"
+}
+
+# Samples the disk audio driver has written so far.
+sound_position() {
+    echo $(($(stat -c %s "$work/sound.raw") / 4))
+}
+
 # Without a display the window cannot be made: exit code 7 after the shut-down sequence.
 case_no_display() {
     use_program keypad_view
@@ -535,8 +603,8 @@ case_window_whole_scale() {
 }
 
 case "$case_name" in
-play | sound | sound_latency | fixed_pacing | focus | no_display | joystick | gamepad_dpad | \
-    set_up_failures | states | window | window_whole_scale)
+play | sound | sound_latency | fixed_pacing | focus | speed_keys | no_display | joystick | \
+    gamepad_dpad | set_up_failures | states | window | window_whole_scale)
     "case_$case_name"
     ;;
 *)

@@ -21,8 +21,8 @@ gtest_discover_tests(test_win32_host DISCOVERY_TIMEOUT 60)
 
 # The real program under a private Xvfb server, driven with xdotool. Run one at a time: they
 # pace frames against the clock and the machine may be busy.
-foreach(case play sound sound_latency fixed_pacing focus no_display joystick gamepad_dpad
-        set_up_failures states window window_whole_scale)
+foreach(case play sound sound_latency fixed_pacing focus speed_keys no_display joystick
+        gamepad_dpad set_up_failures states window window_whole_scale)
     add_test(NAME QuarvendProgram.${case}
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_program_test.sh ${case}
                 $<TARGET_FILE:Quarvend> $<TARGET_FILE:quarvend-headless> ${GBA_ROM_DIR}
@@ -67,7 +67,7 @@ endif()
 if(TARGET quarvend_windows AND QUARVEND_WINE_BUILD)
     set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
     set(wine_test ${CMAKE_CURRENT_SOURCE_DIR}/platform/quarvend_exe_wine_test.sh)
-    set(wine_cases play sound pacing set_up_failures joystick window)
+    set(wine_cases play sound pacing speed_keys set_up_failures joystick window)
     add_test(NAME QuarvendExeWine.prefix COMMAND ${wine_test} prefix ${wine_prefix})
     add_test(NAME QuarvendExeWine.remove_prefix COMMAND ${wine_test} remove_prefix ${wine_prefix})
     set_tests_properties(QuarvendExeWine.prefix PROPERTIES FIXTURES_SETUP wine_prefix)

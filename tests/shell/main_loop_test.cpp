@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/run_state.h"
+#include "machine/io_registers.h"
 #include "platform/headless/headless_host.h"
 #include "shell/debug_keys.h"
 #include "shell/main_loop.h"
@@ -176,6 +177,93 @@ TEST_F(MainLoopTest, ReactivationRebuildsTheDisplayAndClearsItThirtyFramesLater)
     EXPECT_EQ(count(readTextFile("DBUG.txt"), "Start initializing DirectDraw"), 2u);
     // Cleared by the first set-up, by the rebuild, and once more 30 frames after it.
     EXPECT_EQ(headless.screenClears, 3u);
+}
+
+// Time away does not make the game race to catch up: after three seconds inactive the groups
+// are on time again.
+TEST_F(MainLoopTest, InactiveTimeIsNotCaughtUp) {
+    headless.msPerWait = 3000;
+    headless.scriptedMessages = {{5, hostMessageDeactivate}, {5, hostMessageActivate}};
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 30), exitNormal);
+    EXPECT_GE(hostMilliseconds(), 3000u + 29u * 16u);
+    EXPECT_EQ(runState.framesSkipped, 0u);
+    EXPECT_EQ(headless.flips, 2u + 29u); // the two set-ups' clears and every frame after the first
+}
+
+// P stops the frames (the clock goes on: the keys are still read) until Pause is pressed; the
+// groups after it are on time, not late.
+TEST_F(MainLoopTest, PauseStopsTheFramesUntilPressedAgain) {
+    headlessScriptKey(10, dik::p, true);
+    headlessScriptKey(10, dik::p, false);
+    headless.keys.push_back({10, dik::pause, true, 5000});
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 40), exitNormal);
+    std::string log = readTextFile("DBUG.txt");
+    EXPECT_NE(log.find("\nPause at frame 10\nResume at frame 10"), std::string::npos);
+    EXPECT_GE(hostMilliseconds(), 5000u + 30u * 16u);
+    EXPECT_EQ(runState.framesSkipped, 0u);
+    EXPECT_EQ(headless.flips, 1u + 39u);
+
+    // Escape ends a paused game.
+    resetTestMachine();
+    resetHeadlessHost();
+    headlessScriptKey(3, dik::pause, true);
+    headless.keys.push_back({3, dik::escape, true, 2000});
+    EXPECT_EQ(quarvendMain("game.gba"), exitNormal);
+    EXPECT_EQ(runState.framesRendered, 3u);
+    EXPECT_NE(readTextFile("DBUG.txt").find("Via ESC"), std::string::npos);
+}
+
+// While Tab is held (frames 10 to 250, 2 ms each) the frames run back to back and are drawn
+// once per 16 ms; after it the pace goes on from there without late groups.
+TEST_F(MainLoopTest, FastForwardRunsUnpacedAndDrawsSeldom) {
+    headless.msPerFrame = 2;
+    headlessScriptKey(10, dik::tab, true);
+    headlessScriptKey(250, dik::tab, false);
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 300), exitNormal);
+    std::string log = readTextFile("DBUG.txt");
+    EXPECT_NE(log.find("\nFast forward from frame 10\nNormal speed from frame 250"),
+              std::string::npos);
+    EXPECT_EQ(runState.framesSkipped, 0u);
+    // 60 paced groups of 16.7 ms and 240 frames of about 3 ms.
+    EXPECT_GE(hostMilliseconds(), 59u * 16u + 240u * 2u);
+    EXPECT_LT(hostMilliseconds(), 60u * 17u + 240u * 4u);
+    u32 fastFlips = headless.flips - (1u + 59u);
+    EXPECT_GE(fastFlips, 240u * 2u / 16u);
+    EXPECT_LE(fastFlips, 240u * 4u / 16u + 1u);
+}
+
+// On a 60 Hz display the flips wait for its refresh, except while fast.
+TEST_F(MainLoopTest, FastForwardFlipsWithoutWaitingForTheRefresh) {
+    headlessScriptKey(10, dik::tab, true);
+    EXPECT_EQ(run("", 20), exitNormal);
+    EXPECT_FALSE(headless.refreshWait);
+    resetTestMachine();
+    resetHeadlessHost();
+    headlessScriptKey(10, dik::tab, true);
+    headlessScriptKey(12, dik::tab, false);
+    EXPECT_EQ(run("", 20), exitNormal);
+    EXPECT_TRUE(headless.refreshWait);
+}
+
+// Tab and P that the player gave the A and B buttons stay those buttons; with a game pad the
+// keyboard has no buttons and they are speed keys.
+TEST_F(MainLoopTest, SpeedKeysGivenToButtonsStayButtons) {
+    headlessScriptKey(10, dik::tab, true);
+    headlessScriptKey(20, dik::p, true);
+    headlessScriptKey(20, dik::p, false);
+    headless.keys.push_back({20, dik::p, true, 1000}); // would end a pause
+    EXPECT_EQ(run("AUTOSKIP=YES\r\nKEYA=15\r\nKEYB=25\r\n", 60), exitNormal);
+    std::string log = readTextFile("DBUG.txt");
+    EXPECT_EQ(log.find("Fast forward"), std::string::npos);
+    EXPECT_EQ(log.find("Pause"), std::string::npos);
+    EXPECT_EQ(ioRegister(io::KEYINPUT) & 1, 0); // A held
+    EXPECT_GE(hostMilliseconds(), 59u * 16u);
+
+    resetTestMachine();
+    resetHeadlessHost();
+    headlessScriptKey(10, dik::tab, true);
+    EXPECT_EQ(run("AUTOSKIP=YES\r\nINPUT=GAMEPAD\r\nKEYA=15\r\n", 60), exitNormal);
+    EXPECT_NE(readTextFile("DBUG.txt").find("Fast forward from frame 10"), std::string::npos);
 }
 
 } // namespace

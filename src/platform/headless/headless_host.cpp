@@ -131,7 +131,8 @@ void hostCloseDisplay() {
     headless.displayOpen = false;
 }
 
-HostMessage hostTakeMessage(bool) {
+HostMessage hostTakeMessage(bool wait) {
+    headless.clockBase += wait ? headless.msPerWait : 0;
     auto& scripted = headless.scriptedMessages;
     while (!scripted.empty() && scripted.front().first <= runState.framesRendered) {
         headless.messages.push_back(scripted.front().second);
@@ -165,7 +166,8 @@ bool hostReadKeyboard(HostKeyEvent* events, u32* count) {
     }
     u32 read = 0;
     while (read < *count && headless.nextKey < headless.keys.size() &&
-           headless.keys[headless.nextKey].frame <= runState.framesRendered) {
+           headless.keys[headless.nextKey].frame <= runState.framesRendered &&
+           static_cast<s32>(clockNow() - headless.keys[headless.nextKey].notBeforeMs) >= 0) {
         const HeadlessScriptedKey& key = headless.keys[headless.nextKey++];
         events[read++] = {key.code, static_cast<u8>(key.pressed ? 0x80 : 0x00)};
     }
@@ -257,6 +259,10 @@ void hostPlaySound(int buffer) {
 
 void hostStopSound(int buffer) {
     if (buffer >= 0 && buffer < 4) {
+        // The cursor stays where it stopped, and plays on from there.
+        if (headless.soundCursorPerFrame > 0) {
+            headless.soundPosition[buffer] = hostSoundPlayPosition(buffer);
+        }
         headless.soundPlaying[buffer] = false;
     }
 }

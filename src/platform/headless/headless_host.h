@@ -16,6 +16,7 @@ struct HeadlessScriptedKey {
     u32 frame; // delivered to the first keyboard read while framesRendered >= frame
     u8 code;
     bool pressed;
+    u32 notBeforeMs = 0; // and the clock has reached this (frames stand still while paused)
 };
 
 struct HeadlessScriptedJoystick {
@@ -43,6 +44,7 @@ struct HeadlessHost {
     u32 msPerFrame = 0;
     u32 clockReads = 0;
     u32 sleepsUntil = 0; // waits through hostSleepUntil that had to sleep
+    u32 msPerWait = 0;   // how long each blocking hostTakeMessage waits for its message
     // Stalls: from framesRendered = first on, the clock is second milliseconds further on.
     std::vector<std::pair<u32, u32>> clockJumps;
     // The display's refresh rate as hostDisplayRefreshRate reports it, and whether presenting
