@@ -32,11 +32,15 @@ struct Pacing {
     u32 lastRead;  // the last clock value read
     bool pausing;  // the window's inactive stretch has begun
     u32 lastDrawn; // when fast-forward last drew a frame
+    u32 lastSaved; // when fast-forward last wrote the saves
 };
 
 // Fast-forward draws a frame once a 60 Hz refresh has passed since the last one it drew: the
 // screen shows all it can, and the time goes into running frames.
 constexpr u32 fastDrawMs = 16;
+// Fast-forward writes changed saves by the clock, about as often as 256 frames at normal speed
+// do: by frames it would write and flush them many times a second.
+constexpr u32 fastSaveMs = 4000;
 // While paused the keys and the window's messages are looked at this often.
 constexpr u32 pausedPollMs = 10;
 
@@ -170,7 +174,10 @@ void fastPass(Pacing& pacing) {
     }
     runFrame(draw ? 1 : 0);
     if (runState.emulationRunning) {
-        writeSavesEveryFewSeconds();
+        if (now - pacing.lastSaved >= fastSaveMs) {
+            pacing.lastSaved = now;
+            writeSavesIfTouched();
+        }
         takeWindowMessage(false);
     }
 }

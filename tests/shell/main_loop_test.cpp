@@ -232,6 +232,16 @@ TEST_F(MainLoopTest, FastForwardRunsUnpacedAndDrawsSeldom) {
     EXPECT_LE(fastFlips, 240u * 4u / 16u + 1u);
 }
 
+// A game that writes its save memory every frame gets its file written every 4 s of the clock
+// while fast, not every 256 frames: about 5 s of fast frames, one write and the exit's.
+TEST_F(MainLoopTest, FastForwardWritesTheSavesByTheClock) {
+    fs::copy_file(programPath("sram_writer.gba"), "saver.gba");
+    headless.msPerFrame = 2;
+    headlessScriptKey(10, dik::tab, true);
+    EXPECT_EQ(run("AUTOSKIP=YES\r\n", 2500, "saver.gba"), exitNormal);
+    EXPECT_EQ(count(readTextFile("DBUG.txt"), "\nSRAM contents saved to  saver.sav"), 2u);
+}
+
 // On a 60 Hz display the flips wait for its refresh, except while fast.
 TEST_F(MainLoopTest, FastForwardFlipsWithoutWaitingForTheRefresh) {
     headlessScriptKey(10, dik::tab, true);
