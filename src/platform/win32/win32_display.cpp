@@ -27,6 +27,8 @@ IDirectDrawSurface* filterSurface;
 bool rgb555Display;
 // The display paces the frames (hostSetRefreshWait) at this rate; 0 when the clock does.
 u32 refreshWaitHertz;
+// The full screen's rate, last read there: the window reports none.
+u32 fullScreenHertz;
 RefreshHold refreshHold;
 
 constexpr DWORD displayBitsPerPixel = 16;
@@ -269,9 +271,13 @@ u32 hostDisplayRefreshRate() {
 
 // Flips follow the display's refresh where the driver waits for it: two flips within one
 // refresh wait at line 225. Where it does not, refreshHold keeps them a refresh apart. The rate
-// is taken in the full screen, so a window that takes over from it keeps the same pace.
+// is the full screen's, so a window that takes over from it keeps the same pace, also when the
+// wait is asked for again there (after fast-forward).
 void hostSetRefreshWait(bool wait) {
-    refreshWaitHertz = wait ? hostDisplayRefreshRate() : 0;
+    if (u32 hertz = hostDisplayRefreshRate()) {
+        fullScreenHertz = hertz;
+    }
+    refreshWaitHertz = wait ? fullScreenHertz : 0;
     refreshHold = RefreshHold{};
 }
 
